@@ -1,0 +1,21 @@
+# Configure-and-build steps shared by run and test. Sourced; needs common.sh.
+
+# Configures (quietly, showing the log only on failure) and builds a preset.
+build_preset() {
+    local preset=$1 log="$BUILD/$1.configure.log"
+    mkdir -p "$BUILD"
+    if ! cmake --preset "$preset" >"$log" 2>&1; then
+        cat "$log" >&2
+        die "configuring $preset failed"
+    fi
+    cmake --build --preset "$preset" -- --quiet || die "building $preset failed"
+}
+
+# Stops whatever Wine servers and displays the test sessions of any build left.
+stop_wine_sessions() {
+    local session
+    for session in "$BUILD"/*/wine-session; do
+        [ -d "$session" ] && "$ROOT/scripts/lib/wine-session" stop "$session" >/dev/null 2>&1
+    done
+    return 0
+}

@@ -1,0 +1,53 @@
+# Wine prefixes and the virtual display for the Windows tests. Sourced.
+# Needs common.sh.
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+TEMPLATE_PREFIX="$WINE_DIR/template"
+
+# The clean prefix every test prefix is copied from, made once and kept in
+# the build tree. Its programs run in a virtual desktop, which draws window
+# decorations for screenshots.
+ensure_template_prefix() {
+    mkdir -p "$WINE_DIR"
+    (
+        flock 9
+        [ -f "$TEMPLATE_PREFIX/.ready" ] && exit 0
+        say "preparing a clean Wine prefix"
+        rm -rf "$TEMPLATE_PREFIX"
+        export WINEPREFIX="$TEMPLATE_PREFIX"
+        DISPLAY='' wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+        [ -d "$TEMPLATE_PREFIX/drive_c/windows" ] || die "wineboot did not create a prefix"
+        touch "$TEMPLATE_PREFIX/.ready"
+    ) 9>"$WINE_DIR/.template.lock"
+}
+
+# Copies the template prefix to $1 (replacing what is there).
+fresh_prefix() {
+    rm -rf "$1"
+    mkdir -p "$(dirname "$1")"
+    cp -a "$TEMPLATE_PREFIX" "$1"
+}
+
+# Starts Xvfb on a free display; prints the display number. $1: pid file.
+start_xvfb() {
+    local fifo pid number
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    pid=$!
+    read -r -t 30 number <"$fifo" || { rm -f "$fifo"; kill "$pid" 2>/dev/null; die "Xvfb did not start"; }
+    rm -f "$fifo"
+    echo "$pid" >"$1"
+    echo "$number"
+}
+
+stop_prefix() {
+    WINEPREFIX="$1" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$1" timeout 20 wineserver -w 2>/dev/null || true
+}

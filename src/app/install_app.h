@@ -1,0 +1,64 @@
+#pragma once
+// The application object: the installer's entry point and the owner of the
+// session settings that the wizard pages fill and the installation acts on.
+
+#include "install/uninstall_log.h"
+#include "support/single_instance.h"
+#include "support/unique_resource.h"
+#include "ui/win_app.h"
+
+#include <cstdint>
+#include <string>
+
+// What the detection of an earlier installation found.
+enum ExistingState : std::int32_t {
+    NewerInstalled = -1,
+    NotInstalled = 0,
+    SameInstalled = 1,
+    OlderInstalled = 2,
+};
+
+class CInstallApp : public ui::WinApp {
+public:
+    CInstallApp();
+    ~CInstallApp() override;
+
+    // The start-up checks, the language, the earlier installation, the
+    // default folders, then the wizard. Always false: the program ends when
+    // the wizard closes.
+    bool InitInstance() override;
+
+    // existingState; for NewerInstalled and OlderInstalled also copies
+    // existingVersionText into versionText when it is given.
+    std::int32_t GetExistingState(std::wstring* versionText = nullptr) const;
+
+    // "Kelvane" when nameOnly, else the product label "Kelvane 3.00g".
+    std::wstring ProductName(bool nameOnly) const;
+
+    // "Installer" in the current language, followed by " – " and the product
+    // label when withProduct.
+    std::wstring AppTitle(bool withProduct) const;
+
+    // The session settings, in the order the wizard and the installation use them.
+    std::int32_t existingState = NotInstalled;
+    std::wstring existingVersionText;
+    tw::NamedMutex instanceLock;
+    std::wstring installFolder;
+    std::wstring shortcutFolder;
+    std::wstring tempFolder;
+    bool menuShortcut = false;
+    bool desktopShortcut = false;
+    bool advancedMode = false;
+    UninstallLog previousLog;
+    bool installSucceeded = false;
+    std::uint64_t existingVersion = 0;
+
+private:
+    bool PassStartupChecks();
+    void FillDefaultFolders();
+
+    tw::unique_hicon icon_;
+};
+
+// The application object of this process.
+CInstallApp& theApp();

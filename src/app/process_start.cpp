@@ -1,0 +1,36 @@
+#include "app/process_start.h"
+
+#include "app/install_app.h"
+#include "support/library_init.h"
+
+#include <windows.h>
+
+namespace {
+
+bool processorFlag = false;
+
+constexpr wchar_t incompatibleText[] =
+    L"This Version is not compatible with your Configuration.\n\n"
+    L"Cette version n'est pas compatible avec votre configuration.\n\n"
+    L"Diese Version ist nicht mit Ihrer Konfiguration kompatibel.";
+
+// PF_XMMI64_INSTRUCTIONS_AVAILABLE: SSE2.
+constexpr DWORD sse2Feature = 10;
+
+} // namespace
+
+bool processorChecked() noexcept {
+    return processorFlag;
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    if (!::IsProcessorFeaturePresent(sse2Feature)) {
+        ::MessageBoxW(nullptr, incompatibleText, nullptr, MB_ICONERROR);
+        return 1;
+    }
+    processorFlag = true;
+    tw::details::applyErrorMode();
+    tw::details::initialize_mfc_lib();
+    CInstallApp app;
+    return app.Run();
+}

@@ -1,0 +1,46 @@
+#include "support/known_folders.h"
+
+#include "support/error.h"
+
+#include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+namespace tw {
+
+namespace {
+
+constexpr wchar_t makerFolder[] = L"Tarnwick";
+
+KnownFolders& storage() {
+    static KnownFolders folders;
+    return folders;
+}
+
+std::wstring knownFolder(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    const HRESULT hr = ::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
+    std::wstring result = SUCCEEDED(hr) && path != nullptr ? std::wstring(path) : std::wstring{};
+    ::CoTaskMemFree(path);
+    if (FAILED(hr)) {
+        throw error(hr);
+    }
+    return result;
+}
+
+} // namespace
+
+const KnownFolders& knownFolders() {
+    return storage();
+}
+
+namespace details {
+void computeKnownFolders() {
+    KnownFolders& folders = storage();
+    folders.makerCommonData = knownFolder(FOLDERID_ProgramData) + L"\\" + makerFolder;
+    folders.makerUserData = knownFolder(FOLDERID_RoamingAppData) + L"\\" + makerFolder;
+    folders.documents = knownFolder(FOLDERID_Documents);
+}
+} // namespace details
+
+} // namespace tw

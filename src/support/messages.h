@@ -1,0 +1,24 @@
+#pragma once
+// Error texts and message boxes of the library.
+
+#include <cstdint>
+#include <string>
+
+namespace tw {
+
+// The text of an error code (HRESULT or Windows error number), without its
+// trailing line breaks. Never fails: falls back to the text of E_FAIL, then
+// to "Error".
+std::wstring errorText(std::int32_t code);
+
+// Shows a message box owned by the thread's owner window, with the
+// application name as caption unless one is given; completes the style with
+// the default icon and the reading order. Returns the button pressed (IDOK
+// when the message was silent).
+int showMessage(const std::wstring& text, std::uint32_t messageStyle,
+                const std::wstring& caption = {});
+
+// showMessage of the code's errorText with the exclamation icon and OK.
+void showError(std::int32_t code);
+
+} // namespace tw

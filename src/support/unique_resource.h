@@ -1,0 +1,140 @@
+#pragma once
+// Owning wrappers for Win32 handles, keys, modules and COM interfaces.
+//
+// Every handle is owned from the moment it is received: put() hands out the
+// address of the slot (releasing what was there), get() lends the value,
+// release() gives ownership away, reset() closes. One traits struct per kind of
+// handle says what "none" is and how to close it.
+
+#include <windows.h>
+#include <utility>
+
+namespace tw {
+
+template <typename Traits>
+class unique_resource {
+public:
+    using value_type = typename Traits::type;
+
+    unique_resource() noexcept = default;
+    explicit unique_resource(value_type value) noexcept
+        : value_(value) {}
+    unique_resource(const unique_resource&) = delete;
+    unique_resource& operator=(const unique_resource&) = delete;
+    unique_resource(unique_resource&& other) noexcept
+        : value_(other.release()) {}
+    unique_resource& operator=(unique_resource&& other) noexcept {
+        if (this != &other) {
+            reset(other.release());
+        }
+        return *this;
+    }
+    ~unique_resource() { reset(); }
+
+    value_type get() const noexcept { return value_; }
+    explicit operator bool() const noexcept { return value_ != Traits::invalid(); }
+
+    // Closes the current value and returns the slot for an API to fill.
+    value_type* put() noexcept {
+        reset();
+        return &value_;
+    }
+
+    value_type release() noexcept { return std::exchange(value_, Traits::invalid()); }
+
+    void reset(value_type value = Traits::invalid()) noexcept {
+        const value_type old = std::exchange(value_, value);
+        if (old != Traits::invalid()) {
+            Traits::close(old);
+        }
+    }
+
+private:
+    value_type value_ = Traits::invalid();
+};
+
+namespace traits {
+struct handle {
+    using type = HANDLE;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type h) noexcept { ::CloseHandle(h); }
+};
+struct file_handle {
+    using type = HANDLE;
+    static type invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(type h) noexcept { ::CloseHandle(h); }
+};
+struct hkey {
+    using type = HKEY;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type h) noexcept { ::RegCloseKey(h); }
+};
+struct hmodule {
+    using type = HMODULE;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type h) noexcept { ::FreeLibrary(h); }
+};
+struct hlocal {
+    using type = HLOCAL;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type h) noexcept { ::LocalFree(h); }
+};
+struct hicon {
+    using type = HICON;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type h) noexcept { ::DestroyIcon(h); }
+};
+struct hgdiobj {
+    using type = HGDIOBJ;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type h) noexcept { ::DeleteObject(h); }
+};
+} // namespace traits
+
+using unique_handle = unique_resource<traits::handle>;
+using unique_file = unique_resource<traits::file_handle>;
+using unique_hkey = unique_resource<traits::hkey>;
+using unique_hmodule = unique_resource<traits::hmodule>;
+using unique_hlocal = unique_resource<traits::hlocal>;
+using unique_hicon = unique_resource<traits::hicon>;
+using unique_gdiobj = unique_resource<traits::hgdiobj>;
+
+// An owned reference to a COM interface.
+template <typename T>
+class com_ptr {
+public:
+    com_ptr() noexcept = default;
+    com_ptr(const com_ptr&) = delete;
+    com_ptr& operator=(const com_ptr&) = delete;
+    com_ptr(com_ptr&& other) noexcept
+        : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    com_ptr& operator=(com_ptr&& other) noexcept {
+        if (this != &other) {
+            reset();
+            ptr_ = std::exchange(other.ptr_, nullptr);
+        }
+        return *this;
+    }
+    ~com_ptr() { reset(); }
+
+    T* get() const noexcept { return ptr_; }
+    T* operator->() const noexcept { return ptr_; }
+    explicit operator bool() const noexcept { return ptr_ != nullptr; }
+
+    // The slot for CoCreateInstance or QueryInterface to fill, as void**.
+    void** put_void() noexcept {
+        reset();
+        return reinterpret_cast<void**>(&ptr_);
+    }
+
+    void reset() noexcept {
+        if (ptr_ != nullptr) {
+            std::exchange(ptr_, nullptr)->Release();
+        }
+    }
+
+private:
+    T* ptr_ = nullptr;
+};
+
+} // namespace tw

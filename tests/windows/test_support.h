@@ -1,0 +1,27 @@
+#pragma once
+// Helpers shared by the Windows tests.
+
+#include <string>
+
+namespace testing_support {
+
+// True when the tests run under Wine rather than on Windows.
+bool runningUnderWine();
+
+// A scratch folder under the temporary folder, named after the test; wiped
+// when made and when the object ends.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::wstring& name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::wstring& path() const noexcept { return path_; }
+    std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
+
+private:
+    std::wstring path_;
+};
+
+} // namespace testing_support
