@@ -1,3 +1,14 @@
+# Every library of ours is recorded in one of two global lists, which the tests
+# link: kv_core_libraries (portable) and kv_windows_libraries.
+function(kv_core_library target)
+    kv_warnings(${target})
+    set_property(GLOBAL APPEND PROPERTY kv_core_libraries ${target})
+endfunction()
+function(kv_windows_library target)
+    kv_warnings(${target})
+    set_property(GLOBAL APPEND PROPERTY kv_windows_libraries ${target})
+endfunction()
+
 # Our own code builds with high warnings, treated as errors. Third-party code
 # (libbz2, Boost's bzip2 filter, GoogleTest) keeps its own settings.
 function(kv_warnings target)
