@@ -2,6 +2,10 @@
 # Needs common.sh.
 
 export WINEDEBUG=-all
+# Wine takes the Windows user locale from these when a prefix's server starts:
+# English (0x0409) unless a test starts its own server with another language.
+export LANG=${KV_WINE_LANG:-C.UTF-8}
+export LC_ALL=$LANG
 export WINEDLLOVERRIDES="mscoree,mshtml="
 TEMPLATE_PREFIX="$WINE_DIR/template"
 
