@@ -16,38 +16,35 @@ std::wstring versionText(std::uint64_t version) {
     return part(48) + L"." + part(32) + L"." + part(16) + L"." + part(0);
 }
 
-// A REG_SZ value with its terminating NUL: (characters + 1) × 2 bytes.
-LSTATUS setString(HKEY key, const wchar_t* name, const std::wstring& text) {
-    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+UninstallValue text(const wchar_t* name, const std::wstring& value, bool required = false) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(value.c_str());
+    return {name, REG_SZ, std::vector<BYTE>(bytes, bytes + (value.size() + 1) * sizeof(wchar_t)),
+            required};
 }
 
-LSTATUS setNumber(HKEY key, const wchar_t* name, DWORD number) {
-    return ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                            sizeof(number));
-}
-
-// The twelve values in the order the list expects them. Only DisplayName and
-// UninstallString decide the outcome: without them the entry is useless,
-// while the others merely decorate it.
-bool writeValues(HKEY key, const UninstallValues& values) {
-    const bool named = setString(key, L"DisplayName", values.displayName) == ERROR_SUCCESS;
-    const bool removable =
-        setString(key, L"UninstallString", values.uninstallerPath) == ERROR_SUCCESS;
-    setString(key, L"DisplayIcon", values.mainProgramPath + L",0");
-    setString(key, L"DisplayVersion", values.displayVersion);
-    setString(key, L"Publisher", values.publisher);
-    setString(key, L"URLInfoAbout", values.webAddress);
-    setString(key, L"HelpLink", values.webAddress);
-    setString(key, L"URLUpdateInfo", values.webAddress);
-    setString(key, L"HelpTelephone", values.telephone);
-    setNumber(key, L"NoModify", 1);
-    setNumber(key, L"NoRepair", 1);
-    setNumber(key, L"TwLanguage", values.language);
-    return named && removable;
+UninstallValue number(const wchar_t* name, DWORD value) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(&value);
+    return {name, REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof(value)), false};
 }
 
 } // namespace
+
+std::vector<UninstallValue> UninstallValueList(const UninstallValues& values) {
+    return {
+        text(L"DisplayName", values.displayName, true),
+        text(L"UninstallString", values.uninstallerPath, true),
+        text(L"DisplayIcon", values.mainProgramPath + L",0"),
+        text(L"DisplayVersion", values.displayVersion),
+        text(L"Publisher", values.publisher),
+        text(L"URLInfoAbout", values.webAddress),
+        text(L"HelpLink", values.webAddress),
+        text(L"URLUpdateInfo", values.webAddress),
+        text(L"HelpTelephone", values.telephone),
+        number(L"NoModify", 1),
+        number(L"NoRepair", 1),
+        number(L"TwLanguage", values.language),
+    };
+}
 
 UninstallValues ProductUninstallValues(const std::wstring& productLabel,
                                        const std::wstring& uninstallerPath,
@@ -84,7 +81,16 @@ bool WriteUninstallKey(const UninstallValues& values, const UninstallKeyJournal&
     if (journal.added) {
         journal.added(disposition == REG_OPENED_EXISTING_KEY ? key.get() : nullptr);
     }
-    const bool registered = writeValues(key.get(), values);
+    // Every value is attempted; only the required ones decide the outcome.
+    bool registered = true;
+    for (const UninstallValue& value : UninstallValueList(values)) {
+        const LSTATUS status =
+            ::RegSetValueExW(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
+                             static_cast<DWORD>(value.data.size()));
+        if (value.required && status != ERROR_SUCCESS) {
+            registered = false;
+        }
+    }
     key.reset();
     if (journal.completed) {
         journal.completed(registered);

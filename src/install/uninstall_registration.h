@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // What the entry shows and how the product is removed.
 struct UninstallValues {
@@ -25,6 +26,22 @@ struct UninstallValues {
 UninstallValues ProductUninstallValues(const std::wstring& productLabel,
                                        const std::wstring& uninstallerPath,
                                        const std::wstring& mainProgramPath);
+
+// One value of the key as it is written: REG_SZ data with its terminating NUL
+// ((characters + 1) × 2 bytes), REG_DWORD data of 4 bytes.
+struct UninstallValue {
+    std::wstring name;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    bool required = false; // without it the entry is useless
+};
+
+// The twelve values in the order they are written: DisplayName and
+// UninstallString (the two required ones), DisplayIcon (the main program path
+// and ",0", unquoted), DisplayVersion, Publisher, URLInfoAbout, HelpLink and
+// URLUpdateInfo (all three the web address), HelpTelephone, NoModify and
+// NoRepair (both 1) and TwLanguage.
+std::vector<UninstallValue> UninstallValueList(const UninstallValues& values);
 
 // The journal's part in the registration. The installation passes its
 // journal's AddUninstallKey as `added` (called once the key is open: with the
