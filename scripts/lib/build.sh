@@ -8,9 +8,9 @@ build_preset() {
         cat "$log" >&2
         die "configuring $preset failed"
     fi
-    local status=0
-    cmake --build --preset "$preset" -- --quiet | grep -v '^ninja: no work to do\.$' || true
-    status=${PIPESTATUS[0]}
+    local output status=0
+    output=$(cmake --build --preset "$preset" -- --quiet 2>&1) || status=$?
+    printf '%s\n' "$output" | grep -v -e '^ninja: no work to do\.$' -e '^$' >&2 || true
     [ "$status" -eq 0 ] || die "building $preset failed"
 }
 
