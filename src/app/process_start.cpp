@@ -25,4 +25,6 @@ bool CheckProcessor() {
     return true;
 }
 
-bool processorChecked() noexcept { return processorFlag; }
+bool processorChecked() noexcept {
+    return processorFlag;
+}

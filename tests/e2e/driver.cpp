@@ -86,7 +86,9 @@ Installer::~Installer() {
     ::CloseHandle(process_);
 }
 
-bool Installer::running() const { return ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Installer::running() const {
+    return ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 std::optional<DWORD> Installer::waitForExit(std::chrono::milliseconds wait) {
     if (::WaitForSingleObject(process_, static_cast<DWORD>(wait.count())) != WAIT_OBJECT_0) {
@@ -106,8 +108,8 @@ std::vector<HWND> topLevelWindows(DWORD processId) {
 std::wstring windowText(HWND window) {
     wchar_t text[2048] = {};
     DWORD_PTR length = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                          5000, &length);
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 5000, &length);
     return std::wstring(text, static_cast<std::size_t>(length));
 }
 

@@ -50,7 +50,9 @@ struct SeenBox {
 // the given button; fails the test when none appears in time.
 class MessageBoxWatcher {
 public:
-    MessageBoxWatcher(int button) : thread_(::GetCurrentThreadId()), button_(button) {
+    MessageBoxWatcher(int button)
+        : thread_(::GetCurrentThreadId())
+        , button_(button) {
         watcher_ = std::thread([this] { watch(); });
     }
     ~MessageBoxWatcher() { watcher_.join(); }
