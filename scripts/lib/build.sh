@@ -8,7 +8,10 @@ build_preset() {
         cat "$log" >&2
         die "configuring $preset failed"
     fi
-    cmake --build --preset "$preset" -- --quiet || die "building $preset failed"
+    local output status=0
+    output=$(cmake --build --preset "$preset" -- --quiet 2>&1) || status=$?
+    printf '%s\n' "$output" | grep -v -e '^ninja: no work to do\.$' -e '^$' >&2 || true
+    [ "$status" -eq 0 ] || die "building $preset failed"
 }
 
 # Stops whatever Wine servers and displays the test sessions of any build left.

@@ -94,7 +94,7 @@ void CInstallApp::FillDefaultFolders() {
     }
 }
 
-bool CInstallApp::InitInstance() {
+bool CInstallApp::PrepareSession() {
     if (!PassStartupChecks()) {
         return false;
     }
@@ -103,9 +103,14 @@ bool CInstallApp::InitInstance() {
     menuShortcut = true;
     desktopShortcut = true;
     advancedMode = false;
+    return true;
+}
 
-    CInstallDlg frame;
-    frame.DoModal(nullptr);
-    setMainWindow(nullptr);
+bool CInstallApp::InitInstance() {
+    if (PrepareSession()) {
+        CInstallDlg frame;
+        frame.DoModal(nullptr);
+        setMainWindow(nullptr);
+    }
     return false;
 }

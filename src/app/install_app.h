@@ -23,10 +23,13 @@ public:
     CInstallApp();
     ~CInstallApp() override;
 
-    // The start-up checks, the language, the earlier installation, the
-    // default folders, then the wizard. Always false: the program ends when
-    // the wizard closes.
+    // PrepareSession, then the wizard when it succeeded. Always false: the
+    // program ends when the wizard closes.
     bool InitInstance() override;
+
+    // The start-up checks, the language, the earlier installation and the
+    // defaults of the session. False when a check ends the program.
+    bool PrepareSession();
 
     // existingState; for NewerInstalled and OlderInstalled also copies
     // existingVersionText into versionText when it is given.

@@ -1,8 +1,5 @@
 #include "app/process_start.h"
 
-#include "app/install_app.h"
-#include "support/library_init.h"
-
 #include <windows.h>
 
 namespace {
@@ -19,18 +16,15 @@ constexpr DWORD sse2Feature = 10;
 
 } // namespace
 
-bool processorChecked() noexcept {
-    return processorFlag;
-}
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+bool CheckProcessor() {
     if (!::IsProcessorFeaturePresent(sse2Feature)) {
         ::MessageBoxW(nullptr, incompatibleText, nullptr, MB_ICONERROR);
-        return 1;
+        return false;
     }
     processorFlag = true;
-    tw::details::applyErrorMode();
-    tw::details::initialize_mfc_lib();
-    CInstallApp app;
-    return app.Run();
+    return true;
+}
+
+bool processorChecked() noexcept {
+    return processorFlag;
 }

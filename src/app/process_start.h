@@ -1,5 +1,10 @@
 #pragma once
 // Process start: the checks that run before the application object exists.
 
-// Whether the processor check passed (SSE2 present) in this process.
+// The processor check: true, with the process-wide flag set, when the
+// processor has SSE2; otherwise shows the three-language message and returns
+// false (the process then ends with exit code 1).
+bool CheckProcessor();
+
+// Whether the processor check passed in this process.
 bool processorChecked() noexcept;

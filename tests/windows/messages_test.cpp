@@ -1,7 +1,15 @@
 #include "support/messages.h"
 
+#include "support/library_init.h"
+#include "support/providers.h"
+#include "ui/win_app.h"
+
 #include <windows.h>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -24,6 +32,126 @@ TEST(ErrorText, SystemTextOfErrorBusyWithoutLineEnd) {
 TEST(ErrorText, CustomerCodeNamingNoStringIsTheTextOfEFail) {
     EXPECT_EQ(tw::errorText(static_cast<std::int32_t>(0x2800FFF0)), tw::errorText(E_FAIL));
     EXPECT_NE(tw::errorText(E_FAIL), L"Error");
+}
+
+TEST(ErrorText, CustomerCodeNamingAnApplicationString) {
+    // 2000 is the English "Installer" of the string tables the tests carry.
+    EXPECT_EQ(tw::errorText(static_cast<std::int32_t>(0x280007D0)), L"Installer");
+}
+
+// What a message box looked like when it appeared on the thread under test.
+struct SeenBox {
+    std::wstring caption;
+    std::wstring text;
+    HICON icon = nullptr;
+};
+
+// Watches the thread under test for a message box, records it and presses
+// the given button; fails the test when none appears in time.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher(int button)
+        : thread_(::GetCurrentThreadId())
+        , button_(button) {
+        watcher_ = std::thread([this] { watch(); });
+    }
+    ~MessageBoxWatcher() { watcher_.join(); }
+
+    bool seen() const { return seen_; }
+    const SeenBox& box() const { return box_; }
+
+private:
+    static BOOL CALLBACK findDialog(HWND window, LPARAM found) {
+        wchar_t className[16] = {};
+        ::GetClassNameW(window, className, 16);
+        if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window)) {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    static BOOL CALLBACK findIcon(HWND child, LPARAM icon) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            *reinterpret_cast<HICON*>(icon) =
+                reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    void watch() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < deadline) {
+            HWND box = nullptr;
+            ::EnumThreadWindows(thread_, findDialog, reinterpret_cast<LPARAM>(&box));
+            if (box != nullptr) {
+                wchar_t text[512] = {};
+                ::GetWindowTextW(box, text, 512);
+                box_.caption = text;
+                ::GetDlgItemTextW(box, 0xFFFF, text, 512);
+                box_.text = text;
+                ::EnumChildWindows(box, findIcon, reinterpret_cast<LPARAM>(&box_.icon));
+                seen_ = true;
+                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(::GetDlgItem(box, button_)));
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+
+    DWORD thread_;
+    int button_;
+    std::atomic<bool> seen_{false};
+    SeenBox box_;
+    std::thread watcher_;
+};
+
+class ShowMessage : public testing::Test {
+protected:
+    static void SetUpTestSuite() { tw::details::initialize_mfc_lib(); }
+    void TearDown() override { tw::providers().silentMode = nullptr; }
+};
+
+TEST_F(ShowMessage, StyleZeroGetsTheExclamationIconAndTheApplicationName) {
+    ui::WinApp app;
+    app.setAppName(L"Installer \u2013 Kelvane 3.00g");
+    MessageBoxWatcher watcher(IDOK);
+    EXPECT_EQ(tw::showMessage(L"plain text", 0), IDOK);
+    ASSERT_TRUE(watcher.seen());
+    EXPECT_EQ(watcher.box().caption, L"Installer \u2013 Kelvane 3.00g");
+    EXPECT_EQ(watcher.box().text, L"plain text");
+    EXPECT_EQ(watcher.box().icon, ::LoadIconW(nullptr, IDI_EXCLAMATION));
+}
+
+TEST_F(ShowMessage, YesNoGetsTheQuestionIcon) {
+    MessageBoxWatcher watcher(IDNO);
+    EXPECT_EQ(tw::showMessage(L"really?", MB_YESNO), IDNO);
+    ASSERT_TRUE(watcher.seen());
+    EXPECT_EQ(watcher.box().icon, ::LoadIconW(nullptr, IDI_QUESTION));
+}
+
+TEST_F(ShowMessage, GivenCaptionWins) {
+    MessageBoxWatcher watcher(IDOK);
+    tw::showMessage(L"text", MB_OK | MB_ICONINFORMATION, L"Own caption");
+    ASSERT_TRUE(watcher.seen());
+    EXPECT_EQ(watcher.box().caption, L"Own caption");
+    EXPECT_EQ(watcher.box().icon, ::LoadIconW(nullptr, IDI_INFORMATION));
+}
+
+TEST_F(ShowMessage, SilentModeAnswersOkWithoutAWindow) {
+    tw::providers().silentMode = [] { return true; };
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(tw::showMessage(L"nobody sees this", MB_OK), IDOK);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
+TEST_F(ShowMessage, SilentModeNeverSilencesAQuestion) {
+    tw::providers().silentMode = [] { return true; };
+    MessageBoxWatcher watcher(IDYES);
+    EXPECT_EQ(tw::showMessage(L"a question", MB_YESNO), IDYES);
+    EXPECT_TRUE(watcher.seen());
 }
 
 } // namespace

@@ -1,0 +1,247 @@
+#include "driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace e2e {
+
+namespace {
+
+std::wstring environment(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    const DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring{};
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectTopLevel(HWND window, LPARAM search) {
+    auto& state = *reinterpret_cast<WindowSearch*>(search);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == state.processId && ::IsWindowVisible(window)) {
+        state.found.push_back(window);
+    }
+    return TRUE;
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK findVisibleControl(HWND window, LPARAM search) {
+    auto& state = *reinterpret_cast<ControlSearch*>(search);
+    if (::GetDlgCtrlID(window) == state.id && ::IsWindowVisible(window)) {
+        state.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK collectButtons(HWND window, LPARAM buttons) {
+    if (className(window) == L"Button" && ::IsWindowVisible(window)) {
+        reinterpret_cast<std::vector<int>*>(buttons)->push_back(::GetDlgCtrlID(window));
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::wstring installerPath() {
+    std::wstring path = environment(L"KV_INSTALLER");
+    if (path.empty()) {
+        throw std::runtime_error("KV_INSTALLER is not set");
+    }
+    return path;
+}
+
+Installer::Installer(const std::wstring& path) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &started)) {
+        throw std::runtime_error("the installer could not be started");
+    }
+    ::CloseHandle(started.hThread);
+    process_ = started.hProcess;
+    processId_ = started.dwProcessId;
+}
+
+Installer::~Installer() {
+    if (running()) {
+        ::TerminateProcess(process_, 99);
+        ::WaitForSingleObject(process_, 5000);
+    }
+    ::CloseHandle(process_);
+}
+
+bool Installer::running() const {
+    return ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> Installer::waitForExit(std::chrono::milliseconds wait) {
+    if (::WaitForSingleObject(process_, static_cast<DWORD>(wait.count())) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+std::vector<HWND> topLevelWindows(DWORD processId) {
+    WindowSearch search{processId, {}};
+    ::EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring windowText(HWND window) {
+    wchar_t text[2048] = {};
+    DWORD_PTR length = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 5000, &length);
+    return std::wstring(text, static_cast<std::size_t>(length));
+}
+
+std::wstring className(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+HWND waitForWindow(DWORD processId, const std::wstring& caption, std::chrono::milliseconds wait) {
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            for (HWND window : topLevelWindows(processId)) {
+                if (windowText(window) == caption) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        wait);
+    EXPECT_NE(found, nullptr) << "no window captioned \"" << testing::PrintToString(caption)
+                              << "\" appeared";
+    return found;
+}
+
+MessageBox waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
+                             std::chrono::milliseconds wait) {
+    MessageBox box;
+    waitUntil(
+        [&] {
+            for (HWND window : topLevelWindows(processId)) {
+                if (className(window) == L"#32770" &&
+                    std::find(others.begin(), others.end(), window) == others.end()) {
+                    box.window = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        wait);
+    EXPECT_NE(box.window, nullptr) << "no message box appeared";
+    if (box.window != nullptr) {
+        box.caption = windowText(box.window);
+        box.text = windowText(::GetDlgItem(box.window, 0xFFFF));
+        ::EnumChildWindows(box.window, collectButtons, reinterpret_cast<LPARAM>(&box.buttons));
+    }
+    return box;
+}
+
+void answer(const MessageBox& box, int button) {
+    ASSERT_NE(box.window, nullptr);
+    HWND control = ::GetDlgItem(box.window, button);
+    ASSERT_NE(control, nullptr) << "the message box has no button " << button;
+    ::PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(control));
+}
+
+HWND findControl(HWND root, int id) {
+    ControlSearch search{id, nullptr};
+    ::EnumChildWindows(root, findVisibleControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND control(HWND root, int id) {
+    HWND found = findControl(root, id);
+    EXPECT_NE(found, nullptr) << "no visible control " << id;
+    return found;
+}
+
+std::wstring controlText(HWND root, int id) {
+    HWND found = control(root, id);
+    return found != nullptr ? windowText(found) : std::wstring{};
+}
+
+bool controlEnabled(HWND root, int id) {
+    HWND found = control(root, id);
+    return found != nullptr && ::IsWindowEnabled(found);
+}
+
+void click(HWND root, int id) {
+    HWND button = control(root, id);
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(::IsWindowEnabled(button)) << "control " << id << " is disabled";
+    ::PostMessageW(::GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+}
+
+void screenshot(HWND window, const std::wstring& name) {
+    const std::wstring folder = environment(L"KV_SCREENSHOTS");
+    if (folder.empty() || window == nullptr) {
+        return;
+    }
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::Sleep(300);
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP picture = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = ::SelectObject(memory, picture);
+    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory, previous);
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    std::vector<char> pixels(stride * static_cast<DWORD>(height));
+    ::GetDIBits(memory, picture, 0, static_cast<UINT>(height), pixels.data(),
+                reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    ::DeleteObject(picture);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    std::ofstream out(std::filesystem::path(folder) / (name + L".bmp"), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&header), sizeof(header));
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+}
+
+} // namespace e2e

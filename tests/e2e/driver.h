@@ -1,0 +1,95 @@
+#pragma once
+// Drives the installer through its user interface from another process, the
+// way a user would: finds its windows, reads control texts and states, clicks
+// buttons, answers message boxes, and waits for it to end. Every wait has a
+// time-out; a test that times out fails, and the installer is ended.
+
+#include <windows.h>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+constexpr std::chrono::milliseconds defaultWait = 20s;
+
+// The installer under test: KV_INSTALLER names it (a Windows path).
+std::wstring installerPath();
+
+// A started installer process. Ended (terminated) when the object goes away
+// while it still runs.
+class Installer {
+public:
+    explicit Installer(const std::wstring& path = installerPath());
+    ~Installer();
+    Installer(const Installer&) = delete;
+    Installer& operator=(const Installer&) = delete;
+
+    DWORD id() const noexcept { return processId_; }
+    bool running() const;
+    // The exit code, or nothing when the process did not end in time.
+    std::optional<DWORD> waitForExit(std::chrono::milliseconds wait = defaultWait);
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+// The visible top-level windows of a process.
+std::vector<HWND> topLevelWindows(DWORD processId);
+
+// Waits for a visible top-level window of the process with that caption.
+HWND waitForWindow(DWORD processId, const std::wstring& caption,
+                   std::chrono::milliseconds wait = defaultWait);
+
+// A message box: its window, caption, text and buttons (control ids).
+struct MessageBox {
+    HWND window = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    std::vector<int> buttons;
+};
+
+// Waits for a message box of the process (a dialog other than those given).
+MessageBox waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
+                             std::chrono::milliseconds wait = defaultWait);
+
+// Presses a button of a message box.
+void answer(const MessageBox& box, int button);
+
+std::wstring windowText(HWND window);
+std::wstring className(HWND window);
+
+// The visible control with that id anywhere below root (the wizard's pages
+// reuse ids, but only one page is visible at a time); null when none.
+HWND findControl(HWND root, int id);
+// Like findControl, failing the test when there is none.
+HWND control(HWND root, int id);
+
+std::wstring controlText(HWND root, int id);
+bool controlEnabled(HWND root, int id);
+
+// Clicks a push button, check box or radio button as the user would: it must
+// be visible and enabled.
+void click(HWND root, int id);
+
+// Waits until the predicate holds; false when it did not in time.
+template <typename Predicate>
+bool waitUntil(Predicate holds, std::chrono::milliseconds wait = defaultWait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (!holds()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        ::Sleep(50);
+    }
+    return true;
+}
+
+// Saves a picture of the window (as on screen) to KV_SCREENSHOTS\name.bmp
+// when that variable is set.
+void screenshot(HWND window, const std::wstring& name);
+
+} // namespace e2e

@@ -1,0 +1,33 @@
+#include "app/format_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FormatText, FillsPlaceholdersInAnyOrder) {
+    EXPECT_EQ(FormatText(L"Update from '%1' to '%2'.", {L"Kelvane 3.00a", L"Kelvane 3.00g"}),
+              L"Update from 'Kelvane 3.00a' to 'Kelvane 3.00g'.");
+    EXPECT_EQ(FormatText(L"%2, then %1, then %2", {L"a", L"b"}), L"b, then a, then b");
+}
+
+TEST(FormatText, PlaceholderWithoutArgumentBecomesQuestionMark) {
+    EXPECT_EQ(FormatText(L"'%1' and '%2'", {L"one"}), L"'one' and '?'");
+    EXPECT_EQ(FormatText(L"%0", {L"one"}), L"?");
+}
+
+TEST(FormatText, OtherPercentSignsStay) {
+    EXPECT_EQ(FormatText(L"100% sure, %d and %", {L"x"}), L"100% sure, %d and %");
+    EXPECT_EQ(FormatText(L"Copying File  %1...", {L"\"C:\\a b\\c.txt\""}),
+              L"Copying File  \"C:\\a b\\c.txt\"...");
+}
+
+TEST(FormatText, ArgumentsAreNotFormattedAgain) {
+    EXPECT_EQ(FormatText(L"%1", {L"%2"}), L"%2");
+}
+
+TEST(FormatText, LettersNameArgumentsAfterTheNinth) {
+    EXPECT_EQ(FormatText(L"%A", {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"ten"}),
+              L"ten");
+}
+
+} // namespace
