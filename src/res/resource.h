@@ -24,3 +24,30 @@
 
 // Shared by the pages: the status line.
 #define IDC_STATUS 1003
+
+// Start page (template 132)
+#define IDC_START_INFO 1016
+#define IDC_START_PRODUCT 1020
+#define IDC_START_LANGUAGE_LABEL 1022
+#define IDC_START_LANGUAGES 1023
+
+// Mode page (template 136)
+#define IDC_MODE_QUICK 1018
+#define IDC_MODE_ADVANCED 1019
+#define IDC_MODE_GROUP 1021
+
+// Folder page (template 133) and shortcut page (template 134)
+#define IDC_BROWSE 1006
+#define IDC_FOLDER 1007
+#define IDC_PATH_GROUP 1008
+#define IDC_PATH_LABEL 1009
+#define IDC_DESKTOP_SHORTCUT 1010
+#define IDC_MENU_SHORTCUT 1011
+#define IDC_MENU_GROUP 1012
+
+// Progress page (template 135)
+#define IDC_PROGRESS_BAR 1014
+#define IDC_PROGRESS_LOG 1015
+
+// End page (template 137)
+#define IDC_END_RESULT 1016
