@@ -2,6 +2,7 @@
 
 #include "app/format_text.h"
 #include "app/install_app.h"
+#include "app/language_change.h"
 #include "app/texts.h"
 #include "res/resource.h"
 #include "support/language_state.h"
@@ -30,9 +31,14 @@ CInstallDlg::CInstallDlg()
     OnCommand(IDC_BACK, BN_CLICKED, [this] { ShowPage(currentPage - 1); });
 }
 
+CInstallDlg::~CInstallDlg() {
+    SetRefreshTextsHook(nullptr);
+}
+
 BOOL CInstallDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     theApp().setMainWindow(hwnd());
+    SetRefreshTextsHook([this] { RefreshTexts(); });
     ::SetWindowTextW(hwnd(), theApp().AppTitle(true).c_str());
     SetAboutEntry(false);
     if (const auto& iconProvider = tw::providers().applicationIcon) {

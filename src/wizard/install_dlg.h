@@ -17,6 +17,7 @@
 class CInstallDlg : public ui::Dialog {
 public:
     CInstallDlg();
+    ~CInstallDlg() override;
 
     // Leaves the current page (saving it; a failed validation keeps the user
     // there) and shows the target, passing over the advanced pages in quick mode.

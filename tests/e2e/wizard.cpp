@@ -29,6 +29,9 @@ int shownPage(HWND frame) {
 void expectPage(HWND frame, int page) {
     EXPECT_TRUE(waitUntil([&] { return shownPage(frame) == page; }, 10s))
         << "page " << page << " was expected, page " << shownPage(frame) << " is shown";
+    // The page becomes visible while the frame is still setting its buttons; a
+    // message sent now is handled only once the frame has finished.
+    ::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
 }
 
 HWND waitForFrame(const Installer& installer) {
