@@ -79,10 +79,12 @@ std::vector<UndoStep> JournalRecords::RollbackPlan() const {
         case LogKind::ProgramShortcut:
         case LogKind::UninstallShortcut:
         case LogKind::DesktopShortcut: {
+            // A file's backup came from its own path. A shortcut's backup is
+            // the earlier installation's shortcut, which goes back where the
+            // earlier log had it: the new shortcut may have another name, or
+            // none when it was not created.
             std::wstring restoreTo = entry->path;
-            if (restoreTo.empty() && !entry->backup.empty() && IsShortcutKind(entry->kind)) {
-                // The shortcut was not created, so its place is unknown: the
-                // earlier shortcut goes back where the earlier log had it.
+            if (IsShortcutKind(entry->kind) && !entry->backup.empty()) {
                 if (const LogEntry* earlier = EarlierEntry(entry->kind)) {
                     restoreTo = earlier->path;
                 }

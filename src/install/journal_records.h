@@ -61,8 +61,9 @@ public:
     // samePath; any new entry of kinds 2 to 6 supersedes earlier ones of its kind.
     void MergeOldIntoNew(const PathEquality& samePath);
 
-    // The actions that undo this run's entries, newest first. A shortcut that
-    // was not created (no path) gets its earlier shortcut back at the earlier
-    // entry's path. File associations need no action.
+    // The actions that undo this run's entries, newest first. A replaced file
+    // goes back to its path; an earlier shortcut that was moved aside goes
+    // back to the earlier entry's path, whether or not the new shortcut was
+    // created. File associations need no action.
     std::vector<UndoStep> RollbackPlan() const;
 };

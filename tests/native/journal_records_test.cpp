@@ -193,18 +193,25 @@ TEST_F(JournalRecordsTest, RollbackPlanUndoesNewestFirst) {
     EXPECT_EQ(journal.RollbackPlan(), expected);
 }
 
-TEST_F(JournalRecordsTest, ShortcutNotCreatedGetsTheEarlierOneBackAtItsEarlierPlace) {
+TEST_F(JournalRecordsTest, EarlierShortcutGoesBackToItsEarlierPlace) {
     journal.oldEntries = {Entry(LogKind::ProgramShortcut, L"C:\\Menu\\first.lnk"),
-                          Entry(LogKind::DesktopShortcut, L"C:\\Desktop\\K.lnk"),
+                          Entry(LogKind::DesktopShortcut, L"C:\\Desktop\\K 3.00f.lnk"),
                           Entry(LogKind::ProgramShortcut, L"C:\\Menu\\second.lnk")};
     journal.newEntries = {
+        // Not created: it has no path of its own.
         Entry(LogKind::ProgramShortcut, L"", false, -1, L"C:\\T\\tw3.tmp"),
-        Entry(LogKind::DesktopShortcut, L"C:\\Desktop\\K new.lnk", true, -1, L"C:\\T\\tw4.tmp"),
+        // Created under another name than the earlier one.
+        Entry(LogKind::DesktopShortcut, L"C:\\Desktop\\K 3.00g.lnk", true, -1, L"C:\\T\\tw4.tmp"),
+        // Not created, nothing moved aside: nothing to undo.
         Entry(LogKind::UninstallShortcut, L"", false),
+        // Created where there was none before.
+        Entry(LogKind::UninstallShortcut, L"C:\\Menu\\Uninstall.lnk", true),
     };
     using A = UndoStep::Action;
     const std::vector<UndoStep> expected = {
-        {A::RemoveFile, L"C:\\Desktop\\K new.lnk", L"C:\\T\\tw4.tmp", L"C:\\Desktop\\K new.lnk"},
+        {A::RemoveFile, L"C:\\Menu\\Uninstall.lnk", L"", L"C:\\Menu\\Uninstall.lnk"},
+        {A::RemoveFile, L"C:\\Desktop\\K 3.00g.lnk", L"C:\\T\\tw4.tmp",
+         L"C:\\Desktop\\K 3.00f.lnk"},
         {A::RemoveFile, L"", L"C:\\T\\tw3.tmp", L"C:\\Menu\\first.lnk"},
     };
     EXPECT_EQ(journal.RollbackPlan(), expected);
