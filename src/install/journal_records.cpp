@@ -89,8 +89,10 @@ std::vector<UndoStep> JournalRecords::RollbackPlan() const {
                     restoreTo = earlier->path;
                 }
             }
-            if (!entry->path.empty() || !entry->backup.empty()) {
-                steps.push_back({UndoStep::Action::RemoveFile, entry->path, entry->backup,
+            // A file that could not be saved aside is not deleted.
+            std::wstring remove = entry->keptInPlace ? std::wstring() : entry->path;
+            if (!remove.empty() || !entry->backup.empty()) {
+                steps.push_back({UndoStep::Action::RemoveFile, std::move(remove), entry->backup,
                                  std::move(restoreTo)});
             }
             break;

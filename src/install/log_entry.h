@@ -35,6 +35,9 @@ struct LogEntry {
     bool done = false;
     // The payload kind of a file; -1 ("none") for every other kind.
     std::int32_t value = -1;
+    // A file that was there before and could not be saved aside: a rollback
+    // leaves it where it is rather than lose it. Not written to the log.
+    bool keptInPlace = false;
 
     bool operator==(const LogEntry&) const = default;
 };

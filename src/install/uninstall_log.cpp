@@ -61,6 +61,7 @@ void UninstallLog::AddFile(const std::wstring& path, std::int32_t payloadKind, b
         newEntries.emplace_back(LogEntry{LogKind::File, path, {}, false, payloadKind});
     if (journal::IsFile(path)) {
         entry.backup = MakeBackup(path, copyBackup);
+        entry.keptInPlace = entry.backup.empty();
     }
 }
 

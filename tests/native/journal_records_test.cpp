@@ -217,6 +217,15 @@ TEST_F(JournalRecordsTest, EarlierShortcutGoesBackToItsEarlierPlace) {
     EXPECT_EQ(journal.RollbackPlan(), expected);
 }
 
+TEST_F(JournalRecordsTest, FileThatCouldNotBeSavedAsideIsNotDeleted) {
+    LogEntry kept = Entry(LogKind::File, L"C:\\Data\\user.dat", true, 3);
+    kept.keptInPlace = true;
+    journal.newEntries = {Entry(LogKind::Folder, L"C:\\Data"), kept};
+    const std::vector<UndoStep> expected = {
+        {UndoStep::Action::RemoveFolder, L"C:\\Data", L"", L""}};
+    EXPECT_EQ(journal.RollbackPlan(), expected);
+}
+
 TEST_F(JournalRecordsTest, FileWithoutPathKeepsItsBackupWhereItIs) {
     journal.oldEntries = {Entry(LogKind::File, L"C:\\K\\other", true, 0)};
     journal.newEntries = {Entry(LogKind::File, L"", false, 0, L"C:\\T\\tw5.tmp")};

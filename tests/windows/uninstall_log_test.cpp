@@ -191,6 +191,31 @@ TEST_F(UninstallLogTest, ExistingDataFileIsLoggedWithACopyAndRestored) {
     EXPECT_FALSE(Exists(backup));
 }
 
+// When the temporary folder cannot take a backup, an existing file stays
+// where it is and a rollback does not delete it.
+TEST_F(UninstallLogTest, FileThatCannotBeSavedAsideSurvivesRollback) {
+    const std::wstring data = At(L"user.dat");
+    WriteBytes(data, "the user's data");
+    wchar_t savedTmp[MAX_PATH] = {};
+    const bool hadTmp = ::GetEnvironmentVariableW(L"TMP", savedTmp, MAX_PATH) != 0;
+    const std::wstring tooLong = L"C:\\" + std::wstring(250, L't');
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TMP", tooLong.c_str()));
+    log.AddFile(data, 3, true);
+    log.AddFile(At(L"K.exe"), 1, false);
+    ::SetEnvironmentVariableW(L"TMP", hadTmp ? savedTmp : nullptr);
+    log.CompleteLast(true);
+
+    ASSERT_EQ(log.newEntries.size(), 2u);
+    EXPECT_TRUE(log.newEntries.front().backup.empty());
+    EXPECT_TRUE(log.newEntries.front().keptInPlace);
+    EXPECT_FALSE(log.newEntries.back().keptInPlace) << "nothing was there";
+    WriteBytes(At(L"K.exe"), "new program");
+
+    log.Rollback();
+    EXPECT_EQ(ReadBytes(data), "the user's data");
+    EXPECT_FALSE(Exists(At(L"K.exe")));
+}
+
 TEST_F(UninstallLogTest, AddFoldersRecordsEachCreatedLevel) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"a").c_str(), nullptr));
     log.AddFolders(At(L"a\\b\\c"));
