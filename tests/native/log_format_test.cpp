@@ -143,6 +143,10 @@ struct EntryLineCase {
     const wchar_t* line;
 };
 
+void PrintTo(const EntryLineCase& param, std::ostream* out) {
+    *out << testing::PrintToString(std::wstring(param.line));
+}
+
 class LogEntryLineTest : public testing::TestWithParam<EntryLineCase> {};
 
 TEST_P(LogEntryLineTest, FormatsIndexCodeFlagAndPath) {
