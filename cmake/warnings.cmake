@@ -24,6 +24,9 @@ if(WIN32)
     add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN
         _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800)
     add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+    # Resource scripts are UTF-8: narrow strings in them become UTF-16 through
+    # code page 65001 (windres keeps the bytes of L"..." strings unconverted).
+    string(APPEND CMAKE_RC_FLAGS " --codepage=65001")
 endif()
 
 # Sanitizers apply to whole native test binaries, so the libraries they link

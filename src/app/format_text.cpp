@@ -31,3 +31,12 @@ std::wstring FormatText(const std::wstring& text, std::initializer_list<std::wst
     }
     return result;
 }
+
+std::wstring QuotedPath(const std::wstring& path) {
+    constexpr std::size_t maximum = 260;
+    std::wstring shown = path.substr(0, maximum);
+    if (shown.find(L' ') != std::wstring::npos) {
+        shown = L"\"" + shown + L"\"";
+    }
+    return shown;
+}

@@ -8,3 +8,7 @@
 // arguments; a placeholder without an argument becomes "?". Any other "%"
 // stays as it is.
 std::wstring FormatText(const std::wstring& text, std::initializer_list<std::wstring> arguments);
+
+// A path as the progress log shows it: at most 260 characters, in double
+// quotes when it contains a blank.
+std::wstring QuotedPath(const std::wstring& path);

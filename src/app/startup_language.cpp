@@ -1,8 +1,38 @@
 #include "app/startup_language.h"
 
+#include "app/installer_languages.h"
 #include "support/language_state.h"
+#include "support/product_code.h"
 
-// STAND-IN until the language table arrives: English.
+#include <windows.h>
+#include <shlwapi.h>
+#include <string>
+
+namespace {
+constexpr wchar_t uninstallKeys[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr wchar_t preferenceValue[] = L"TwLanguage";
+} // namespace
+
+std::optional<std::uint32_t> StoredLanguagePreference() {
+    const std::wstring key = uninstallKeys + tw::productKeyName();
+    DWORD type = REG_NONE;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (::SHGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), preferenceValue, &type, &value, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 void ChooseStartupLanguage() {
-    tw::SetLanguage(1);
+    tw::SetLanguage(tw::DefaultLanguage(ProductLanguages));
+    if (const std::optional<std::uint32_t> stored = StoredLanguagePreference();
+        stored && IsProductLanguage(*stored)) {
+        tw::SetLanguage(static_cast<std::int32_t>(*stored));
+    }
+    if (!HasInstallerTexts(tw::CurrentLanguage().languageIndex)) {
+        tw::SetLanguage(tw::language::english);
+    }
 }

@@ -3,10 +3,20 @@
 #include "support/language_state.h"
 #include "support/resources.h"
 
+#include <windows.h>
+
+namespace {
+
+std::wstring executableString(int id) {
+    return tw::loadString(::GetModuleHandleW(nullptr), static_cast<UINT>(id));
+}
+
+} // namespace
+
 int TextId(int base) {
-    return base + 1000;
+    return TextIdFor(base, tw::CurrentLanguage().languageIndex, executableString);
 }
 
 std::wstring LoadText(int base) {
-    return tw::loadString(tw::resourceModule(), static_cast<UINT>(TextId(base)));
+    return executableString(TextId(base));
 }

@@ -1,14 +1,15 @@
 #pragma once
-// The installer's localised texts, named by base id (1000-1132); the current
-// language adds its offset.
-//
-// STAND-IN: English only, until the string tables of every language and the
-// fallback rules arrive with the languages work.
+// The installer's localised texts. Every text is named by its base id (the id
+// of its French entry, 1000-1132); the current language adds its offset, and
+// untranslated entries ("#") fall back to English, then French.
+
+#include "app/installer_languages.h"
 
 #include <string>
 
 // The string id to load for a base id in the current language.
 int TextId(int base);
 
-// The text of a base id in the current language.
+// The text of a base id in the current language, from the executable's
+// string tables (each block holds one language, so the id alone finds it).
 std::wstring LoadText(int base);

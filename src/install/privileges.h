@@ -1,5 +1,12 @@
 #pragma once
-// The administrator check of the start-up.
+// The administrator check of the start-up and the privileges around saving
+// and restoring registry keys.
 
 // Whether the process token belongs to the Administrators group.
 bool IsAdministrator();
+
+// Enables or disables one privilege of the process token ("SeBackupPrivilege",
+// "SeRestorePrivilege"), changing no other attribute bit of it. True when the
+// privilege now has the requested state; false when the token does not hold
+// it (last error ERROR_NOT_ALL_ASSIGNED) or another call fails (its last error).
+bool SetPrivilege(const wchar_t* privilege, bool enable);

@@ -1,14 +1,63 @@
 #pragma once
-// The installation journal and the uninstall log.
+// The installation journal and the uninstall log: reads the earlier
+// installation's log, records every change of this run with a backup of what
+// it replaces, and either undoes the run or writes the merged log.
 //
-// STAND-IN: the session holds an empty journal; reading an earlier log,
-// recording changes, rolling back and writing the log arrive with the journal work.
+// Calling order in one run: Load at start-up; adding operations, each followed
+// by CompleteLast; then exactly one of Rollback or Write.
 
+#include "install/journal_executor.h"
+#include "install/journal_records.h"
+
+#include <windows.h>
+
+#include <cstdint>
 #include <string>
 
-class UninstallLog {
+class UninstallLog : public JournalRecords {
 public:
-    std::wstring installPath;
-    std::wstring shortcutPath;
-    std::wstring previousLabel;
+    // A journal for the product's uninstall key.
+    UninstallLog() = default;
+    // A journal whose uninstall key lives elsewhere (tests use a scratch key).
+    explicit UninstallLog(UninstallKeyLocation uninstallKeys);
+
+    // Reads an earlier log (path empty: none): its folders when they still
+    // exist, its product label, its entries. A missing or malformed log
+    // yields less or nothing; nothing is reported.
+    void Load(const std::wstring& path);
+
+    // Merges the earlier entries into this run's, writes the log file and
+    // deletes every backup, whatever the outcome. True when the file was
+    // created and completely written.
+    bool Write(const std::wstring& logPath, const std::wstring& installFolder,
+               const std::wstring& shortcutFolder);
+
+    // Creates and records every missing folder on the way to folder.
+    void AddFolders(const std::wstring& folder);
+
+    // Records a payload file about to be written (payloadKind: its kind in
+    // the archive) with its folders; an existing file is copied aside when
+    // copyBackup, else moved aside.
+    void AddFile(const std::wstring& path, std::int32_t payloadKind, bool copyBackup);
+
+    // Records a shortcut about to be created in folder (which: 0 program in the
+    // start menu, 1 uninstaller in the start menu, 2 program on the desktop)
+    // and moves the earlier installation's shortcut of that kind aside.
+    void AddShortcut(int which, const std::wstring& folder);
+
+    // Records the product's uninstall key; existingKey, when the key was
+    // opened rather than created, is saved to a hive file first.
+    void AddUninstallKey(HKEY existingKey);
+
+    // Records the file associations the main program is about to register.
+    void AddFileAssociations();
+
+    // Undoes this run's changes newest first and empties newEntries.
+    void Rollback();
+
+    // See journal::MakeBackupFile; path empty: only a fresh name.
+    std::wstring MakeBackup(const std::wstring& path, bool copy);
+
+private:
+    UninstallKeyLocation uninstallKeys_;
 };

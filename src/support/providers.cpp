@@ -1,6 +1,8 @@
 #include "support/providers.h"
 
+#include "support/application_id.h"
 #include "support/path_stem.h"
+#include "support/version_info.h"
 
 namespace tw {
 
@@ -10,10 +12,10 @@ Providers& providers() {
 }
 
 std::wstring applicationNameFallback() {
-    // STAND-IN until the version-resource reader arrives: the program stem.
-    wchar_t buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return fileStem(std::wstring_view(buffer, length));
+    if (std::wstring name = VersionInfo::fromOwnModule().displayName(); !name.empty()) {
+        return name;
+    }
+    return fileStem(programPath());
 }
 
 std::wstring applicationName() {

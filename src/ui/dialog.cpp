@@ -3,7 +3,22 @@
 #include "ui/data_exchange.h"
 #include "ui/win_app.h"
 
+#include <commctrl.h>
+
 namespace ui {
+
+namespace {
+// Templates may hold common controls beyond those the library start
+// registers (the extended combo box): register them before the first dialog.
+void registerTemplateControls() {
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                     ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
+        return ::InitCommonControlsEx(&classes) != FALSE;
+    }();
+    (void)registered;
+}
+} // namespace
 
 Dialog::~Dialog() {
     if (window_ != nullptr && !modal_) {
@@ -13,12 +28,14 @@ Dialog::~Dialog() {
 
 INT_PTR Dialog::DoModal(HWND parent) {
     modal_ = true;
+    registerTemplateControls();
     return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent,
                              DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 bool Dialog::Create(HWND parent) {
     modal_ = false;
+    registerTemplateControls();
     return ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent,
                                 DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
 }

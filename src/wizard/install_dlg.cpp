@@ -1,29 +1,215 @@
 #include "wizard/install_dlg.h"
 
+#include "app/format_text.h"
 #include "app/install_app.h"
+#include "app/language_change.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "support/language_state.h"
+#include "support/messages.h"
 #include "support/providers.h"
+#include "wizard/frame_layout.h"
+#include "wizard/navigation.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr UINT aboutCommand = 16;
+constexpr UINT lastAboutCommand = 31;
+constexpr std::uint32_t exitQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+
+wizard::Rect toRect(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+} // namespace
 
 CInstallDlg::CInstallDlg()
-    : ui::Dialog(IDD_INSTALL) {}
+    : ui::Dialog(IDD_INSTALL)
+    , pages{&startPage, &modePage, &folderPage, &shortcutPage, &progressPage, &endPage} {
+    OnCommand(IDC_BACK, BN_CLICKED, [this] { ShowPage(currentPage - 1); });
+}
+
+CInstallDlg::~CInstallDlg() {
+    SetRefreshTextsHook(nullptr);
+}
 
 BOOL CInstallDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     theApp().setMainWindow(hwnd());
+    SetRefreshTextsHook([this] { RefreshTexts(); });
     ::SetWindowTextW(hwnd(), theApp().AppTitle(true).c_str());
+    SetAboutEntry(false);
     if (const auto& iconProvider = tw::providers().applicationIcon) {
         if (HICON icon = iconProvider(); icon != nullptr) {
             ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         }
     }
-    setItemText(IDOK, LoadText(1006) + L"  >");
-    setItemText(IDC_BACK, L"<  " + LoadText(1005));
-    setItemText(IDCANCEL, LoadText(1002));
-    item(IDC_BACK).enable(false);
+    CreatePages();
+    LayOutPages();
+    RefreshTexts();
+    ShowPage(wizard::StartPage);
+    if (theApp().existingState == NewerInstalled) {
+        item(IDOK).enable(false);
+    }
     return TRUE;
 }
 
+void CInstallDlg::SetAboutEntry(bool replace) {
+    std::wstring text = FormatText(LoadText(1003), {theApp().AppTitle(false)});
+    text = tw::CurrentLanguage().rightToLeft ? L"..." + text : L"&" + text + L"...";
+    HMENU menu = ::GetSystemMenu(hwnd(), FALSE);
+    if (menu == nullptr) {
+        return;
+    }
+    if (replace) {
+        ::ModifyMenuW(menu, aboutCommand, MF_BYCOMMAND | MF_STRING, aboutCommand, text.c_str());
+        return;
+    }
+    if (!text.empty()) {
+        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(menu, MF_STRING, aboutCommand, text.c_str());
+    }
+    ::DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+    ::DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+}
+
+void CInstallDlg::CreatePages() {
+    for (WizardPage* page : pages) {
+        if (!page->dialog().Create(hwnd())) {
+            throw std::runtime_error("a page of the wizard could not be created");
+        }
+    }
+}
+
+void CInstallDlg::LayOutPages() {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    RECT area = client;
+    area.left = item(IDC_PICTURE_BACKGROUND).rectInParent().right;
+    area.bottom = item(IDC_SEPARATOR).rectInParent().top;
+
+    std::vector<wizard::Rect> sizes;
+    for (WizardPage* page : pages) {
+        const ui::Control window(page->dialog().hwnd());
+        RECT rect = window.rectInParent();
+        ::OffsetRect(&rect, area.left - rect.left, area.top - rect.top);
+        window.setRect(rect);
+        sizes.push_back(toRect(rect));
+    }
+    const wizard::FrameLayout layout = wizard::layoutPages(toRect(area), sizes);
+
+    RECT frame{};
+    ::GetWindowRect(hwnd(), &frame);
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left + layout.dx,
+                   frame.bottom - frame.top + layout.dy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT pageRect{layout.pageRect.left, layout.pageRect.top, layout.pageRect.right,
+                        layout.pageRect.bottom};
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        ui::Control(pages[i]->dialog().hwnd()).setRect(pageRect);
+        pages[i]->Relayout(layout.pageDx[i], layout.pageDy[i]);
+    }
+    item(IDC_PICTURE_BACKGROUND).grow(0, layout.dy);
+    item(IDC_SEPARATOR).grow(layout.dx, 0);
+    item(IDC_SEPARATOR).offset(0, layout.dy);
+    for (const int button : {IDC_BACK, IDOK, IDCANCEL}) {
+        item(button).offset(layout.dx, layout.dy);
+    }
+}
+
+void CInstallDlg::RefreshTexts() {
+    ::SetWindowTextW(hwnd(), theApp().AppTitle(true).c_str());
+    SetAboutEntry(true);
+    UpdateButtons();
+    for (WizardPage* page : pages) {
+        page->SetTexts();
+    }
+}
+
+void CInstallDlg::UpdateButtons() {
+    const wizard::Buttons buttons = wizard::buttonsFor(currentPage, theApp().installSucceeded);
+    setItemText(IDOK, buttons.next == wizard::NextText::Install ? LoadText(1007)
+                                                                : LoadText(1006) + L"  >");
+    setItemText(IDC_BACK, L"<  " + LoadText(1005));
+    setItemText(IDCANCEL, buttons.exit == wizard::ExitText::Exit ? LoadText(1004) : LoadText(1002));
+}
+
+void CInstallDlg::ShowPage(int target) {
+    if (currentPage != -1) {
+        ui::Dialog& leaving = pages[static_cast<std::size_t>(currentPage)]->dialog();
+        if (!leaving.UpdateData(true)) {
+            return;
+        }
+        ui::Control(leaving.hwnd()).show(false);
+    }
+    target = wizard::landingPage(currentPage, target, theApp().advancedMode);
+    ui::Dialog& entering = pages[static_cast<std::size_t>(target)]->dialog();
+    if (target != currentPage) {
+        entering.UpdateData(false);
+    }
+    currentPage = target;
+    ui::Control(entering.hwnd()).show(true);
+    UpdateButtons();
+
+    const wizard::Buttons buttons = wizard::buttonsFor(currentPage, theApp().installSucceeded);
+    item(IDC_BACK).enable(buttons.backEnabled);
+    item(IDOK).enable(buttons.nextEnabled);
+    const int defaultButton = buttons.nextEnabled ? IDOK : IDCANCEL;
+    ::SendMessageW(hwnd(), DM_SETDEFID, static_cast<WPARAM>(defaultButton), 0);
+    ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(defaultButton).hwnd()),
+                   TRUE);
+}
+
+void CInstallDlg::OnOK() {
+    if (currentPage == wizard::ProgressPage && !theApp().installSucceeded) {
+        Install();
+    } else {
+        ShowPage(currentPage + 1);
+    }
+}
+
+void CInstallDlg::Install() {
+    for (const int button : {IDC_BACK, IDOK, IDCANCEL}) {
+        item(button).enable(false);
+    }
+    theApp().installSucceeded = progressPage.DoInstall();
+    ShowPage(currentPage);
+    item(IDCANCEL).enable(true);
+}
+
 void CInstallDlg::OnCancel() {
-    EndDialog(theApp().installSucceeded ? 1 : 2);
+    const CInstallApp& app = theApp();
+    if (wizard::exitNeedsConfirmation(app.existingState, currentPage, app.installSucceeded) &&
+        tw::showMessage(LoadText(1110), exitQuestionStyle) != IDYES) {
+        return;
+    }
+    EndDialog(app.installSucceeded ? 1 : 2);
+}
+
+std::optional<INT_PTR> CInstallDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITMENUPOPUP:
+        if (HIWORD(lParam) != 0) { // the system menu
+            const bool minimized = ::IsIconic(hwnd()) != FALSE;
+            HMENU menu = reinterpret_cast<HMENU>(wParam);
+            ::EnableMenuItem(menu, SC_MINIMIZE,
+                             MF_BYCOMMAND | (minimized ? MF_GRAYED : MF_ENABLED));
+            ::EnableMenuItem(menu, SC_RESTORE, MF_BYCOMMAND | (minimized ? MF_ENABLED : MF_GRAYED));
+        }
+        return std::nullopt;
+    case WM_GETMINMAXINFO: {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof(placement);
+        ::GetWindowPlacement(hwnd(), &placement);
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        const RECT& normal = placement.rcNormalPosition;
+        limits->ptMaxPosition = {normal.left, normal.top};
+        limits->ptMaxSize = {normal.right - normal.left, normal.bottom - normal.top};
+        return TRUE;
+    }
+    default:
+        return std::nullopt;
+    }
 }

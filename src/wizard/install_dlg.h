@@ -1,14 +1,51 @@
 #pragma once
 // The wizard's main window: the side picture, the page area and the Back,
-// Next and Exit buttons.
+// Next and Exit buttons. It owns the six pages, shows one at a time, moves
+// the user's choices between the pages and the session, starts the
+// installation from the progress page, and decides when the user may leave.
 
 #include "ui/dialog.h"
+#include "wizard/dlg_end.h"
+#include "wizard/dlg_install.h"
+#include "wizard/dlg_mode.h"
+#include "wizard/dlg_path.h"
+#include "wizard/dlg_shortcut.h"
+#include "wizard/dlg_start.h"
+
+#include <array>
 
 class CInstallDlg : public ui::Dialog {
 public:
     CInstallDlg();
+    ~CInstallDlg() override;
+
+    // Leaves the current page (saving it; a failed validation keeps the user
+    // there) and shows the target, passing over the advanced pages in quick mode.
+    void ShowPage(int target);
+    void UpdateButtons();
+    // Re-applies every text of the frame and its pages in the current language.
+    void RefreshTexts();
 
 protected:
     BOOL OnInitDialog() override;
+    // Next, or Install on the progress page.
+    void OnOK() override;
+    // Exit, also Escape and the close box.
     void OnCancel() override;
+    std::optional<INT_PTR> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreatePages();
+    void LayOutPages();
+    void SetAboutEntry(bool replace);
+    void Install();
+
+    CDlgStart startPage;
+    CDlgMode modePage;
+    CDlgPath folderPage;
+    CDlgShortcut shortcutPage;
+    CDlgInstall progressPage;
+    CDlgEnd endPage;
+    std::array<WizardPage*, 6> pages;
+    int currentPage = -1;
 };

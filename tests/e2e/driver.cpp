@@ -137,9 +137,9 @@ HWND waitForWindow(DWORD processId, const std::wstring& caption, std::chrono::mi
     return found;
 }
 
-MessageBox waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
-                             std::chrono::milliseconds wait) {
-    MessageBox box;
+ShownMessage waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
+                               std::chrono::milliseconds wait) {
+    ShownMessage box;
     waitUntil(
         [&] {
             for (HWND window : topLevelWindows(processId)) {
@@ -161,7 +161,7 @@ MessageBox waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
     return box;
 }
 
-void answer(const MessageBox& box, int button) {
+void answer(const ShownMessage& box, int button) {
     ASSERT_NE(box.window, nullptr);
     HWND control = ::GetDlgItem(box.window, button);
     ASSERT_NE(control, nullptr) << "the message box has no button " << button;
@@ -195,8 +195,9 @@ void click(HWND root, int id) {
     HWND button = control(root, id);
     ASSERT_NE(button, nullptr);
     ASSERT_TRUE(::IsWindowEnabled(button)) << "control " << id << " is disabled";
-    ::PostMessageW(::GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button));
+    // The button presses itself: check boxes and radio buttons change their
+    // state, and the dialog gets the command, as with a mouse click.
+    ::PostMessageW(button, BM_CLICK, 0, 0);
 }
 
 void screenshot(HWND window, const std::wstring& name) {

@@ -44,8 +44,8 @@ std::vector<HWND> topLevelWindows(DWORD processId);
 HWND waitForWindow(DWORD processId, const std::wstring& caption,
                    std::chrono::milliseconds wait = defaultWait);
 
-// A message box: its window, caption, text and buttons (control ids).
-struct MessageBox {
+// A message box as shown: its window, caption, text and buttons (control ids).
+struct ShownMessage {
     HWND window = nullptr;
     std::wstring caption;
     std::wstring text;
@@ -53,11 +53,11 @@ struct MessageBox {
 };
 
 // Waits for a message box of the process (a dialog other than those given).
-MessageBox waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
-                             std::chrono::milliseconds wait = defaultWait);
+ShownMessage waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
+                               std::chrono::milliseconds wait = defaultWait);
 
 // Presses a button of a message box.
-void answer(const MessageBox& box, int button);
+void answer(const ShownMessage& box, int button);
 
 std::wstring windowText(HWND window);
 std::wstring className(HWND window);

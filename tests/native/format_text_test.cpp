@@ -31,3 +31,20 @@ TEST(FormatText, LettersNameArgumentsAfterTheNinth) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(QuotedPath, QuotesOnlyPathsWithBlanks) {
+    EXPECT_EQ(QuotedPath(L"C:\\Program Files\\Tarnwick"), L"\"C:\\Program Files\\Tarnwick\"");
+    EXPECT_EQ(QuotedPath(L"C:\\Apps\\Kelvane.exe"), L"C:\\Apps\\Kelvane.exe");
+    EXPECT_EQ(QuotedPath(L""), L"");
+}
+
+TEST(QuotedPath, CutsAt260Characters) {
+    const std::wstring longPath = L"C:\\" + std::wstring(300, L'x');
+    EXPECT_EQ(QuotedPath(longPath), longPath.substr(0, 260));
+    const std::wstring longWithBlank = L"C:\\a b\\" + std::wstring(300, L'x');
+    EXPECT_EQ(QuotedPath(longWithBlank), L"\"" + longWithBlank.substr(0, 260) + L"\"");
+}
+
+} // namespace

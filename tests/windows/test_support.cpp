@@ -10,6 +10,19 @@ bool runningUnderWine() {
     return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+std::wstring buildPath(const char* hostPath) {
+    std::wstring path(hostPath, hostPath + std::char_traits<char>::length(hostPath));
+    if (!path.empty() && path[0] == L'/') {
+        path = L"Z:" + path;
+    }
+    for (wchar_t& c : path) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
+    return path;
+}
+
 namespace {
 void wipe(const std::wstring& path) {
     std::error_code ignored;

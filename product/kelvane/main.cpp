@@ -1,0 +1,223 @@
+// Kelvane.exe, the product's main program as far as the setup program relies
+// on it: started with " /Register /Background" (and optionally " /update="
+// and 16 hexadecimal digits, the version being updated) it registers the
+// product's document type with the shell and exits with -10; otherwise it
+// shows a small window that names the product and the document it was given.
+#include "common/product_instance.h"
+#include "kelvane/resource.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cwctype>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int registeredExitCode = -10;
+constexpr wchar_t extension[] = L".kvd";
+constexpr wchar_t progId[] = L"Kelvane.Document.3";
+constexpr wchar_t windowClass[] = L"KelvaneMainWindow";
+
+std::vector<std::wstring> arguments() {
+    int count = 0;
+    LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::wstring> result;
+    for (int i = 0; list != nullptr && i < count; ++i) {
+        result.emplace_back(list[i]);
+    }
+    ::LocalFree(list);
+    return result;
+}
+
+bool isUpdateArgument(const std::wstring& text) {
+    constexpr std::wstring_view prefix = L"/update=";
+    if (text.size() != prefix.size() + 16 || text.compare(0, prefix.size(), prefix) != 0) {
+        return false;
+    }
+    for (std::size_t i = prefix.size(); i < text.size(); ++i) {
+        if (!std::iswxdigit(text[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::wstring ownPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring loadString(HMODULE module, UINT id) {
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(module, id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}
+
+// Sets the default value of a key below HKEY_CLASSES_ROOT, creating the key.
+LONG setClassValue(const std::wstring& subKey, const std::wstring& value) {
+    HKEY key = nullptr;
+    LONG status = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                    nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    status = ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    return status;
+}
+
+// The document extension and its ProgID, opened by this program.
+LONG registerDocumentType() {
+    const std::wstring quoted = L"\"" + ownPath() + L"\"";
+    const std::wstring id = progId;
+    const std::pair<std::wstring, std::wstring> values[] = {
+        {extension, id},
+        {id, loadString(nullptr, IDS_DOCUMENT_TYPE)},
+        {id + L"\\DefaultIcon", quoted + L",-" + std::to_wstring(IDI_DOCUMENT)},
+        {id + L"\\shell\\open\\command", quoted + L" \"%1\""},
+    };
+    for (const auto& [key, value] : values) {
+        if (const LONG status = setClassValue(key, value); status != ERROR_SUCCESS) {
+            return status;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+int registerMode(const std::vector<std::wstring>& args) {
+    const bool valid = (args.size() == 3 || (args.size() == 4 && isUpdateArgument(args[3]))) &&
+                       args[2] == L"/Background";
+    if (!valid) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    // The setup program lends its mutex while this runs.
+    const kelvane::MutexHold hold(5000);
+    const LONG status = registerDocumentType();
+    return status == ERROR_SUCCESS ? registeredExitCode : static_cast<int>(status);
+}
+
+// The welcome text in the user's language, from the language module beside
+// the program when there is one.
+std::wstring welcomeText() {
+    struct Module {
+        WORD primary;
+        const wchar_t* code;
+    };
+    constexpr Module modules[] = {
+        {LANG_FRENCH, L"fr"},     {LANG_GERMAN, L"de"},  {LANG_SPANISH, L"es"},
+        {LANG_PORTUGUESE, L"pt"}, {LANG_ITALIAN, L"it"}, {LANG_TURKISH, L"tr"},
+        {LANG_ROMANIAN, L"ro"},   {LANG_POLISH, L"pl"},  {LANG_HUNGARIAN, L"hu"}};
+    const WORD primary = PRIMARYLANGID(::GetUserDefaultUILanguage());
+    for (const Module& module : modules) {
+        if (module.primary != primary) {
+            continue;
+        }
+        std::wstring path = ownPath();
+        path = path.substr(0, path.find_last_of(L'\\') + 1) + L"Lang\\Kelvane." + module.code +
+               L".dll";
+        if (HMODULE language = ::LoadLibraryExW(
+                path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
+            std::wstring text = loadString(language, IDS_WELCOME);
+            ::FreeLibrary(language);
+            if (!text.empty()) {
+                return text;
+            }
+        }
+    }
+    return loadString(nullptr, IDS_WELCOME);
+}
+
+// The "Title:" line of a Kelvane document, or its path when it has none.
+std::wstring documentTitle(const std::wstring& path) {
+    std::ifstream in{std::filesystem::path(path)};
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("Title: ", 0) == 0) {
+            const std::string title = line.substr(7);
+            const int length = ::MultiByteToWideChar(CP_UTF8, 0, title.data(),
+                                                     static_cast<int>(title.size()), nullptr, 0);
+            std::wstring wide(static_cast<std::size_t>(length), L'\0');
+            ::MultiByteToWideChar(CP_UTF8, 0, title.data(), static_cast<int>(title.size()),
+                                  wide.data(), length);
+            return wide;
+        }
+    }
+    return path;
+}
+
+std::wstring windowText;
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(window, &paint);
+        RECT area;
+        ::GetClientRect(window, &area);
+        ::InflateRect(&area, -16, -16);
+        ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+        ::SetBkMode(dc, TRANSPARENT);
+        ::DrawTextW(dc, windowText.c_str(), -1, &area, DT_LEFT | DT_TOP | DT_WORDBREAK);
+        ::EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+int windowMode(HINSTANCE instance, const std::vector<std::wstring>& args, int show) {
+    windowText = welcomeText() + L"\r\n\r\nKelvane 3.00g \u2013 Tarnwick";
+    if (args.size() > 1) {
+        windowText += L"\r\n\r\n" + documentTitle(args[1]);
+    }
+    WNDCLASSEXW windowClassInfo = {};
+    windowClassInfo.cbSize = sizeof windowClassInfo;
+    windowClassInfo.lpfnWndProc = windowProc;
+    windowClassInfo.hInstance = instance;
+    windowClassInfo.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_KELVANE));
+    windowClassInfo.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClassInfo.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClassInfo.lpszClassName = windowClass;
+    ::RegisterClassExW(&windowClassInfo);
+    HWND window =
+        ::CreateWindowExW(0, windowClass, L"Kelvane 3.00g", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                          CW_USEDEFAULT, 420, 220, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) {
+        return static_cast<int>(::GetLastError());
+    }
+    ::ShowWindow(window, show);
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    const kelvane::RunningRegistration running;
+    const std::vector<std::wstring> args = arguments();
+    if (args.size() >= 2 && args[1] == L"/Register") {
+        return registerMode(args);
+    }
+    return windowMode(instance, args, show);
+}

@@ -1,0 +1,37 @@
+#include "app/language_change.h"
+
+#include "app/format_text.h"
+#include "app/install_app.h"
+#include "app/texts.h"
+#include "support/language_state.h"
+#include "support/messages.h"
+
+#include <windows.h>
+
+namespace {
+
+std::function<void()>& refreshHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+constexpr std::uint32_t informationOk = MB_OK | MB_ICONINFORMATION;
+
+} // namespace
+
+void SetRefreshTextsHook(std::function<void()> refreshTexts) {
+    refreshHook() = std::move(refreshTexts);
+}
+
+void ChangeLanguage(std::int32_t index) {
+    tw::SetLanguage(index);
+    CInstallApp& app = theApp();
+    if (!HasInstallerTexts(index)) {
+        tw::showMessage(FormatText(LoadText(1129), {app.ProductName(true)}), informationOk);
+        tw::SetLanguage(tw::language::english);
+    }
+    app.setAppName(app.AppTitle(true));
+    if (const std::function<void()>& refresh = refreshHook()) {
+        refresh();
+    }
+}

@@ -1,0 +1,103 @@
+#include "install/journal_records.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+bool Supersedes(const LogEntry& newer, const LogEntry& older, const PathEquality& samePath) {
+    if (newer.kind != older.kind) {
+        return false;
+    }
+    if (older.kind == LogKind::Folder || older.kind == LogKind::File) {
+        return samePath(newer.path, older.path);
+    }
+    return true;
+}
+
+} // namespace
+
+void JournalRecords::CompleteLast(bool done, const std::wstring& path) {
+    if (!pending) {
+        return;
+    }
+    pending = false;
+    if (newEntries.empty()) {
+        return;
+    }
+    LogEntry& last = newEntries.back();
+    last.done = done;
+    if (done && IsShortcutKind(last.kind) && !path.empty()) {
+        last.path = path;
+    }
+}
+
+bool JournalRecords::WasInstalledBefore(const std::wstring& path) const {
+    return std::ranges::any_of(oldEntries, [&](const LogEntry& entry) {
+        return entry.kind == LogKind::File && entry.done && entry.path == path;
+    });
+}
+
+const LogEntry* JournalRecords::EarlierEntry(LogKind kind) const {
+    const auto found =
+        std::ranges::find_if(oldEntries, [&](const LogEntry& entry) { return entry.kind == kind; });
+    return found == oldEntries.end() ? nullptr : &*found;
+}
+
+void JournalRecords::MergeOldIntoNew(const PathEquality& samePath) {
+    // From the last earlier entry to the first, each survivor goes to the
+    // front: the survivors keep their order and precede all new entries.
+    while (!oldEntries.empty()) {
+        const auto older = std::prev(oldEntries.end());
+        const bool superseded = std::ranges::any_of(
+            newEntries, [&](const LogEntry& newer) { return Supersedes(newer, *older, samePath); });
+        if (superseded) {
+            oldEntries.erase(older);
+        } else {
+            newEntries.splice(newEntries.begin(), oldEntries, older);
+        }
+    }
+}
+
+std::vector<UndoStep> JournalRecords::RollbackPlan() const {
+    std::vector<UndoStep> steps;
+    for (auto entry = newEntries.rbegin(); entry != newEntries.rend(); ++entry) {
+        switch (entry->kind) {
+        case LogKind::Folder:
+            steps.push_back({UndoStep::Action::RemoveFolder, entry->path, {}, {}});
+            break;
+        case LogKind::UninstallKey:
+            if (entry->backup.empty()) {
+                steps.push_back({UndoStep::Action::DeleteKey, {}, {}, {}});
+            } else {
+                steps.push_back({UndoStep::Action::RestoreKey, {}, entry->backup, {}});
+            }
+            break;
+        case LogKind::FileAssociations:
+            break;
+        case LogKind::File:
+        case LogKind::ProgramShortcut:
+        case LogKind::UninstallShortcut:
+        case LogKind::DesktopShortcut: {
+            // A file's backup came from its own path. A shortcut's backup is
+            // the earlier installation's shortcut, which goes back where the
+            // earlier log had it: the new shortcut may have another name, or
+            // none when it was not created.
+            std::wstring restoreTo = entry->path;
+            if (IsShortcutKind(entry->kind) && !entry->backup.empty()) {
+                if (const LogEntry* earlier = EarlierEntry(entry->kind)) {
+                    restoreTo = earlier->path;
+                }
+            }
+            // A file that could not be saved aside is not deleted.
+            std::wstring remove = entry->keptInPlace ? std::wstring() : entry->path;
+            if (!remove.empty() || !entry->backup.empty()) {
+                steps.push_back({UndoStep::Action::RemoveFile, std::move(remove), entry->backup,
+                                 std::move(restoreTo)});
+            }
+            break;
+        }
+        }
+    }
+    return steps;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// One record of the installation journal and of the uninstall log file.
+
+#include <cstdint>
+#include <list>
+#include <string>
+
+// What an entry records. The number is the kind code written in the log file.
+enum class LogKind : std::int32_t {
+    Folder = 0,            // a folder the installation created
+    File = 1,              // a file it wrote or took over; value is the payload kind
+    ProgramShortcut = 2,   // the main program's shortcut in the start-menu folder
+    UninstallShortcut = 3, // the uninstaller's shortcut in the start-menu folder
+    DesktopShortcut = 4,   // the main program's shortcut on the desktop
+    UninstallKey = 5,      // the product's uninstall registry key
+    FileAssociations = 6,  // the file associations the main program registers
+};
+
+constexpr std::int32_t lastLogKindCode = 6;
+
+constexpr bool IsShortcutKind(LogKind kind) noexcept {
+    return kind == LogKind::ProgramShortcut || kind == LogKind::UninstallShortcut ||
+           kind == LogKind::DesktopShortcut;
+}
+
+// A journal entry: a plain record that carries what is needed to undo it.
+struct LogEntry {
+    LogKind kind = LogKind::Folder;
+    // The folder, file or shortcut; empty in memory for the uninstall key and
+    // the file associations (the log file names them by fixed texts).
+    std::wstring path;
+    // Full path of the saved copy of what the change replaced; empty when none.
+    std::wstring backup;
+    // The change was completed.
+    bool done = false;
+    // The payload kind of a file; -1 ("none") for every other kind.
+    std::int32_t value = -1;
+    // A file that was there before and could not be saved aside: a rollback
+    // leaves it where it is rather than lose it. Not written to the log.
+    bool keptInPlace = false;
+
+    bool operator==(const LogEntry&) const = default;
+};
+
+// The journal's entry lists are doubly linked and own their entries; entries
+// move between lists by splicing, never by copying.
+using LogEntries = std::list<LogEntry>;

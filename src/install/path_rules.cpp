@@ -1,0 +1,73 @@
+#include "install/path_rules.h"
+
+namespace {
+
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+bool IsDriveLetter(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+constexpr std::wstring_view rootElement = L"\\";
+constexpr std::wstring_view uncRootElement = L"\\\\";
+
+} // namespace
+
+std::vector<std::wstring_view> PathElements(std::wstring_view path) {
+    std::vector<std::wstring_view> elements;
+    if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {
+        elements.push_back(path.substr(0, 2));
+        path.remove_prefix(2);
+    }
+    std::size_t separators = 0;
+    while (separators < path.size() && IsSeparator(path[separators])) {
+        ++separators;
+    }
+    if (separators > 0) {
+        const bool unc = separators >= 2 && elements.empty();
+        elements.push_back(unc ? uncRootElement : rootElement);
+        path.remove_prefix(separators);
+    }
+    while (!path.empty()) {
+        std::size_t length = 0;
+        while (length < path.size() && !IsSeparator(path[length])) {
+            ++length;
+        }
+        elements.push_back(path.substr(0, length));
+        path.remove_prefix(length);
+        if (path.empty()) {
+            break;
+        }
+        while (!path.empty() && IsSeparator(path.front())) {
+            path.remove_prefix(1);
+        }
+        if (path.empty()) {
+            elements.push_back({});
+        }
+    }
+    return elements;
+}
+
+bool SameElements(std::wstring_view a, std::wstring_view b, const ElementEquality& equal) {
+    const auto left = PathElements(a);
+    const auto right = PathElements(b);
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        if (!equal(left[i], right[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SameElementsExactly(std::wstring_view a, std::wstring_view b) {
+    return SameElements(a, b, [](std::wstring_view x, std::wstring_view y) { return x == y; });
+}
+
+bool IsDriveAbsolute(std::wstring_view path) {
+    return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\';
+}

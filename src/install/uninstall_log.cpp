@@ -1,0 +1,107 @@
+#include "install/uninstall_log.h"
+
+#include "app/product.h"
+#include "install/same_path.h"
+#include "support/product_code.h"
+
+UninstallLog::UninstallLog(UninstallKeyLocation uninstallKeys)
+    : uninstallKeys_(std::move(uninstallKeys)) {}
+
+void UninstallLog::Load(const std::wstring& path) {
+    installPath.clear();
+    shortcutPath.clear();
+    if (path.empty()) {
+        return;
+    }
+    auto contents = journal::ReadLogFile(path);
+    if (!contents) {
+        return;
+    }
+    if (!contents->installPath.empty() && journal::IsFolder(contents->installPath)) {
+        installPath = std::move(contents->installPath);
+    }
+    if (!contents->shortcutPath.empty() && journal::IsFolder(contents->shortcutPath)) {
+        shortcutPath = std::move(contents->shortcutPath);
+    }
+    previousLabel = std::move(contents->previousLabel);
+    oldEntries.splice(oldEntries.end(), contents->entries);
+}
+
+bool UninstallLog::Write(const std::wstring& logPath, const std::wstring& installFolder,
+                         const std::wstring& shortcutFolder) {
+    PathComparer samePath;
+    MergeOldIntoNew([&](const std::wstring& a, const std::wstring& b) { return samePath(a, b); });
+    StampFixedPaths(newEntries, tw::productKeyName());
+    const LogHeader header{std::wstring(product::name) + L" " + product::versionText, previousLabel,
+                           installFolder, shortcutFolder};
+    const bool written = journal::WriteLogFile(logPath, EncodeLog(header, newEntries));
+    // From here on the run can no longer be undone.
+    for (LogEntry& entry : newEntries) {
+        if (!entry.backup.empty()) {
+            journal::DeleteBackupFile(entry.backup);
+            entry.backup.clear();
+        }
+    }
+    return written;
+}
+
+void UninstallLog::AddFolders(const std::wstring& folder) {
+    for (std::wstring& created : journal::CreateMissingFolders(folder)) {
+        newEntries.push_back({LogKind::Folder, std::move(created), {}, true, -1});
+    }
+}
+
+void UninstallLog::AddFile(const std::wstring& path, std::int32_t payloadKind, bool copyBackup) {
+    pending = true;
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) {
+        AddFolders(path.substr(0, slash));
+    }
+    LogEntry& entry =
+        newEntries.emplace_back(LogEntry{LogKind::File, path, {}, false, payloadKind});
+    if (journal::IsFile(path)) {
+        entry.backup = MakeBackup(path, copyBackup);
+        entry.keptInPlace = entry.backup.empty();
+    }
+}
+
+void UninstallLog::AddShortcut(int which, const std::wstring& folder) {
+    if (which < 0 || which > 2) {
+        return; // no such shortcut: nothing is recorded
+    }
+    pending = true;
+    AddFolders(folder);
+    const auto kind =
+        static_cast<LogKind>(static_cast<std::int32_t>(LogKind::ProgramShortcut) + which);
+    LogEntry& entry = newEntries.emplace_back(LogEntry{kind, {}, {}, false, -1});
+    // The earlier installation's shortcut of this kind makes way for the new one.
+    const LogEntry* earlier = EarlierEntry(kind);
+    if (earlier != nullptr && journal::IsFile(earlier->path)) {
+        entry.backup = MakeBackup(earlier->path, false);
+    }
+}
+
+void UninstallLog::AddUninstallKey(HKEY existingKey) {
+    pending = true;
+    LogEntry& entry = newEntries.emplace_back(LogEntry{LogKind::UninstallKey, {}, {}, false, -1});
+    if (existingKey != nullptr) {
+        entry.backup = journal::SaveKeyBackup(existingKey);
+    }
+}
+
+void UninstallLog::AddFileAssociations() {
+    pending = true;
+    newEntries.push_back({LogKind::FileAssociations, {}, {}, false, -1});
+}
+
+void UninstallLog::Rollback() {
+    for (const UndoStep& step : RollbackPlan()) {
+        journal::Undo(step, uninstallKeys_);
+    }
+    newEntries.clear();
+    pending = false;
+}
+
+std::wstring UninstallLog::MakeBackup(const std::wstring& path, bool copy) {
+    return journal::MakeBackupFile(path, copy);
+}

@@ -1,0 +1,213 @@
+#include "payload/archive_reader.h"
+
+#include "payload/archive_writer.h"
+#include "payload/compress_error.h"
+#include "payload/utf16.h"
+
+#include <algorithm>
+
+namespace payload {
+
+namespace {
+
+constexpr std::uint64_t dataOffsetSize = 8;
+constexpr std::uint64_t dataOffsetLimit = std::uint64_t{1} << 32;
+
+std::uint64_t readLittleEndian(const char* bytes, int size) {
+    std::uint64_t value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+    }
+    return value;
+}
+
+// Reads the fields of the header in order; any read past its end is a
+// malformed archive.
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view bytes)
+        : bytes_(bytes) {}
+
+    std::uint64_t number(int size) {
+        need(static_cast<std::uint64_t>(size));
+        const std::uint64_t value = readLittleEndian(bytes_.data() + offset_, size);
+        offset_ += static_cast<std::size_t>(size);
+        return value;
+    }
+
+    std::wstring text() {
+        const std::uint64_t units = number(4);
+        need(2 * units);
+        std::wstring value =
+            decodeUtf16le(bytes_.data() + offset_, static_cast<std::size_t>(units));
+        offset_ += static_cast<std::size_t>(2 * units);
+        return value;
+    }
+
+    std::uint64_t left() const noexcept { return bytes_.size() - offset_; }
+
+private:
+    void need(std::uint64_t size) const {
+        if (size > left()) {
+            raise(compress_errc::unexpected);
+        }
+    }
+
+    std::string_view bytes_;
+    std::size_t offset_ = 0;
+};
+
+} // namespace
+
+std::vector<ArchiveEntry> parseEntryTable(std::string_view header) {
+    FieldReader reader(header);
+    reader.number(8); // the data offset, which the header's size already is
+    const std::uint64_t count = reader.number(4);
+    if (count > reader.left() / entryRecordFixedSize) {
+        raise(compress_errc::unexpected);
+    }
+    std::vector<ArchiveEntry> entries(static_cast<std::size_t>(count));
+    for (ArchiveEntry& entry : entries) {
+        entry.source = reader.text();
+        entry.destination = reader.text();
+        entry.kind = static_cast<std::uint32_t>(reader.number(4));
+        entry.size = reader.number(8);
+        entry.crc = static_cast<std::uint32_t>(reader.number(4));
+        if (!isSafeFileName(lastComponent(entry.source))) {
+            raise(compress_errc::unexpected);
+        }
+    }
+    if (reader.left() != 0) {
+        raise(compress_errc::unexpected); // the data offset does not end the table
+    }
+    return entries;
+}
+
+ArchiveExtractor::ArchiveExtractor(BaseFolders folders, Observer observer, ExtractionTarget& target)
+    : observer_(std::move(observer))
+    , target_(target)
+    , shared_(
+          [&target](const std::wstring& a, const std::wstring& b) { return target.samePath(a, b); })
+    , resolver_(
+          std::move(folders), [&target](int csidl) { return target.shellFolder(csidl); }, shared_) {
+}
+
+std::uint64_t ArchiveExtractor::write(const char* bytes, std::uint64_t n) {
+    if (failed_) {
+        return n;
+    }
+    if (n == 0) {
+        return 0;
+    }
+    try {
+        if (current_ == 0) {
+            return collectHeader(bytes, n);
+        }
+        if (current_ > entries_.size()) {
+            raise(compress_errc::unexpected); // more bytes than the table accounts for
+        }
+        return processEntry(bytes, n);
+    } catch (...) {
+        recordFailure();
+        throw;
+    }
+}
+
+void ArchiveExtractor::finish() {
+    if (failed_) {
+        return;
+    }
+    try {
+        while (current_ >= 1 && current_ <= entries_.size() && !opened_ &&
+               entries_[current_ - 1].size == 0) {
+            processEntry(nullptr, 0);
+        }
+    } catch (...) {
+        recordFailure();
+        throw;
+    }
+}
+
+void ArchiveExtractor::recordFailure() {
+    failed_ = true;
+    if (opened_ && current_ >= 1 && current_ <= entries_.size()) {
+        failureText_ = entries_[current_ - 1].destination;
+    }
+}
+
+std::uint64_t ArchiveExtractor::collectHeader(const char* bytes, std::uint64_t n) {
+    if (header_.size() < dataOffsetSize) {
+        const std::uint64_t take = std::min<std::uint64_t>(n, dataOffsetSize - header_.size());
+        header_.append(bytes, static_cast<std::size_t>(take));
+        if (header_.size() == dataOffsetSize) {
+            dataOffset_ = readLittleEndian(header_.data(), 8);
+            if (dataOffset_ < archiveHeaderFixedSize || dataOffset_ >= dataOffsetLimit) {
+                raise(compress_errc::unexpected);
+            }
+        }
+        return take;
+    }
+    const std::uint64_t take = std::min<std::uint64_t>(n, dataOffset_ - header_.size());
+    header_.append(bytes, static_cast<std::size_t>(take));
+    if (header_.size() == dataOffset_) {
+        completeHeader();
+    }
+    return take;
+}
+
+void ArchiveExtractor::completeHeader() {
+    entries_ = parseEntryTable(header_);
+    std::uint64_t total = dataOffset_;
+    for (ArchiveEntry& entry : entries_) {
+        const std::wstring folder = resolver_.resolveFolder(entry.destination);
+        entry.destination = joinPath(folder, lastComponent(entry.source));
+        if (entry.size > UINT64_MAX - total) {
+            raise(compress_errc::unexpected);
+        }
+        total += entry.size;
+    }
+    position_ = dataOffset_;
+    total_ = total;
+    notifyProgress();
+    current_ = 1;
+    std::string().swap(header_);
+}
+
+void ArchiveExtractor::notifyProgress() {
+    if (observer_ &&
+        observer_({notification::progress{position_, total_}}) == notification::result::abort) {
+        raise(compress_errc::interrupted);
+    }
+}
+
+std::uint64_t ArchiveExtractor::processEntry(const char* bytes, std::uint64_t n) {
+    const ArchiveEntry& entry = entries_[current_ - 1];
+    if (!opened_) {
+        target_.beginEntry(entry);
+        opened_ = true;
+        remaining_ = entry.size;
+    }
+    const std::uint64_t v = std::min(n, remaining_);
+    if (v > 0) {
+        target_.writeEntry(entry, bytes, static_cast<std::size_t>(v));
+    }
+    remaining_ -= v;
+    position_ += v;
+    if (remaining_ == 0) {
+        target_.endEntry(entry);
+        opened_ = false;
+        ++current_;
+    }
+    return v;
+}
+
+std::streamsize ArchiveSink::write(const char* bytes, std::streamsize n) {
+    std::streamsize done = 0;
+    while (done < n) {
+        done += static_cast<std::streamsize>(
+            extractor_->write(bytes + done, static_cast<std::uint64_t>(n - done)));
+    }
+    return n;
+}
+
+} // namespace payload

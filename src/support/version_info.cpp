@@ -1,0 +1,77 @@
+#include "support/version_info.h"
+
+#include "support/language_state.h"
+#include "support/product_code.h"
+
+#include <windows.h>
+
+namespace tw {
+
+namespace {
+
+struct OwnResource {
+    const void* data = nullptr;
+    std::uint32_t size = 0;
+};
+
+OwnResource findOwnResource() {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), RT_VERSION);
+    if (found == nullptr) {
+        return {};
+    }
+    HGLOBAL loaded = ::LoadResource(module, found);
+    const DWORD size = ::SizeofResource(module, found);
+    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    if (data == nullptr || size == 0) {
+        return {};
+    }
+    return {data, size};
+}
+
+bool isLisquenBuild(const VersionInfo& first) {
+    static const bool outcome = first.stringValue(L"SpecialBuild") == L"Lisquen";
+    return outcome;
+}
+
+} // namespace
+
+VersionInfo::VersionInfo(const void* data, std::uint32_t size)
+    : data_(data != nullptr && size != 0 ? static_cast<const std::uint8_t*>(data) : nullptr)
+    , size_(data_ != nullptr ? size : 0)
+    , block_(std::span<const std::uint8_t>(data_, size_)) {}
+
+VersionInfo::VersionInfo(std::vector<std::uint8_t> buffer)
+    : buffer_(std::move(buffer))
+    , data_(buffer_.empty() ? nullptr : buffer_.data())
+    , size_(static_cast<std::uint32_t>(buffer_.size()))
+    , block_(std::span<const std::uint8_t>(buffer_.data(), buffer_.size())) {}
+
+VersionInfo VersionInfo::fromOwnModule() {
+    static const OwnResource own = findOwnResource();
+    return VersionInfo(own.data, own.size);
+}
+
+VersionInfo VersionInfo::fromFile(const std::wstring& path) {
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), nullptr);
+    if (size == 0) {
+        return {};
+    }
+    std::vector<std::uint8_t> buffer(size, 0);
+    if (!::GetFileVersionInfoW(path.c_str(), 0, size, buffer.data())) {
+        buffer.clear();
+    }
+    return VersionInfo(std::move(buffer));
+}
+
+std::wstring VersionInfo::brandedProductName() const {
+    return brandedName(productName(), ProductCode(), CurrentLanguage().languageIndex,
+                       [this] { return isLisquenBuild(*this); });
+}
+
+std::wstring VersionInfo::displayName() const {
+    return displayNameFrom(brandedProductName(), productVersion(), fileFlags(),
+                           CurrentLanguage().lcid);
+}
+
+} // namespace tw

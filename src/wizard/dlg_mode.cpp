@@ -1,0 +1,35 @@
+#include "wizard/dlg_mode.h"
+
+#include "app/install_app.h"
+#include "app/texts.h"
+#include "res/resource.h"
+#include "ui/data_exchange.h"
+#include "wizard/page_texts.h"
+
+CDlgMode::CDlgMode()
+    : ui::Dialog(IDD_MODE) {}
+
+void CDlgMode::DoDataExchange(ui::DataExchange& exchange) {
+    CInstallApp& app = theApp();
+    if (!exchange.saving()) {
+        modeChoice = app.advancedMode ? 1 : 0;
+    }
+    ui::DDX_Radio(exchange, IDC_MODE_QUICK, modeChoice);
+    if (exchange.saving()) {
+        app.advancedMode = modeChoice == 1;
+    }
+}
+
+void CDlgMode::SetTexts() {
+    setItemText(IDC_MODE_GROUP, LoadText(1015));
+    setItemText(IDC_MODE_QUICK, LoadText(1016));
+    setItemText(IDC_MODE_ADVANCED, LoadText(1017));
+    setItemText(IDC_STATUS, ContinueStatus());
+}
+
+void CDlgMode::Relayout(int dx, int dy) {
+    for (const int id : {IDC_MODE_GROUP, IDC_MODE_QUICK, IDC_MODE_ADVANCED, IDC_STATUS}) {
+        item(id).grow(dx, 0);
+    }
+    item(IDC_STATUS).offset(0, dy);
+}

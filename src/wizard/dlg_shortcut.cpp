@@ -1,0 +1,104 @@
+#include "wizard/dlg_shortcut.h"
+
+#include "app/install_app.h"
+#include "app/texts.h"
+#include "res/resource.h"
+#include "ui/data_exchange.h"
+#include "wizard/page_texts.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+namespace {
+
+constexpr int maxFolderChars = 260;
+
+std::wstring startMenuFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_COMMON_STARTMENU, nullptr, SHGFP_TYPE_CURRENT,
+                                     path)) &&
+        path[0] != L'\0') {
+        return path;
+    }
+    if (SUCCEEDED(
+            ::SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return path;
+    }
+    return {};
+}
+
+// The folder as the page shows it: relative to the start menu. A folder that
+// has no relative form (another drive) is shown as it is, so that saving
+// gives it back unchanged.
+std::wstring relativeToStartMenu(const std::wstring& root, const std::wstring& folder) {
+    wchar_t relative[MAX_PATH] = {};
+    if (!::PathRelativePathToW(relative, root.c_str(), FILE_ATTRIBUTE_DIRECTORY, folder.c_str(),
+                               FILE_ATTRIBUTE_DIRECTORY)) {
+        return folder;
+    }
+    if (std::wstring(relative) == L".") {
+        return {};
+    }
+    wchar_t canonical[MAX_PATH] = {};
+    return ::PathCanonicalizeW(canonical, relative) ? canonical : relative;
+}
+
+std::wstring combine(const std::wstring& root, const std::wstring& relative) {
+    wchar_t path[MAX_PATH] = {};
+    return ::PathCombineW(path, root.c_str(), relative.c_str()) != nullptr ? path : root;
+}
+
+} // namespace
+
+CDlgShortcut::CDlgShortcut()
+    : ui::Dialog(IDD_SHORTCUT) {
+    OnCommand(IDC_MENU_SHORTCUT, BN_CLICKED, [this] { EnableMenuFolder(); });
+}
+
+BOOL CDlgShortcut::OnInitDialog() {
+    startMenuRoot = startMenuFolder();
+    Dialog::OnInitDialog();
+    EnableMenuFolder();
+    return TRUE;
+}
+
+void CDlgShortcut::EnableMenuFolder() {
+    const bool checked = item(IDC_MENU_SHORTCUT).send(BM_GETCHECK) == BST_CHECKED;
+    item(IDC_FOLDER).enable(checked);
+    item(IDC_BROWSE).enable(checked);
+}
+
+void CDlgShortcut::DoDataExchange(ui::DataExchange& exchange) {
+    CInstallApp& app = theApp();
+    if (!exchange.saving()) {
+        desktopCheck = app.desktopShortcut ? 1 : 0;
+        menuCheck = app.menuShortcut ? 1 : 0;
+        menuRelative = relativeToStartMenu(startMenuRoot, app.shortcutFolder);
+    }
+    ui::DDX_Check(exchange, IDC_DESKTOP_SHORTCUT, desktopCheck);
+    ui::DDX_Check(exchange, IDC_MENU_SHORTCUT, menuCheck);
+    ui::DDX_Text(exchange, IDC_FOLDER, menuRelative);
+    ui::DDV_MaxChars(exchange, menuRelative, maxFolderChars);
+    if (exchange.saving()) {
+        app.desktopShortcut = desktopCheck != 0;
+        app.menuShortcut = menuCheck != 0;
+        app.shortcutFolder = combine(startMenuRoot, menuRelative);
+    }
+}
+
+void CDlgShortcut::SetTexts() {
+    setItemText(IDC_MENU_GROUP, LoadText(1009));
+    setItemText(IDC_MENU_SHORTCUT, LoadText(1112));
+    setItemText(IDC_BROWSE, LoadText(1008));
+    setItemText(IDC_DESKTOP_SHORTCUT, LoadText(1113));
+    setItemText(IDC_STATUS, ContinueStatus());
+}
+
+void CDlgShortcut::Relayout(int dx, int dy) {
+    for (const int id : {IDC_MENU_GROUP, IDC_MENU_SHORTCUT, IDC_FOLDER, IDC_DESKTOP_SHORTCUT}) {
+        item(id).grow(dx, 0);
+    }
+    item(IDC_BROWSE).offset(dx, 0);
+    item(IDC_STATUS).grow(dx, 0);
+    item(IDC_STATUS).offset(0, dy);
+}

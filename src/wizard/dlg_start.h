@@ -1,0 +1,13 @@
+#pragma once
+// Page 0: what this run will do, and the language.
+
+#include "wizard/wizard_page.h"
+
+class CDlgStart : public ui::Dialog, public WizardPage {
+public:
+    CDlgStart();
+
+    ui::Dialog& dialog() override { return *this; }
+    void SetTexts() override;
+    void Relayout(int dx, int dy) override;
+};

@@ -1,0 +1,39 @@
+#include "wizard/navigation.h"
+
+namespace wizard {
+
+namespace {
+constexpr std::int32_t newerInstalled = -1;
+constexpr std::int32_t sameInstalled = 1;
+} // namespace
+
+int landingPage(int current, int target, bool advancedMode) {
+    if (advancedMode || target == current) {
+        return target;
+    }
+    const int step = target > current ? 1 : -1;
+    while (target == FolderPage || target == ShortcutPage) {
+        target += step;
+    }
+    return target;
+}
+
+Buttons buttonsFor(int currentPage, bool installSucceeded) {
+    Buttons buttons{};
+    buttons.next =
+        currentPage == ProgressPage && !installSucceeded ? NextText::Install : NextText::NextArrow;
+    buttons.exit = installSucceeded ? ExitText::Exit : ExitText::Cancel;
+    buttons.backEnabled =
+        (currentPage > StartPage && !installSucceeded) || currentPage > ProgressPage;
+    buttons.nextEnabled = currentPage < EndPage;
+    return buttons;
+}
+
+bool exitNeedsConfirmation(std::int32_t existingState, int currentPage, bool installSucceeded) {
+    if (installSucceeded || existingState == newerInstalled) {
+        return false;
+    }
+    return !(existingState == sameInstalled && currentPage == StartPage);
+}
+
+} // namespace wizard

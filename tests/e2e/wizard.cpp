@@ -1,0 +1,50 @@
+#include "wizard.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+
+int shownPage(HWND frame) {
+    if (findControl(frame, ids::languageLabel) != nullptr) {
+        return Start;
+    }
+    if (findControl(frame, ids::modeGroup) != nullptr) {
+        return Mode;
+    }
+    if (findControl(frame, ids::pathGroup) != nullptr) {
+        return Folder;
+    }
+    if (findControl(frame, ids::menuGroup) != nullptr) {
+        return Shortcut;
+    }
+    if (findControl(frame, ids::progressLog) != nullptr) {
+        return Progress;
+    }
+    if (findControl(frame, ids::information) != nullptr) {
+        return End;
+    }
+    return -1;
+}
+
+void expectPage(HWND frame, int page) {
+    EXPECT_TRUE(waitUntil([&] { return shownPage(frame) == page; }, 10s))
+        << "page " << page << " was expected, page " << shownPage(frame) << " is shown";
+    // The page becomes visible while the frame is still setting its buttons; a
+    // message sent now is handled only once the frame has finished.
+    ::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+}
+
+HWND waitForFrame(const Installer& installer) {
+    return waitForWindow(installer.id(), L"Installer \u2013 Kelvane 3.00g");
+}
+
+void exitConfirmed(Installer& installer, HWND frame) {
+    click(frame, ids::exit);
+    const ShownMessage question = waitForMessageBox(installer.id(), {frame});
+    EXPECT_EQ(question.text, L"Installation is not complete.\r\n\r\nDo you still confirm exit "
+                             L"Installation ?");
+    answer(question, IDYES);
+    EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
+}
+
+} // namespace e2e

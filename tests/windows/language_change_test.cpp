@@ -1,0 +1,142 @@
+#include "app/language_change.h"
+
+#include "app/install_app.h"
+#include "app/texts.h"
+#include "support/language_state.h"
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Closes every message box that this process shows while it watches, and
+// records the texts.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher()
+        : thread_([this] { watch(); }) {}
+    ~MessageBoxWatcher() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+    // The texts of the boxes seen so far; call after the code under test
+    // returned (the boxes are modal, so it cannot return before they close).
+    std::vector<std::wstring> texts() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return texts_;
+    }
+
+private:
+    static BOOL CALLBACK find(HWND window, LPARAM found) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(window, &process);
+        wchar_t className[16] = {};
+        ::GetClassNameW(window, className, 16);
+        if (process == ::GetCurrentProcessId() && std::wstring(className) == L"#32770" &&
+            ::IsWindowVisible(window)) {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    void watch() {
+        while (!stop_) {
+            HWND box = nullptr;
+            ::EnumWindows(find, reinterpret_cast<LPARAM>(&box));
+            if (box == nullptr) {
+                ::Sleep(20);
+                continue;
+            }
+            wchar_t text[1024] = {};
+            ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
+            texts_.push_back(text);
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            while (::IsWindow(box) && !stop_) {
+                ::Sleep(20);
+            }
+        }
+    }
+
+    std::atomic<bool> stop_ = false;
+    std::vector<std::wstring> texts_;
+    std::thread thread_;
+};
+
+class LanguageChange : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tw::SetLanguage(tw::language::english);
+        app_.setAppName(app_.AppTitle(true));
+        SetRefreshTextsHook([this] {
+            ++refreshed_;
+            refreshedIn_ = tw::CurrentLanguage().languageIndex;
+            titleWhenRefreshed_ = app_.appName();
+        });
+    }
+    void TearDown() override {
+        SetRefreshTextsHook(nullptr);
+        tw::SetLanguage(tw::language::english);
+    }
+
+    CInstallApp app_;
+    int refreshed_ = 0;
+    std::int32_t refreshedIn_ = -1;
+    std::wstring titleWhenRefreshed_;
+};
+
+TEST_F(LanguageChange, GermanChangesEverythingWithoutMessage) {
+    MessageBoxWatcher watcher;
+    ChangeLanguage(tw::language::german);
+    EXPECT_TRUE(watcher.texts().empty());
+    EXPECT_EQ(tw::CurrentLanguage().languageIndex, 2);
+    EXPECT_EQ(app_.appName(), L"Installationsprogramm \u2013 Kelvane 3.00g");
+    EXPECT_EQ(refreshed_, 1);
+    EXPECT_EQ(refreshedIn_, 2);
+    EXPECT_EQ(titleWhenRefreshed_, app_.appName());
+    EXPECT_EQ(LoadText(1006), L"Weiter");
+}
+
+TEST_F(LanguageChange, LanguageWithoutInstallerTextsTellsAndStaysInEnglish) {
+    ChangeLanguage(tw::language::german);
+    MessageBoxWatcher watcher;
+    ChangeLanguage(tw::language::polish);
+    const std::vector<std::wstring> texts = watcher.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0], L"'Kelvane' will be installed in the selected Langage, but the Installer, "
+                        L"still under translation,  shall run in English.");
+    EXPECT_EQ(tw::CurrentLanguage().languageIndex, tw::language::english);
+    EXPECT_EQ(app_.appName(), L"Installer \u2013 Kelvane 3.00g");
+    EXPECT_EQ(refreshed_, 2);
+    EXPECT_EQ(refreshedIn_, tw::language::english);
+}
+
+TEST_F(LanguageChange, FrenchAndBack) {
+    ChangeLanguage(tw::language::french);
+    EXPECT_EQ(app_.appName(), L"Installeur \u2013 Kelvane 3.00g");
+    ChangeLanguage(tw::language::english);
+    EXPECT_EQ(app_.appName(), L"Installer \u2013 Kelvane 3.00g");
+    EXPECT_EQ(refreshed_, 2);
+}
+
+TEST_F(LanguageChange, WithoutHookNothingIsRefreshed) {
+    SetRefreshTextsHook(nullptr);
+    ChangeLanguage(11);
+    EXPECT_EQ(refreshed_, 0);
+    EXPECT_EQ(app_.appName(), L"Programma di installazione \u2013 Kelvane 3.00g");
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+// The installer's own payload resource: found, opened where the module keeps
+// it, and exactly the archive the packer wrote.
+#include "payload/archive_reader.h"
+#include "payload/crc32.h"
+#include "payload/payload_resource.h"
+#include "support/unique_resource.h"
+#include "test_support.h"
+
+#include <boost/iostreams/filter/bzip2.hpp>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <vector>
+
+namespace {
+
+using namespace payload;
+
+std::string readWhole(std::istream& in) {
+    std::string bytes;
+    char chunk[4096];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
+    return bytes;
+}
+
+// Keeps the size and the CRC-32 of every entry's contents.
+struct DigestTarget : ExtractionTarget {
+    struct Digest {
+        std::uint64_t size = 0;
+        std::uint32_t crc = 0;
+    };
+    std::vector<Digest> digests;
+
+    std::wstring shellFolder(int csidl) override { return L"C:\\Shell" + std::to_wstring(csidl); }
+    bool samePath(const std::wstring& a, const std::wstring& b) override { return a == b; }
+    void beginEntry(const ArchiveEntry&) override { digests.emplace_back(); }
+    void writeEntry(const ArchiveEntry&, const char* bytes, std::size_t size) override {
+        digests.back().size += size;
+        digests.back().crc = crc32(bytes, size, digests.back().crc);
+    }
+    void endEntry(const ArchiveEntry&) override {}
+};
+
+class PayloadResource : public testing::Test {
+protected:
+    void SetUp() override {
+        installer.reset(
+            ::LoadLibraryExW(testing_support::buildPath(KV_INSTALLER_FILE).c_str(), nullptr,
+                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+        ASSERT_TRUE(installer) << "cannot load the installer: " << ::GetLastError();
+    }
+
+    tw::unique_hmodule installer;
+    HMODULE self = ::GetModuleHandleW(nullptr);
+};
+
+TEST_F(PayloadResource, IsTheBytesThePackerWrote) {
+    const auto stream = OpenPayloadResource(installer.get(), installer.get());
+    ASSERT_TRUE(stream->is_open());
+    std::ifstream packed(std::filesystem::path(testing_support::buildPath(KV_PAYLOAD_PATH)),
+                         std::ios::binary);
+    ASSERT_TRUE(packed.is_open());
+    const std::string expected = readWhole(packed);
+    const std::string resource = readWhole(*stream);
+    EXPECT_EQ(resource.size(), expected.size());
+    EXPECT_TRUE(resource == expected);
+    EXPECT_EQ(resource.substr(0, 4), "BZh9");
+}
+
+TEST_F(PayloadResource, DecompressesToTheShippedLayout) {
+    const auto stream = OpenPayloadResource(installer.get(), installer.get());
+    ASSERT_TRUE(stream->is_open());
+    DigestTarget target;
+    ArchiveExtractor extractor({L"C:\\Install", L"Kelvane Examples", L""}, nullptr, target);
+    ArchiveSink sink(extractor);
+    boost::iostreams::bzip2_decompressor decompressor;
+    char chunk[4096];
+    while (stream->read(chunk, sizeof chunk) || stream->gcount() > 0) {
+        decompressor.write(sink, chunk, stream->gcount());
+    }
+    decompressor.close(sink, std::ios_base::out);
+    extractor.finish();
+    EXPECT_TRUE(extractor.complete());
+
+    const std::vector<ArchiveEntry>& entries = extractor.entries();
+    ASSERT_EQ(entries.size(), 27u);
+    ASSERT_EQ(target.digests.size(), 27u);
+    std::map<std::uint32_t, int> kinds;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        ++kinds[entries[i].kind];
+        EXPECT_EQ(target.digests[i].size, entries[i].size) << i;
+        EXPECT_EQ(target.digests[i].crc, entries[i].crc) << i;
+    }
+    EXPECT_EQ(
+        kinds,
+        (std::map<std::uint32_t, int>{
+            {Sample, 13}, {DataFile, 3}, {Uninstaller, 1}, {LanguageModule, 9}, {MainProgram, 1}}));
+    for (std::size_t i = 0; i < 13; ++i) {
+        EXPECT_EQ(entries[i].kind, Sample);
+        EXPECT_EQ(entries[i].destination.rfind(L"C:\\Shell25\\Kelvane Examples\\", 0), 0u);
+    }
+    EXPECT_EQ(entries[13].destination, L"C:\\Shell35\\Tarnwick\\Kelvane\\Templates.kvt");
+    EXPECT_EQ(entries[14].destination, L"C:\\Shell35\\Tarnwick\\Kelvane\\Defaults.ini");
+    EXPECT_EQ(entries[15].destination, L"C:\\Shell26\\Tarnwick\\Kelvane\\User.ini");
+    EXPECT_EQ(entries[16].destination, L"C:\\Install\\Uninstall.exe");
+    EXPECT_EQ(entries[16].kind, Uninstaller);
+    for (std::size_t i = 17; i < 26; ++i) {
+        EXPECT_EQ(entries[i].kind, LanguageModule);
+        EXPECT_EQ(entries[i].destination.rfind(L"C:\\Install\\Lang\\Kelvane.", 0), 0u);
+    }
+    EXPECT_EQ(entries[26].destination, L"C:\\Install\\Kelvane.exe");
+    EXPECT_EQ(entries[26].kind, MainProgram);
+}
+
+TEST_F(PayloadResource, FallsBackToTheExecutablesModule) {
+    // The test program has no payload; the "executable" given second has.
+    const auto stream = OpenPayloadResource(self, installer.get());
+    EXPECT_TRUE(stream->is_open());
+}
+
+TEST_F(PayloadResource, MissingPayloadGivesAStreamThatIsNotOpen) {
+    const auto stream = OpenPayloadResource(self, self);
+    EXPECT_FALSE(stream->is_open());
+    char byte = 0;
+    EXPECT_FALSE(stream->read(&byte, 1));
+    // The test program's own lookup (its language module is itself) finds none either.
+    EXPECT_FALSE(OpenPayloadResource()->is_open());
+}
+
+} // namespace

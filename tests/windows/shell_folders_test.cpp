@@ -1,0 +1,83 @@
+// Shell folders by CSIDL and the destination tokens resolved against them.
+#include "payload/destination.h"
+#include "payload/same_path_standin.h"
+#include "payload/shell_folders.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+namespace {
+
+using namespace payload;
+
+std::wstring directLookup(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))
+               ? std::wstring(path)
+               : std::wstring();
+}
+
+class ShellFolders : public testing::TestWithParam<int> {};
+
+TEST_P(ShellFolders, NameAnExistingFolder) {
+    const std::wstring folder = shellFolderPath(GetParam());
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder, directLookup(GetParam()));
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+INSTANTIATE_TEST_SUITE_P(TokenFolders, ShellFolders,
+                         testing::Values(csidl::personal, csidl::desktopDirectory,
+                                         csidl::commonDesktopDirectory, csidl::appData,
+                                         csidl::commonAppData, csidl::windows, csidl::systemFolder,
+                                         csidl::programFiles, csidl::programFilesCommon,
+                                         csidl::commonDocuments));
+
+TEST(ShellFolder, UnknownCsidlIsEmpty) {
+    EXPECT_EQ(shellFolderPath(0x7F), L"");
+}
+
+TEST(ShellFolder, WorksWithAnActiveOwnerWindow) {
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ::ShowWindow(window, SW_SHOW);
+    ::SetActiveWindow(window);
+    EXPECT_EQ(shellFolderPath(csidl::commonAppData), directLookup(csidl::commonAppData));
+    ::DestroyWindow(window);
+}
+
+TEST(ShellFolder, ResolvesTheShippedDestinations) {
+    SharedFolderList shared(samePathStandIn);
+    DestinationResolver resolver(
+        {L"C:\\Program Files\\Tarnwick\\Kelvane 3", L"Kelvane Examples", L""}, shellFolderPath,
+        shared);
+    const std::wstring commonData = directLookup(csidl::commonAppData);
+    const std::wstring userData = directLookup(csidl::appData);
+    const std::wstring desktop = directLookup(csidl::commonDesktopDirectory);
+    EXPECT_EQ(resolver.resolveFolder(L"<CommonData>\\Tarnwick\\Kelvane"),
+              commonData + L"\\Tarnwick\\Kelvane");
+    EXPECT_EQ(resolver.resolveFolder(L"<CommonData>\\Tarnwick\\Kelvane"),
+              commonData + L"\\Tarnwick\\Kelvane");
+    EXPECT_EQ(resolver.resolveFolder(L"<UserData>\\Tarnwick\\Kelvane"),
+              userData + L"\\Tarnwick\\Kelvane");
+    EXPECT_EQ(resolver.resolveFolder(L"<SamplePath>"), desktop + L"\\Kelvane Examples");
+    EXPECT_EQ(resolver.resolveFolder(L"<InstallPath>\\Lang"),
+              L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Lang");
+    ASSERT_EQ(shared.folders().size(), 3u);
+    EXPECT_EQ(shared.folders()[0].path, commonData + L"\\Tarnwick");
+    EXPECT_EQ(shared.folders()[1].path, commonData + L"\\Tarnwick\\Kelvane");
+    EXPECT_EQ(shared.folders()[2].path, desktop + L"\\Kelvane Examples");
+}
+
+TEST(SamePathStandIn, ComparesElementsWithoutCase) {
+    EXPECT_TRUE(samePathStandIn(L"C:\\ProgramData\\Tarnwick", L"c:/programdata/TARNWICK\\"));
+    EXPECT_TRUE(samePathStandIn(L"C:\\A\\\u00c9t\u00e9", L"C:\\a\\\u00e9T\u00c9"));
+    EXPECT_FALSE(samePathStandIn(L"C:\\ProgramData\\Tarnwick", L"C:\\ProgramData\\Tarnwic"));
+    EXPECT_FALSE(samePathStandIn(L"C:\\A\\B", L"C:\\A"));
+}
+
+} // namespace

@@ -1,0 +1,513 @@
+#include "install/uninstall_log.h"
+
+#include "install/log_format.h"
+#include "support/product_code.h"
+#include "support/unique_resource.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::ScratchFolder;
+
+constexpr wchar_t scratchRoot[] = L"Software\\kv-test-journal";
+constexpr wchar_t scratchUninstall[] = L"Software\\kv-test-journal\\Uninstall";
+constexpr wchar_t scratchProductKey[] = L"Software\\kv-test-journal\\Uninstall\\Kelvane 3";
+
+std::string ReadBytes(const std::wstring& path) {
+    tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (!file) {
+        return bytes;
+    }
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read != 0) {
+        bytes.append(buffer, read);
+    }
+    return bytes;
+}
+
+// Writes a file as the extraction does: an existing read-only file is
+// overwritten after its read-only attribute is cleared.
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ::SetFileAttributesW(path.c_str(),
+                             attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+    tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file) << ::GetLastError();
+    DWORD written = 0;
+    ASSERT_TRUE(
+        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    WriteBytes(path, std::string(bytes.begin(), bytes.end()));
+}
+
+DWORD Attributes(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str());
+}
+
+bool Exists(const std::wstring& path) {
+    return Attributes(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Everything below a folder: each relative path with its attributes and, for
+// files, its contents.
+std::map<std::wstring, std::pair<DWORD, std::string>> Snapshot(const std::wstring& root) {
+    std::map<std::wstring, std::pair<DWORD, std::string>> snapshot;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+        const std::wstring path = item.path().wstring();
+        const DWORD attributes = Attributes(path);
+        const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        snapshot[path.substr(root.size())] = {attributes,
+                                              folder ? std::string("<folder>") : ReadBytes(path)};
+    }
+    return snapshot;
+}
+
+std::wstring ReadString(HKEY root, const wchar_t* key, const wchar_t* name) {
+    wchar_t buffer[256] = {};
+    DWORD size = sizeof(buffer);
+    if (::RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) {
+        return L"<missing>";
+    }
+    return buffer;
+}
+
+bool KeyExists(HKEY root, const wchar_t* key) {
+    tw::unique_hkey opened;
+    return ::RegOpenKeyExW(root, key, 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
+}
+
+void SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
+    ASSERT_EQ(::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+class UninstallLogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        tw::setProductCode(0x103);
+        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, scratchRoot);
+        tw::unique_hkey parent;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, scratchUninstall, 0, nullptr, 0,
+                                    KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
+                  ERROR_SUCCESS);
+    }
+    void TearDown() override { ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, scratchRoot); }
+
+    std::wstring At(const std::wstring& relative) const { return folder / relative; }
+
+    ScratchFolder folder{L"journal"};
+    UninstallLog log{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall}};
+};
+
+TEST_F(UninstallLogTest, FailedRunRollsBackToExactlyTheEarlierState) {
+    ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
+    WriteBytes(At(L"K\\lang.dll"), "old language module");
+    WriteBytes(At(L"K\\Kelvane.exe"), "old program");
+    WriteBytes(At(L"K\\notes.txt"), "not part of the payload");
+    ::SetFileAttributesW(At(L"K\\lang.dll").c_str(),
+                         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    ::SetFileAttributesW(At(L"K\\Kelvane.exe").c_str(),
+                         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    const auto before = Snapshot(folder.path());
+
+    const std::vector<std::pair<std::wstring, std::int32_t>> payload = {{L"K\\lang.dll", 0},
+                                                                        {L"K\\Kelvane.exe", 1},
+                                                                        {L"K\\Lang\\de\\de.dll", 0},
+                                                                        {L"K\\new.txt", 4}};
+    for (const auto& [relative, kind] : payload) {
+        log.AddFile(At(relative), kind, false);
+        WriteBytes(At(relative),
+                   "new contents of " + std::string(relative.begin(), relative.end()));
+        log.CompleteLast(true);
+    }
+    // The last file fails half-way.
+    log.AddFile(At(L"K\\Samples\\Deep\\sample.kv"), 4, false);
+    WriteBytes(At(L"K\\Samples\\Deep\\sample.kv"), "trunc");
+    log.CompleteLast(false);
+
+    std::vector<std::wstring> backups;
+    for (const LogEntry& entry : log.newEntries) {
+        if (!entry.backup.empty()) {
+            backups.push_back(entry.backup);
+            EXPECT_EQ(std::wstring(::PathFindFileNameW(entry.backup.c_str())).substr(0, 2), L"tw");
+        }
+    }
+    ASSERT_EQ(backups.size(), 2u);
+    EXPECT_EQ(ReadBytes(backups[0]), "old language module");
+    EXPECT_EQ(Attributes(backups[1]), before.at(L"\\K\\Kelvane.exe").first)
+        << "attributes carried over";
+
+    log.Rollback();
+
+    EXPECT_EQ(Snapshot(folder.path()), before);
+    EXPECT_TRUE(log.newEntries.empty());
+    EXPECT_FALSE(log.pending);
+    for (const auto& backup : backups) {
+        EXPECT_FALSE(Exists(backup)) << "backup moved back";
+    }
+}
+
+TEST_F(UninstallLogTest, ExistingDataFileIsLoggedWithACopyAndRestored) {
+    const std::wstring data = At(L"shared.dat");
+    WriteBytes(data, "the user's data");
+    ::SetFileAttributesW(data.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    const DWORD attributes = Attributes(data);
+
+    log.AddFile(data, 3, true);
+    log.CompleteLast(true);
+
+    ASSERT_EQ(log.newEntries.size(), 1u);
+    const LogEntry& entry = log.newEntries.back();
+    EXPECT_EQ(entry, (LogEntry{LogKind::File, data, entry.backup, true, 3}));
+    ASSERT_FALSE(entry.backup.empty());
+    EXPECT_EQ(ReadBytes(data), "the user's data") << "a copy leaves the file in place";
+    EXPECT_EQ(Attributes(data), attributes);
+    EXPECT_EQ(ReadBytes(entry.backup), "the user's data");
+    EXPECT_EQ(Attributes(entry.backup), attributes);
+    const std::wstring backup = entry.backup;
+
+    WriteBytes(data, "changed after the copy");
+    log.Rollback();
+
+    EXPECT_EQ(ReadBytes(data), "the user's data");
+    EXPECT_EQ(Attributes(data), attributes);
+    EXPECT_FALSE(Exists(backup));
+}
+
+// When the temporary folder cannot take a backup, an existing file stays
+// where it is and a rollback does not delete it.
+TEST_F(UninstallLogTest, FileThatCannotBeSavedAsideSurvivesRollback) {
+    const std::wstring data = At(L"user.dat");
+    WriteBytes(data, "the user's data");
+    wchar_t savedTmp[MAX_PATH] = {};
+    const bool hadTmp = ::GetEnvironmentVariableW(L"TMP", savedTmp, MAX_PATH) != 0;
+    const std::wstring tooLong = L"C:\\" + std::wstring(250, L't');
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TMP", tooLong.c_str()));
+    log.AddFile(data, 3, true);
+    log.AddFile(At(L"K.exe"), 1, false);
+    ::SetEnvironmentVariableW(L"TMP", hadTmp ? savedTmp : nullptr);
+    log.CompleteLast(true);
+
+    ASSERT_EQ(log.newEntries.size(), 2u);
+    EXPECT_TRUE(log.newEntries.front().backup.empty());
+    EXPECT_TRUE(log.newEntries.front().keptInPlace);
+    EXPECT_FALSE(log.newEntries.back().keptInPlace) << "nothing was there";
+    WriteBytes(At(L"K.exe"), "new program");
+
+    log.Rollback();
+    EXPECT_EQ(ReadBytes(data), "the user's data");
+    EXPECT_FALSE(Exists(At(L"K.exe")));
+}
+
+TEST_F(UninstallLogTest, AddFoldersRecordsEachCreatedLevel) {
+    ASSERT_TRUE(::CreateDirectoryW(At(L"a").c_str(), nullptr));
+    log.AddFolders(At(L"a\\b\\c"));
+    const LogEntries expected = {{LogKind::Folder, At(L"a\\b"), {}, true, -1},
+                                 {LogKind::Folder, At(L"a\\b\\c"), {}, true, -1}};
+    EXPECT_EQ(log.newEntries, expected);
+    EXPECT_TRUE(journal::IsFolder(At(L"a\\b\\c")));
+    EXPECT_FALSE(log.pending) << "folders are complete when recorded";
+
+    log.AddFolders(At(L"a\\b\\c"));
+    EXPECT_EQ(log.newEntries.size(), 2u) << "existing folders are not recorded";
+}
+
+TEST_F(UninstallLogTest, AddFoldersStopsAtTheFirstFolderItCannotCreate) {
+    WriteBytes(At(L"file"), "a file where a folder should be");
+    log.AddFolders(At(L"new\\file\\x\\y"));
+    log.AddFolders(At(L"file\\x\\y"));
+    const LogEntries expected = {{LogKind::Folder, At(L"new"), {}, true, -1},
+                                 {LogKind::Folder, At(L"new\\file"), {}, true, -1},
+                                 {LogKind::Folder, At(L"new\\file\\x"), {}, true, -1},
+                                 {LogKind::Folder, At(L"new\\file\\x\\y"), {}, true, -1}};
+    EXPECT_EQ(log.newEntries, expected);
+    EXPECT_FALSE(Exists(At(L"file\\x")));
+}
+
+TEST_F(UninstallLogTest, AddFoldersCutsThePathAtMaxPath) {
+    std::wstring deep = folder.path();
+    while (deep.size() < 300) {
+        deep += L"\\" + std::wstring(40, L'd');
+    }
+    log.AddFolders(deep);
+    ASSERT_FALSE(log.newEntries.empty());
+    for (const LogEntry& entry : log.newEntries) {
+        EXPECT_LT(entry.path.size(), static_cast<std::size_t>(MAX_PATH));
+        EXPECT_EQ(deep.compare(0, entry.path.size(), entry.path), 0) << "a prefix of the folder";
+    }
+    EXPECT_FALSE(Exists(deep.substr(0, MAX_PATH + 5)));
+}
+
+TEST_F(UninstallLogTest, ShortcutReplacesTheEarlierOneAndRollbackPutsItBack) {
+    ASSERT_TRUE(::CreateDirectoryW(At(L"Menu").c_str(), nullptr));
+    const std::wstring earlier = At(L"Menu\\Kelvane 3.00f.lnk");
+    WriteBytes(earlier, "earlier shortcut");
+    log.oldEntries = {{LogKind::DesktopShortcut, At(L"Desktop\\K.lnk"), {}, true, -1},
+                      {LogKind::ProgramShortcut, earlier, {}, true, -1}};
+
+    log.AddShortcut(0, At(L"Menu"));
+    ASSERT_EQ(log.newEntries.size(), 1u);
+    EXPECT_FALSE(log.newEntries.back().backup.empty());
+    EXPECT_FALSE(Exists(earlier)) << "moved aside";
+    const std::wstring created = At(L"Menu\\Kelvane 3.00g.lnk");
+    WriteBytes(created, "new shortcut");
+    log.CompleteLast(true, created);
+    EXPECT_EQ(log.newEntries.back().path, created);
+
+    log.Rollback();
+    EXPECT_FALSE(Exists(created));
+    EXPECT_EQ(ReadBytes(earlier), "earlier shortcut") << "back under its own name";
+}
+
+TEST_F(UninstallLogTest, ShortcutNotCreatedGetsItsEarlierOneBackWhereItWas) {
+    const std::wstring earlier = At(L"Desktop\\Kelvane.lnk");
+    ASSERT_TRUE(::CreateDirectoryW(At(L"Desktop").c_str(), nullptr));
+    WriteBytes(earlier, "earlier desktop shortcut");
+    ::SetFileAttributesW(earlier.c_str(), FILE_ATTRIBUTE_READONLY);
+    const DWORD attributes = Attributes(earlier);
+    log.oldEntries = {{LogKind::DesktopShortcut, earlier, {}, true, -1}};
+
+    log.AddShortcut(2, At(L"Desktop"));
+    EXPECT_FALSE(Exists(earlier));
+    log.CompleteLast(false, At(L"Desktop\\never made.lnk"));
+    EXPECT_TRUE(log.newEntries.back().path.empty());
+
+    log.Rollback();
+    EXPECT_EQ(ReadBytes(earlier), "earlier desktop shortcut");
+    EXPECT_EQ(Attributes(earlier), attributes);
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
+}
+
+TEST_F(UninstallLogTest, ExistingUninstallKeyIsSavedAndRestored) {
+    {
+        tw::unique_hkey product;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, scratchProductKey, 0, nullptr, 0,
+                                    KEY_ALL_ACCESS, nullptr, product.put(), nullptr),
+                  ERROR_SUCCESS);
+        SetString(product.get(), L"DisplayName", L"Kelvane 3.00f");
+    }
+    tw::unique_hkey product;
+    ASSERT_EQ(
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, scratchProductKey, 0, KEY_ALL_ACCESS, product.put()),
+        ERROR_SUCCESS);
+    log.AddUninstallKey(product.get());
+    SetString(product.get(), L"DisplayName", L"Kelvane 3.00g");
+    SetString(product.get(), L"UninstallString", L"C:\\K\\Uninstall.exe");
+    product.reset();
+    log.CompleteLast(true);
+
+    ASSERT_EQ(log.newEntries.size(), 1u);
+    const std::wstring hive = log.newEntries.back().backup;
+    ASSERT_FALSE(hive.empty());
+    EXPECT_TRUE(Exists(hive)) << "the key was saved to a hive file";
+    EXPECT_TRUE(log.newEntries.back().done);
+
+    log.Rollback();
+
+    EXPECT_FALSE(Exists(hive)) << "the hive file is deleted after the restore";
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, scratchProductKey));
+    if (testing_support::runningUnderWine()) {
+        GTEST_SKIP() << "Wine's RegRestoreKeyW reports success but restores nothing";
+    }
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, scratchProductKey, L"DisplayName"), L"Kelvane 3.00f");
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, scratchProductKey, L"UninstallString"), L"<missing>");
+}
+
+TEST_F(UninstallLogTest, NewUninstallKeyIsDeletedWithItsSubkeys) {
+    log.AddUninstallKey(nullptr);
+    {
+        tw::unique_hkey sub;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                                    (std::wstring(scratchProductKey) + L"\\Sub\\Deeper").c_str(), 0,
+                                    nullptr, 0, KEY_ALL_ACCESS, nullptr, sub.put(), nullptr),
+                  ERROR_SUCCESS);
+        SetString(sub.get(), L"Value", L"x");
+    }
+    log.CompleteLast(true);
+    EXPECT_TRUE(log.newEntries.back().backup.empty());
+
+    log.Rollback();
+
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, scratchProductKey));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, scratchUninstall)) << "the parent stays";
+}
+
+TEST_F(UninstallLogTest, MakeBackupWithoutPathGivesAFreeName) {
+    const std::wstring name = log.MakeBackup({}, false);
+    ASSERT_FALSE(name.empty());
+    EXPECT_FALSE(Exists(name));
+    EXPECT_EQ(std::wstring(::PathFindFileNameW(name.c_str())).substr(0, 2), L"tw");
+    EXPECT_TRUE(log.MakeBackup(At(L"missing.txt"), true).empty());
+    EXPECT_TRUE(log.MakeBackup(At(L"missing.txt"), false).empty());
+}
+
+TEST_F(UninstallLogTest, WriteProducesTheLogFileAndDeletesBackups) {
+    ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
+    WriteBytes(At(L"K\\Kelvane.exe"), "old program");
+    log.AddFile(At(L"K\\Kelvane.exe"), 1, false);
+    WriteBytes(At(L"K\\Kelvane.exe"), "new program");
+    log.CompleteLast(true);
+    log.AddUninstallKey(nullptr);
+    log.CompleteLast(true);
+    log.AddFileAssociations();
+    log.CompleteLast(false);
+    const std::wstring backup = log.newEntries.front().backup;
+    ASSERT_TRUE(Exists(backup));
+
+    // An earlier read-only log is replaced.
+    const std::wstring logPath = At(L"K\\Uninstall.ulog");
+    WriteBytes(logPath, "earlier log");
+    ::SetFileAttributesW(logPath.c_str(), FILE_ATTRIBUTE_READONLY);
+
+    ASSERT_TRUE(log.Write(logPath, At(L"K"), At(L"Menu")));
+
+    const DWORD attributes = Attributes(logPath);
+    if (testing_support::runningUnderWine()) {
+        // Wine keeps no not-content-indexed bit: it reports only read-only and archive.
+        EXPECT_EQ(attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_NOT_CONTENT_INDEXED), 0x21u);
+    } else {
+        EXPECT_EQ(attributes, 0x2021u);
+    }
+    EXPECT_FALSE(Exists(backup));
+    EXPECT_TRUE(log.newEntries.front().backup.empty());
+    const LogEntries expected = {
+        {LogKind::File, At(L"K\\Kelvane.exe"), {}, true, 1},
+        {LogKind::UninstallKey, std::wstring(uninstallKeyLogPrefix) + L"Kelvane 3", {}, true, -1},
+        {LogKind::FileAssociations, fileAssociationsLogText, {}, false, -1},
+    };
+    EXPECT_EQ(log.newEntries, expected);
+    const auto bytes = EncodeLog({L"Kelvane 3.00g", L"", At(L"K"), At(L"Menu")}, expected);
+    EXPECT_EQ(ReadBytes(logPath), std::string(bytes.begin(), bytes.end()));
+}
+
+TEST_F(UninstallLogTest, WriteThatCannotCreateTheFileStillDeletesBackups) {
+    WriteBytes(At(L"data.dat"), "data");
+    log.AddFile(At(L"data.dat"), 3, true);
+    log.CompleteLast(true);
+    const std::wstring backup = log.newEntries.back().backup;
+    ASSERT_TRUE(Exists(backup));
+
+    EXPECT_FALSE(log.Write(At(L"no such folder\\Uninstall.ulog"), At(L""), At(L"")));
+    EXPECT_FALSE(Exists(backup));
+    EXPECT_EQ(ReadBytes(At(L"data.dat")), "data");
+}
+
+TEST_F(UninstallLogTest, LoadKeepsFoldersThatStillExist) {
+    ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
+    const LogEntries entries = {{LogKind::Folder, At(L"K"), {}, true, -1},
+                                {LogKind::File, At(L"K\\a.dat"), {}, true, 3},
+                                {LogKind::UninstallKey, L"HKEY_LOCAL_MACHINE\\x", {}, true, -1}};
+    WriteBytes(At(L"earlier.ulog"),
+               EncodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"gone")}, entries));
+
+    log.Load(At(L"earlier.ulog"));
+
+    EXPECT_EQ(log.installPath, At(L"K"));
+    EXPECT_TRUE(log.shortcutPath.empty()) << "that folder no longer exists";
+    EXPECT_EQ(log.previousLabel, L"Kelvane 3.00f");
+    ASSERT_EQ(log.oldEntries.size(), 3u);
+    EXPECT_TRUE(log.oldEntries.back().path.empty());
+    EXPECT_TRUE(log.WasInstalledBefore(At(L"K\\a.dat")));
+}
+
+TEST_F(UninstallLogTest, LoadReadsAnAnsiLog) {
+    ASSERT_TRUE(::CreateDirectoryW(At(L"Menu").c_str(), nullptr));
+    const std::wstring wide = L"// Uninstall Log File v1\r\n// W\r\n// Install Kelvane 3.00e\r\n"
+                              L"// Install Path : " +
+                              At(L"missing") + L"\r\n// Shortcut Path : " + At(L"Menu") +
+                              L"\r\n// -\r\n0000:0101:1 -- " + At(L"K.exe") + L"\r\n";
+    ASSERT_TRUE(std::all_of(wide.begin(), wide.end(), [](wchar_t c) { return c < 0x80; }));
+    WriteBytes(At(L"ansi.ulog"), std::string(wide.begin(), wide.end()));
+
+    log.Load(At(L"ansi.ulog"));
+
+    EXPECT_TRUE(log.installPath.empty());
+    EXPECT_EQ(log.shortcutPath, At(L"Menu"));
+    EXPECT_EQ(log.previousLabel, L"Kelvane 3.00e");
+    const LogEntries expected = {{LogKind::File, At(L"K.exe"), {}, true, 1}};
+    EXPECT_EQ(log.oldEntries, expected);
+}
+
+TEST_F(UninstallLogTest, LoadWithoutALogEmptiesTheFolders) {
+    log.installPath = L"C:\\stale";
+    log.shortcutPath = L"C:\\stale";
+    log.Load(At(L"no such.ulog"));
+    EXPECT_TRUE(log.installPath.empty());
+    EXPECT_TRUE(log.shortcutPath.empty());
+    log.installPath = L"C:\\stale";
+    log.Load({});
+    EXPECT_TRUE(log.installPath.empty());
+    EXPECT_TRUE(log.oldEntries.empty());
+}
+
+TEST_F(UninstallLogTest, UpdateMergesTheEarlierLog) {
+    ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(At(L"K\\Lang").c_str(), nullptr));
+    WriteBytes(At(L"K\\old.dll"), "left from the earlier version");
+    // The earlier log names a folder and a file in other letter case; both
+    // exist once this run has made them, so they are the same by file identity.
+    const LogEntries earlier = {{LogKind::Folder, At(L"K\\LANG\\DE"), {}, true, -1},
+                                {LogKind::File, At(L"K\\old.dll"), {}, true, 0},
+                                {LogKind::File, At(L"K\\KELVANE.EXE"), {}, true, 1},
+                                {LogKind::DesktopShortcut, At(L"Old Desktop\\K.lnk"), {}, true, -1},
+                                {LogKind::UninstallKey, L"", {}, true, -1}};
+    WriteBytes(At(L"earlier.ulog"),
+               EncodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"")}, earlier));
+    log.Load(At(L"earlier.ulog"));
+    ASSERT_EQ(log.previousLabel, L"Kelvane 3.00f");
+
+    log.AddFile(At(L"K\\Lang\\de\\de.dll"), 0, false);
+    WriteBytes(At(L"K\\Lang\\de\\de.dll"), "de");
+    log.CompleteLast(true);
+    log.AddFile(At(L"K\\Kelvane.exe"), 1, false);
+    WriteBytes(At(L"K\\Kelvane.exe"), "new program");
+    log.CompleteLast(true);
+    log.AddShortcut(2, At(L"Desktop"));
+    log.CompleteLast(true, At(L"Desktop\\Kelvane 3.00g.lnk"));
+    ASSERT_TRUE(log.Write(At(L"K\\Uninstall.ulog"), At(L"K"), At(L"Menu")));
+
+    std::vector<std::wstring> paths;
+    for (const LogEntry& entry : log.newEntries) {
+        paths.push_back(entry.path);
+    }
+    const std::vector<std::wstring> expected = {At(L"K\\old.dll"),
+                                                std::wstring(uninstallKeyLogPrefix) + L"Kelvane 3",
+                                                At(L"K\\Lang\\de"),
+                                                At(L"K\\Lang\\de\\de.dll"),
+                                                At(L"K\\Kelvane.exe"),
+                                                At(L"Desktop"),
+                                                At(L"Desktop\\Kelvane 3.00g.lnk")};
+    EXPECT_EQ(paths, expected);
+
+    const std::wstring line3 = L"// Install Kelvane 3.00g -- Update (Kelvane 3.00f)\r\n";
+    std::string line3Bytes;
+    for (const wchar_t c : line3) {
+        line3Bytes += {static_cast<char>(c), '\0'};
+    }
+    EXPECT_NE(ReadBytes(At(L"K\\Uninstall.ulog")).find(line3Bytes), std::string::npos);
+
+    UninstallLog reread;
+    reread.Load(At(L"K\\Uninstall.ulog"));
+    EXPECT_EQ(reread.previousLabel, L"Kelvane 3.00g");
+    EXPECT_EQ(reread.installPath, At(L"K"));
+    EXPECT_EQ(reread.oldEntries.size(), expected.size());
+}
+
+} // namespace
