@@ -107,6 +107,21 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& folder,
     return saved;
 }
 
+bool CreateShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& journal) {
+    bool all = true;
+    for (const PlannedShortcut& shortcut : planned) {
+        journal.AddShortcut(static_cast<int>(shortcut.which), shortcut.folder);
+        std::wstring created;
+        if (CreateShortcut(shortcut.target, shortcut.folder, shortcut.name, &created)) {
+            journal.CompleteLast(true, created);
+        } else {
+            journal.CompleteLast(false);
+            all = false;
+        }
+    }
+    return all;
+}
+
 std::wstring UninstallShortcutName(const std::wstring& productName) {
     return FormatText(LoadText(1013), {productName});
 }

@@ -2,6 +2,8 @@
 // Shell shortcuts of the installation: the main program and the uninstaller in
 // the start-menu folder, the main program on the desktop.
 
+#include "install/uninstall_log.h"
+
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -49,6 +51,13 @@ struct ShortcutChoices {
 // program on the desktop when desktopShortcut is set. The uninstaller's name
 // is in the current language.
 std::vector<PlannedShortcut> PlanShortcuts(const ShortcutChoices& choices);
+
+// Makes the planned shortcuts in order. Each is recorded in the journal before
+// it is made (which also creates its folder and moves the earlier
+// installation's shortcut of that kind aside) and completed with its outcome
+// and, when it was made, its file. True when every shortcut was made; a
+// failed one does not stop the others.
+bool CreateShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& journal);
 
 // The uninstaller shortcut's name in the current language: "Uninstall %1"
 // with the product name.

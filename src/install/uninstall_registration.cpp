@@ -65,22 +65,22 @@ std::wstring UninstallKeyName() {
     return tw::productKeyName();
 }
 
-bool WriteUninstallKey(const UninstallValues& values, const UninstallKeyJournal& journal,
-                       const std::wstring& keyName) {
+bool WriteUninstallKey(const UninstallValues& values, UninstallLog& journal) {
+    const UninstallKeyLocation& where = journal.uninstallKeys();
     tw::unique_hkey list;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, uninstallListPath, 0, KEY_ALL_ACCESS, list.put()) !=
+    if (::RegOpenKeyExW(where.root, where.parent.c_str(), 0, KEY_ALL_ACCESS, list.put()) !=
         ERROR_SUCCESS) {
         return false;
     }
     tw::unique_hkey key;
     DWORD disposition = 0;
-    if (::RegCreateKeyExW(list.get(), keyName.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, key.put(), &disposition) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(list.get(), UninstallKeyName().c_str(), 0, nullptr,
+                          REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
+                          &disposition) != ERROR_SUCCESS) {
         return false;
     }
-    if (journal.added) {
-        journal.added(disposition == REG_OPENED_EXISTING_KEY ? key.get() : nullptr);
-    }
+    journal.AddUninstallKey(disposition == REG_OPENED_EXISTING_KEY ? key.get() : nullptr);
+
     // Every value is attempted; only the required ones decide the outcome.
     bool registered = true;
     for (const UninstallValue& value : UninstallValueList(values)) {
@@ -92,8 +92,6 @@ bool WriteUninstallKey(const UninstallValues& values, const UninstallKeyJournal&
         }
     }
     key.reset();
-    if (journal.completed) {
-        journal.completed(registered);
-    }
+    journal.CompleteLast(registered);
     return registered;
 }

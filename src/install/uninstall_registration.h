@@ -2,9 +2,10 @@
 // The product's entry in the system's list of installed programs: one key below
 // HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall.
 
+#include "install/uninstall_log.h"
+
 #include <windows.h>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,27 +44,15 @@ struct UninstallValue {
 // NoRepair (both 1) and TwLanguage.
 std::vector<UninstallValue> UninstallValueList(const UninstallValues& values);
 
-// The journal's part in the registration. The installation passes its
-// journal's AddUninstallKey as `added` (called once the key is open: with the
-// key when it existed before, so that its content can be saved for a
-// rollback, else with nullptr) and CompleteLast as `completed` (called with
-// the registration's outcome once the key is closed).
-struct UninstallKeyJournal {
-    std::function<void(HKEY existingKey)> added;
-    std::function<void(bool done)> completed;
-};
-
 // The key below the uninstall list that names the product ("Kelvane 3").
 std::wstring UninstallKeyName();
 
-// The uninstall list below HKEY_LOCAL_MACHINE.
-inline constexpr wchar_t uninstallListPath[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-// Writes the product's uninstall key `keyName` below the uninstall list,
-// reusing an existing key (its other values stay). True when DisplayName and
-// UninstallString were both written; the other values are written as well as
-// they can be. The journal is told nothing when the key cannot be opened or
-// created.
-bool WriteUninstallKey(const UninstallValues& values, const UninstallKeyJournal& journal,
-                       const std::wstring& keyName = UninstallKeyName());
+// Writes the product's uninstall key below the journal's uninstall list
+// (HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall
+// for the installation), reusing an existing key (its other values stay). The
+// key is recorded in the journal as soon as it is open (an existing key is
+// handed over for its content to be saved) and completed with the outcome once
+// it is closed. True when DisplayName and UninstallString were both written;
+// the other values are written as well as they can be. The journal is told
+// nothing when the key cannot be opened or created.
+bool WriteUninstallKey(const UninstallValues& values, UninstallLog& journal);

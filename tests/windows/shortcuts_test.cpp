@@ -272,11 +272,95 @@ TEST_F(ShortcutPlan, EachFlagAlone) {
 TEST_F(ShortcutPlan, UninstallerNameFollowsTheLanguage) {
     EXPECT_EQ(UninstallShortcutName(L"Kelvane"), L"Uninstall Kelvane");
     tw::SetLanguage(0);
-    const std::wstring french = UninstallShortcutName(L"Kelvane");
-    if (french == L"Uninstall Kelvane") {
-        GTEST_SKIP() << "this build's string tables hold English only";
+    EXPECT_EQ(UninstallShortcutName(L"Kelvane"), L"D\u00e9sinstaller Kelvane");
+    tw::SetLanguage(2);
+    EXPECT_EQ(UninstallShortcutName(L"Kelvane"), L"Deinstallieren Kelvane");
+}
+
+// The shortcut step: the plan made with the journal, on scratch folders.
+class ShortcutStep : public Shortcuts {
+protected:
+    void TearDown() override { tw::SetLanguage(1); }
+
+    ShortcutChoices choices(bool menu, bool desktop) const {
+        ShortcutChoices result;
+        result.menuShortcut = menu;
+        result.desktopShortcut = desktop;
+        result.shortcutFolder = menuFolder + L"\\Tarnwick\\Kelvane 3";
+        result.desktopFolder = scratch / L"Desktop";
+        result.mainProgramPath = program;
+        result.uninstallerPath = program;
+        result.productLabel = L"Kelvane 3.00g";
+        result.productName = L"Kelvane";
+        return result;
     }
-    EXPECT_EQ(french, L"D\u00e9sinstaller Kelvane");
+
+    // The journal's shortcut entries, in order.
+    std::vector<LogEntry> shortcutEntries() const {
+        std::vector<LogEntry> entries;
+        for (const LogEntry& entry : journal.newEntries) {
+            if (IsShortcutKind(entry.kind)) {
+                entries.push_back(entry);
+            }
+        }
+        return entries;
+    }
+
+    UninstallLog journal;
+};
+
+TEST_F(ShortcutStep, EveryShortcutIsJournalledWithItsFileAndFolders) {
+    tw::SetLanguage(1);
+    ASSERT_TRUE(::CreateDirectoryW((scratch / L"Desktop").c_str(), nullptr));
+    const ShortcutChoices c = choices(true, true);
+    ASSERT_TRUE(CreateShortcuts(PlanShortcuts(c), journal));
+
+    const std::vector<LogEntry> entries = shortcutEntries();
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].kind, LogKind::ProgramShortcut);
+    EXPECT_EQ(entries[0].path, c.shortcutFolder + L"\\Kelvane 3.00g.lnk");
+    EXPECT_EQ(entries[1].kind, LogKind::UninstallShortcut);
+    EXPECT_EQ(entries[1].path, c.shortcutFolder + L"\\Uninstall Kelvane.lnk");
+    EXPECT_EQ(entries[2].kind, LogKind::DesktopShortcut);
+    EXPECT_EQ(entries[2].path, c.desktopFolder + L"\\Kelvane 3.00g.lnk");
+    for (const LogEntry& entry : entries) {
+        EXPECT_TRUE(entry.done);
+        EXPECT_TRUE(exists(entry.path)) << entry.path;
+    }
+    // The start-menu folders were made by the journal and recorded first.
+    ASSERT_EQ(journal.newEntries.front().kind, LogKind::Folder);
+    EXPECT_EQ(journal.newEntries.front().path, menuFolder + L"\\Tarnwick");
+    EXPECT_FALSE(journal.pending);
+
+    journal.Rollback();
+    for (const LogEntry& entry : entries) {
+        EXPECT_FALSE(exists(entry.path)) << entry.path;
+    }
+    EXPECT_FALSE(exists(menuFolder + L"\\Tarnwick"));
+}
+
+TEST_F(ShortcutStep, FrenchInstallationNamesTheUninstallerShortcutInFrench) {
+    tw::SetLanguage(0);
+    ASSERT_TRUE(CreateShortcuts(PlanShortcuts(choices(true, false)), journal));
+    const std::vector<LogEntry> entries = shortcutEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].path,
+              choices(true, false).shortcutFolder + L"\\D\u00e9sinstaller Kelvane.lnk");
+    EXPECT_TRUE(exists(entries[1].path));
+}
+
+TEST_F(ShortcutStep, AFailedShortcutIsJournalledNotDoneAndTheOthersAreStillMade) {
+    tw::SetLanguage(1);
+    ShortcutChoices c = choices(true, true);
+    c.desktopFolder = scratch / std::wstring(250, L'd');
+    EXPECT_FALSE(CreateShortcuts(PlanShortcuts(c), journal));
+    const std::vector<LogEntry> entries = shortcutEntries();
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_TRUE(entries[0].done);
+    EXPECT_TRUE(entries[1].done);
+    EXPECT_FALSE(entries[2].done);
+    EXPECT_EQ(entries[2].path, L"");
+    EXPECT_FALSE(journal.pending);
 }
 
 TEST(DesktopFolder, IsTheAllUsersDesktop) {

@@ -16,30 +16,12 @@ namespace {
 
 using testing_support::ScratchKey;
 
-constexpr wchar_t scratchName[] = L"kv-test Kelvane";
-const std::wstring scratchPath = std::wstring(uninstallListPath) + L"\\" + scratchName;
+// The uninstall list of these tests; the product's key is "Kelvane 3" below it.
+const std::wstring scratchList = L"Software\\kv-test\\Uninstall";
+const std::wstring scratchPath = scratchList + L"\\Kelvane 3";
 
 const std::wstring mainProgram = L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe";
 const std::wstring uninstaller = L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Uninstall.exe";
-
-// What the journal was told, in order.
-struct JournalCalls {
-    std::vector<std::wstring> calls;
-    HKEY handedKey = nullptr;
-    std::wstring keptValueSeenThroughKey;
-
-    UninstallKeyJournal journal() {
-        return {
-            [this](HKEY existing) {
-                calls.push_back(existing != nullptr ? L"added existing" : L"added new");
-                handedKey = existing;
-                if (existing != nullptr) {
-                    tw::ReadString(existing, L"InstallLocation", keptValueSeenThroughKey);
-                }
-            },
-            [this](bool done) { calls.push_back(done ? L"completed done" : L"completed not"); }};
-    }
-};
 
 struct Value {
     DWORD type = REG_NONE;
@@ -110,8 +92,30 @@ protected:
         EXPECT_EQ(value.number(), number) << name;
     }
 
-    ScratchKey scratch{HKEY_LOCAL_MACHINE, scratchPath, false};
-    JournalCalls journal;
+    static bool keyExists() {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, scratchPath.c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+        ::RegCloseKey(key);
+        return true;
+    }
+
+    static bool write(UninstallLog& log) {
+        return WriteUninstallKey(ProductUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram),
+                                 log);
+    }
+
+    // The journal's record of the key: the only entry of this run.
+    static const LogEntry& keyEntry(const UninstallLog& log) {
+        EXPECT_EQ(log.newEntries.size(), 1u);
+        EXPECT_FALSE(log.pending);
+        return log.newEntries.back();
+    }
+
+    ScratchKey scratch{HKEY_LOCAL_MACHINE, scratchList};
+    UninstallLog journal{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchList}};
 };
 
 TEST_F(UninstallRegistration, ProductValuesComeFromTheProductIdentity) {
@@ -148,9 +152,7 @@ TEST_F(UninstallRegistration, ValueListHoldsTheTwelveValuesInOrderOnlyTwoRequire
 }
 
 TEST_F(UninstallRegistration, NewKeyHoldsTheTwelveValuesWithExactTypesAndSizes) {
-    ASSERT_TRUE(
-        WriteUninstallKey(ProductUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram),
-                          journal.journal(), scratchName));
+    ASSERT_TRUE(write(journal));
 
     if (testing_support::runningUnderWine()) {
         // Wine enumerates values sorted by name, whatever order they were
@@ -178,8 +180,17 @@ TEST_F(UninstallRegistration, NewKeyHoldsTheTwelveValuesWithExactTypesAndSizes) 
     expectNumber(L"NoRepair", 1);
     expectNumber(L"TwLanguage", 1);
 
-    EXPECT_EQ(journal.calls, (std::vector<std::wstring>{L"added new", L"completed done"}));
-    EXPECT_EQ(journal.handedKey, nullptr);
+    const LogEntry& entry = keyEntry(journal);
+    EXPECT_EQ(entry.kind, LogKind::UninstallKey);
+    EXPECT_TRUE(entry.done);
+    EXPECT_EQ(entry.backup, L"") << "a new key has nothing to save";
+}
+
+TEST_F(UninstallRegistration, RollbackOfANewKeyDeletesIt) {
+    ASSERT_TRUE(write(journal));
+    ASSERT_TRUE(keyExists());
+    journal.Rollback();
+    EXPECT_FALSE(keyExists());
 }
 
 TEST_F(UninstallRegistration, ExistingKeyIsReusedAndHandedToTheJournal) {
@@ -198,35 +209,45 @@ TEST_F(UninstallRegistration, ExistingKeyIsReusedAndHandedToTheJournal) {
                          reinterpret_cast<const BYTE*>(&french), sizeof(french));
     }
 
-    ASSERT_TRUE(
-        WriteUninstallKey(ProductUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram),
-                          journal.journal(), scratchName));
+    ASSERT_TRUE(write(journal));
 
-    EXPECT_EQ(journal.calls, (std::vector<std::wstring>{L"added existing", L"completed done"}));
-    EXPECT_EQ(journal.keptValueSeenThroughKey, L"C:\\Old\\Place")
-        << "the journal gets the open existing key before it is changed";
+    const LogEntry& entry = keyEntry(journal);
+    EXPECT_EQ(entry.kind, LogKind::UninstallKey);
+    EXPECT_TRUE(entry.done);
+    ASSERT_NE(entry.backup, L"") << "the existing key was handed over and saved";
+    EXPECT_NE(::GetFileAttributesW(entry.backup.c_str()), INVALID_FILE_ATTRIBUTES);
     expectString(L"InstallLocation", L"C:\\Old\\Place");
     expectString(L"DisplayName", L"Kelvane 3.00g");
     expectNumber(L"TwLanguage", 1);
     EXPECT_EQ(names().size(), 13u);
+
+    const std::wstring backup = entry.backup;
+    journal.Rollback();
+    EXPECT_EQ(::GetFileAttributesW(backup.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the saved key is deleted by the rollback";
+    ASSERT_TRUE(keyExists()) << "an earlier key is restored, not deleted";
+    if (testing_support::runningUnderWine()) {
+        // Wine's RegRestoreKeyW reports success but restores nothing.
+        return;
+    }
+    expectString(L"DisplayName", L"Kelvane 3.00a");
+    expectNumber(L"TwLanguage", 0);
 }
 
 TEST_F(UninstallRegistration, LanguageIsTheMakersLanguageIndex) {
     for (const std::int32_t index : {0, 1, 2, 11}) {
         tw::SetLanguage(index);
-        ASSERT_TRUE(WriteUninstallKey(
-            ProductUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram), {}, scratchName));
+        UninstallLog log{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchList}};
+        ASSERT_TRUE(write(log));
         expectNumber(L"TwLanguage", static_cast<DWORD>(index));
     }
 }
 
-TEST_F(UninstallRegistration, KeyThatCannotBeCreatedFailsWithoutTellingTheJournal) {
-    // A key name longer than the registry allows (255 characters).
-    const std::wstring tooLong(300, L'k');
-    EXPECT_FALSE(
-        WriteUninstallKey(ProductUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram),
-                          journal.journal(), tooLong));
-    EXPECT_TRUE(journal.calls.empty());
+TEST_F(UninstallRegistration, ListThatCannotBeOpenedFailsWithoutTellingTheJournal) {
+    UninstallLog elsewhere{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchList + L"\\missing"}};
+    EXPECT_FALSE(write(elsewhere));
+    EXPECT_TRUE(elsewhere.newEntries.empty());
+    EXPECT_FALSE(elsewhere.pending);
 }
 
 } // namespace
