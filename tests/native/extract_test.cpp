@@ -15,6 +15,7 @@
 #include <boost/iostreams/stream.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,6 +25,15 @@ namespace {
 namespace fs = std::filesystem;
 namespace io = boost::iostreams;
 using namespace payload;
+
+// A scratch folder named after the running test ("Suite/Test/Param" joined
+// with "-"), so that tests running side by side do not meet.
+fs::path scratchFolder(const std::string& prefix) {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = prefix + test->test_suite_name() + "-" + test->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return fs::temp_directory_path() / name;
+}
 
 std::string compress(const std::string& plain) {
     std::string packed;
@@ -52,9 +62,7 @@ std::string pattern(std::size_t size, unsigned seed) {
 
 class Extract : public testing::Test {
 protected:
-    fs::path root = fs::temp_directory_path() /
-                    ("kv-extract-" +
-                     std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::path root = scratchFolder("kv-extract-");
     NativeTarget target{[this](int csidl) {
         return csidl == csidl::commonAppData ? (root / "common").wstring() : std::wstring();
     }};
