@@ -5,6 +5,8 @@
 #include "payload/utf16.h"
 
 #include <algorithm>
+#include <optional>
+#include <system_error>
 
 namespace payload {
 
@@ -130,7 +132,7 @@ void ArchiveExtractor::finish() {
 
 void ArchiveExtractor::recordFailure() {
     failed_ = true;
-    if (opened_ && current_ >= 1 && current_ <= entries_.size()) {
+    if (opened_ && !skipped_ && current_ >= 1 && current_ <= entries_.size()) {
         failureText_ = entries_[current_ - 1].destination;
     }
 }
@@ -168,14 +170,17 @@ void ArchiveExtractor::completeHeader() {
     }
     position_ = dataOffset_;
     total_ = total;
+    std::string().swap(header_); // only the entries are needed from here on
     notifyProgress();
     current_ = 1;
-    std::string().swap(header_);
+}
+
+notification::result ArchiveExtractor::notify(notification message) {
+    return observer_ ? observer_(std::move(message)) : notification::result::proceed;
 }
 
 void ArchiveExtractor::notifyProgress() {
-    if (observer_ &&
-        observer_({notification::progress{position_, total_}}) == notification::result::abort) {
+    if (notify({notification::progress{position_, total_}}) == notification::result::abort) {
         raise(compress_errc::interrupted);
     }
 }
@@ -183,22 +188,66 @@ void ArchiveExtractor::notifyProgress() {
 std::uint64_t ArchiveExtractor::processEntry(const char* bytes, std::uint64_t n) {
     const ArchiveEntry& entry = entries_[current_ - 1];
     if (!opened_) {
-        target_.beginEntry(entry);
-        opened_ = true;
-        remaining_ = entry.size;
+        openEntry(entry);
     }
     const std::uint64_t v = std::min(n, remaining_);
-    if (v > 0) {
-        target_.writeEntry(entry, bytes, static_cast<std::size_t>(v));
+    if (!skipped_ && v > 0) {
+        file_->write(bytes, static_cast<std::size_t>(v));
     }
     remaining_ -= v;
     position_ += v;
+    notifyProgress();
     if (remaining_ == 0) {
-        target_.endEntry(entry);
-        opened_ = false;
-        ++current_;
+        completeEntry(entry);
     }
     return v;
+}
+
+void ArchiveExtractor::openEntry(const ArchiveEntry& entry) {
+    const notification::result answer = notify({notification::entry_begin{entry}});
+    if (answer == notification::result::abort) {
+        raise(compress_errc::interrupted);
+    }
+    skipped_ = answer == notification::result::skip;
+    if (!skipped_) {
+        target_.prepareOutput(entry.destination);
+        target_.grantSharedFolders(shared_, parentPath(entry.destination));
+        file_ = target_.createOutput(entry.destination);
+    }
+    opened_ = true;
+    remaining_ = entry.size;
+}
+
+void ArchiveExtractor::completeEntry(const ArchiveEntry& entry) {
+    if (!skipped_) {
+        file_->close();
+        file_.reset();
+        if (readBackCrc(entry.destination) != entry.crc) {
+            raise(compress_errc::invalid_checksum);
+        }
+        if (notify({notification::entry_end{entry}}) == notification::result::abort) {
+            raise(compress_errc::interrupted);
+        }
+    }
+    opened_ = false;
+    skipped_ = false;
+    ++current_;
+}
+
+std::uint32_t ArchiveExtractor::readBackCrc(const std::wstring& path) {
+    // Another process (a virus scanner, an indexer) may hold a file that was
+    // just closed: wait and try again, four attempts in all.
+    constexpr int attempts = 4;
+    for (int attempt = 1;; ++attempt) {
+        if (const std::optional<std::uint32_t> crc = target_.readBackCrc(path)) {
+            return *crc;
+        }
+        if (attempt == attempts) {
+            throw std::system_error(sharingViolation, std::system_category(),
+                                    "the file is held by another process");
+        }
+        target_.waitBeforeRetry();
+    }
 }
 
 std::streamsize ArchiveSink::write(const char* bytes, std::streamsize n) {

@@ -15,11 +15,16 @@
 #include <cstdint>
 #include <exception>
 #include <ios>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace payload {
+
+// The Windows error of a file that another process holds open so that it
+// cannot be opened (ERROR_SHARING_VIOLATION).
+constexpr int sharingViolation = 32;
 
 // The entries of a complete header (data offset, count and entry table, and
 // nothing else). Raises error 7 of the compress category when the table does
@@ -38,6 +43,13 @@ public:
     // current phase: the 8 bytes of the data offset, then the rest of the
     // header, then the rest of the current entry. The caller offers the rest
     // again. Once a call has failed, every later call swallows all its bytes.
+    //
+    // For each entry: entry_begin when its first byte arrives (abort raises
+    // error 5, skip discards its bytes), then its file is prepared, created
+    // and written, progress follows every chunk, and when the entry is
+    // complete the file is closed, read back and its CRC-32 compared (error 3
+    // when it differs) before entry_end. A skipped entry still advances the
+    // position and sends progress, but no entry_end.
     std::uint64_t write(const char* bytes, std::uint64_t n);
 
     // Called when no more bytes will come: handles the empty entries that
@@ -60,6 +72,10 @@ private:
     std::uint64_t collectHeader(const char* bytes, std::uint64_t n);
     void completeHeader();
     std::uint64_t processEntry(const char* bytes, std::uint64_t n);
+    void openEntry(const ArchiveEntry& entry);
+    void completeEntry(const ArchiveEntry& entry);
+    std::uint32_t readBackCrc(const std::wstring& path);
+    notification::result notify(notification message);
     void recordFailure();
     void notifyProgress();
 
@@ -77,6 +93,8 @@ private:
 
     std::uint64_t remaining_ = 0; // bytes still expected for the current entry
     bool opened_ = false;
+    bool skipped_ = false;
+    std::unique_ptr<OutputFile> file_;
 
     bool failed_ = false;
     std::wstring failureText_;

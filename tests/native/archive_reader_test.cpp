@@ -3,8 +3,11 @@
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
 
+#include "memory_target.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -14,28 +17,7 @@ namespace {
 
 using namespace payload;
 
-// Keeps every entry's contents in memory and records the order of events.
-struct RecordingTarget : ExtractionTarget {
-    std::map<int, std::wstring> shell;
-    std::vector<std::wstring> events;
-    std::map<std::wstring, std::string> files;
-
-    std::wstring shellFolder(int csidl) override {
-        const auto found = shell.find(csidl);
-        return found == shell.end() ? std::wstring() : found->second;
-    }
-    bool samePath(const std::wstring& a, const std::wstring& b) override { return a == b; }
-    void beginEntry(const ArchiveEntry& entry) override {
-        events.push_back(L"begin " + entry.destination);
-        files[entry.destination].clear();
-    }
-    void writeEntry(const ArchiveEntry& entry, const char* bytes, std::size_t size) override {
-        files[entry.destination].append(bytes, size);
-    }
-    void endEntry(const ArchiveEntry& entry) override {
-        events.push_back(L"end " + entry.destination);
-    }
-};
+using testing_support::MemoryTarget;
 
 const std::wstring installFolder = L"inst";
 const std::wstring sep(1, pathSeparator);
@@ -66,18 +48,27 @@ std::error_code failureOf(const std::function<void()>& action) {
 
 class ArchiveReader : public testing::Test {
 protected:
-    RecordingTarget target;
+    MemoryTarget target;
+    std::vector<std::wstring> events;
     std::vector<std::uint64_t> progress;
     notification::result answer = notification::result::proceed;
-    ArchiveExtractor extractor{BaseFolders{installFolder, L"", L""},
-                               [this](notification n) {
-                                   if (const auto* p =
-                                           std::get_if<notification::progress>(&n.value)) {
-                                       progress.push_back(p->position);
-                                   }
-                                   return answer;
-                               },
-                               target};
+    std::wstring skipped; // the destination whose entry is skipped
+    ArchiveExtractor extractor{
+        BaseFolders{installFolder, L"", L""},
+        [this](notification n) {
+            if (const auto* p = std::get_if<notification::progress>(&n.value)) {
+                progress.push_back(p->position);
+            } else if (const auto* b = std::get_if<notification::entry_begin>(&n.value)) {
+                events.push_back(L"begin " + b->entry.get().destination);
+                if (b->entry.get().destination == skipped) {
+                    return notification::result::skip;
+                }
+            } else if (const auto* e = std::get_if<notification::entry_end>(&n.value)) {
+                events.push_back(L"end " + e->entry.get().destination);
+            }
+            return answer;
+        },
+        target};
 
     // Offers the archive in pieces of the given sizes (the last one repeated),
     // each piece again until it is consumed, as the decompression chain does.
@@ -114,7 +105,7 @@ TEST_F(ArchiveReader, WorkedExampleReadsBack) {
     EXPECT_EQ(target.files[installed(L"a.txt")], "abc");
     EXPECT_EQ(extractor.total(), 75u);
     EXPECT_TRUE(extractor.complete());
-    EXPECT_EQ(progress, std::vector<std::uint64_t>{72});
+    EXPECT_EQ(progress, (std::vector<std::uint64_t>{72, 75}));
 }
 
 TEST_F(ArchiveReader, DataOffsetSplitAcrossTwoWrites) {
@@ -158,7 +149,7 @@ TEST_P(ArchiveReaderSplits, GiveTheSameFiles) {
     EXPECT_EQ(target.files[installed(L"one.bin")], std::string(5000, 'x'));
     EXPECT_EQ(target.files[installed(L"Lang" + sep + L"two.bin")], "second");
     EXPECT_EQ(target.files[installed(L"three.bin")], std::string(9000, 'z'));
-    EXPECT_EQ(target.events.size(), 6u);
+    EXPECT_EQ(events.size(), 6u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pieces, ArchiveReaderSplits,
@@ -172,7 +163,7 @@ TEST_F(ArchiveReader, ContentsInTheWriteThatEndsTheHeaderWaitForTheNextCall) {
     const std::string archive = workedExample();
     ASSERT_EQ(extractor.write(archive.data(), 8), 8u);
     EXPECT_EQ(extractor.write(archive.data() + 8, 67), 64u);
-    EXPECT_TRUE(target.events.empty());
+    EXPECT_TRUE(events.empty());
     EXPECT_EQ(extractor.write(archive.data() + 72, 3), 3u);
     EXPECT_TRUE(extractor.complete());
 }
@@ -207,12 +198,11 @@ TEST_F(ArchiveReader, EmptyEntriesAreBegunAndEndedAlsoWhenLast) {
                        {L"empty3", L"<InstallPath>", 0, 0, 0}},
                       {"", "data", "", ""}));
     EXPECT_TRUE(extractor.complete());
-    EXPECT_EQ(target.events,
-              (std::vector<std::wstring>{
-                  L"begin " + installed(L"empty1"), L"end " + installed(L"empty1"),
-                  L"begin " + installed(L"full"), L"end " + installed(L"full"),
-                  L"begin " + installed(L"empty2"), L"end " + installed(L"empty2"),
-                  L"begin " + installed(L"empty3"), L"end " + installed(L"empty3")}));
+    EXPECT_EQ(events, (std::vector<std::wstring>{
+                          L"begin " + installed(L"empty1"), L"end " + installed(L"empty1"),
+                          L"begin " + installed(L"full"), L"end " + installed(L"full"),
+                          L"begin " + installed(L"empty2"), L"end " + installed(L"empty2"),
+                          L"begin " + installed(L"empty3"), L"end " + installed(L"empty3")}));
     EXPECT_EQ(target.files.count(installed(L"empty3")), 1u);
 }
 
@@ -220,7 +210,7 @@ TEST_F(ArchiveReader, AbortAtTheHeaderIsInterrupted) {
     answer = notification::result::abort;
     EXPECT_EQ(failureOf([&] { feed(workedExample()); }),
               make_error_code(compress_errc::interrupted));
-    EXPECT_TRUE(target.events.empty());
+    EXPECT_TRUE(events.empty());
 }
 
 std::string withLittleEndian(std::string archive, std::size_t offset, std::uint64_t value,
@@ -242,7 +232,7 @@ class MalformedArchive : public ArchiveReader, public testing::WithParamInterfac
 TEST_P(MalformedArchive, IsError7BeforeAnyFile) {
     EXPECT_EQ(failureOf([&] { feed(GetParam().archive); }),
               make_error_code(compress_errc::unexpected));
-    EXPECT_TRUE(target.events.empty());
+    EXPECT_TRUE(events.empty());
     EXPECT_TRUE(extractor.failed());
 }
 
@@ -290,6 +280,92 @@ INSTANTIATE_TEST_SUITE_P(
                     Malformed{"DeviceNulWithExtension", archiveNamed(L"nul.txt")},
                     Malformed{"DeviceLpt1", archiveNamed(L"C:\\x\\Lpt1.dll")}),
     [](const auto& c) { return std::string(c.param.name); });
+
+// Per-entry processing, on files kept in memory.
+
+TEST_F(ArchiveReader, EveryFileIsPreparedGrantedCreatedAndVerified) {
+    feed(threeFiles());
+    EXPECT_EQ(target.prepared, (std::vector<std::wstring>{installed(L"one.bin"),
+                                                          installed(L"Lang" + sep + L"two.bin"),
+                                                          installed(L"three.bin")}));
+    EXPECT_EQ(target.grantedFolders,
+              (std::vector<std::wstring>{installFolder, installed(L"Lang"), installFolder}));
+    EXPECT_EQ(target.waits, 0);
+}
+
+TEST_F(ArchiveReader, SkippedEntryAdvancesWithProgressButWithoutFileOrEnd) {
+    skipped = installed(L"one.bin");
+    feed(threeFiles(), {1000});
+    EXPECT_TRUE(extractor.complete());
+    EXPECT_EQ(target.files.count(installed(L"one.bin")), 0u);
+    EXPECT_EQ(target.prepared.size(), 2u);
+    EXPECT_EQ(events.front(), L"begin " + installed(L"one.bin"));
+    EXPECT_EQ(std::count(events.begin(), events.end(), L"end " + installed(L"one.bin")), 0);
+    EXPECT_EQ(events.size(), 5u);
+    // Progress after the header, then through the skipped entry's bytes.
+    const std::uint64_t dataOffset = extractor.total() - 5000 - 6 - 9000;
+    ASSERT_GE(progress.size(), 7u);
+    EXPECT_EQ(progress[0], dataOffset);
+    EXPECT_EQ(progress[1], 1000u);
+    EXPECT_EQ(progress[6], dataOffset + 5000);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), extractor.total());
+}
+
+TEST_F(ArchiveReader, AbortAtEntryBeginIsInterruptedWithoutFile) {
+    feed(workedExample().substr(0, 72));
+    answer = notification::result::abort;
+    EXPECT_EQ(failureOf([&] { extractor.write("abc", 3); }),
+              make_error_code(compress_errc::interrupted));
+    EXPECT_TRUE(target.files.empty());
+    EXPECT_EQ(extractor.failureText(), L"");
+}
+
+TEST_F(ArchiveReader, AbortDuringAnEntryNamesItsFile) {
+    const std::string archive = threeFiles();
+    feed(archive.substr(0, archive.size() - 9000 - 6 - 100));
+    answer = notification::result::abort;
+    EXPECT_EQ(failureOf([&] { extractor.write(archive.data() + archive.size() - 9006 - 100, 50); }),
+              make_error_code(compress_errc::interrupted));
+    EXPECT_EQ(extractor.failureText(), installed(L"one.bin"));
+}
+
+TEST_F(ArchiveReader, FailedReaderSwallowsTheRestSilently) {
+    const std::string archive = threeFiles();
+    target.unopenable.insert(installed(L"Lang" + sep + L"two.bin"));
+    EXPECT_EQ(failureOf([&] { feed(archive); }), std::error_code(std::io_errc::stream));
+    const std::size_t seen = events.size() + progress.size();
+    EXPECT_EQ(extractor.write(archive.data(), archive.size()), archive.size());
+    extractor.finish();
+    EXPECT_EQ(events.size() + progress.size(), seen);
+    EXPECT_EQ(target.files.count(installed(L"three.bin")), 0u);
+    EXPECT_EQ(extractor.failureText(), L""); // the file was never open
+}
+
+TEST_F(ArchiveReader, CrcDifferingByOneBitIsError3AfterTheWholeFile) {
+    target.flipOnDisk.insert(installed(L"three.bin"));
+    EXPECT_EQ(failureOf([&] { feed(threeFiles()); }),
+              make_error_code(compress_errc::invalid_checksum));
+    EXPECT_EQ(target.files[installed(L"three.bin")], std::string(9000, 'z'));
+    EXPECT_EQ(extractor.failureText(), installed(L"three.bin"));
+    EXPECT_EQ(events.back(), L"begin " + installed(L"three.bin"));
+}
+
+TEST_F(ArchiveReader, SharingViolationsAreWaitedOutThreeTimes) {
+    target.busy[installed(L"a.txt")] = 3;
+    feed(workedExample());
+    EXPECT_TRUE(extractor.complete());
+    EXPECT_EQ(target.waits, 3);
+    EXPECT_EQ(events.back(), L"end " + installed(L"a.txt"));
+}
+
+TEST_F(ArchiveReader, AFourthSharingViolationIsRaised) {
+    target.busy[installed(L"a.txt")] = 4;
+    EXPECT_EQ(failureOf([&] { feed(workedExample()); }),
+              std::error_code(sharingViolation, std::system_category()));
+    EXPECT_EQ(target.waits, 3);
+    EXPECT_EQ(extractor.failureText(), installed(L"a.txt"));
+}
 
 TEST(SafeFileName, OrdinaryNamesPass) {
     for (const wchar_t* name :

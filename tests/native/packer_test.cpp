@@ -8,6 +8,7 @@
 #include <boost/iostreams/filtering_stream.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,15 @@ namespace {
 namespace fs = std::filesystem;
 namespace io = boost::iostreams;
 using namespace packer;
+
+// A scratch folder named after the running test ("Suite/Test/Param" joined
+// with "-"), so that tests running side by side do not meet.
+fs::path scratchFolder(const std::string& prefix) {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = prefix + test->test_suite_name() + "-" + test->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return fs::temp_directory_path() / name;
+}
 
 std::string compress(const std::string& plain) {
     std::string packed;
@@ -30,9 +40,7 @@ std::string compress(const std::string& plain) {
 
 class Packer : public testing::Test {
 protected:
-    fs::path folder =
-        fs::temp_directory_path() /
-        ("kv-packer-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::path folder = scratchFolder("kv-packer-");
 
     void SetUp() override {
         fs::remove_all(folder);

@@ -1,12 +1,11 @@
 // The installer's own payload resource: found, opened where the module keeps
 // it, and exactly the archive the packer wrote.
-#include "payload/archive_reader.h"
+#include "payload/extract.h"
 #include "payload/crc32.h"
 #include "payload/payload_resource.h"
 #include "support/unique_resource.h"
 #include "test_support.h"
 
-#include <boost/iostreams/filter/bzip2.hpp>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -27,22 +26,35 @@ std::string readWhole(std::istream& in) {
     return bytes;
 }
 
-// Keeps the size and the CRC-32 of every entry's contents.
+// Keeps the size and the CRC-32 of every file in memory.
 struct DigestTarget : ExtractionTarget {
     struct Digest {
         std::uint64_t size = 0;
         std::uint32_t crc = 0;
     };
-    std::vector<Digest> digests;
+    struct File : OutputFile {
+        Digest& digest;
+        explicit File(Digest& d)
+            : digest(d) {}
+        void write(const char* bytes, std::size_t size) override {
+            digest.size += size;
+            digest.crc = crc32(bytes, size, digest.crc);
+        }
+        void close() override {}
+    };
+    std::map<std::wstring, Digest> files;
 
     std::wstring shellFolder(int csidl) override { return L"C:\\Shell" + std::to_wstring(csidl); }
     bool samePath(const std::wstring& a, const std::wstring& b) override { return a == b; }
-    void beginEntry(const ArchiveEntry&) override { digests.emplace_back(); }
-    void writeEntry(const ArchiveEntry&, const char* bytes, std::size_t size) override {
-        digests.back().size += size;
-        digests.back().crc = crc32(bytes, size, digests.back().crc);
+    void prepareOutput(const std::wstring&) override {}
+    void grantSharedFolders(SharedFolderList&, const std::wstring&) override {}
+    std::unique_ptr<OutputFile> createOutput(const std::wstring& path) override {
+        return std::make_unique<File>(files[path] = Digest{});
     }
-    void endEntry(const ArchiveEntry&) override {}
+    std::optional<std::uint32_t> readBackCrc(const std::wstring& path) override {
+        return files.at(path).crc;
+    }
+    void waitBeforeRetry() override {}
 };
 
 class PayloadResource : public testing::Test {
@@ -74,26 +86,27 @@ TEST_F(PayloadResource, IsTheBytesThePackerWrote) {
 TEST_F(PayloadResource, DecompressesToTheShippedLayout) {
     const auto stream = OpenPayloadResource(installer.get(), installer.get());
     ASSERT_TRUE(stream->is_open());
+    // The check before extraction reads the resource to its end and rewinds it.
+    ASSERT_NO_THROW(validatePayload(*stream));
     DigestTarget target;
-    ArchiveExtractor extractor({L"C:\\Install", L"Kelvane Examples", L""}, nullptr, target);
-    ArchiveSink sink(extractor);
-    boost::iostreams::bzip2_decompressor decompressor;
-    char chunk[4096];
-    while (stream->read(chunk, sizeof chunk) || stream->gcount() > 0) {
-        decompressor.write(sink, chunk, stream->gcount());
-    }
-    decompressor.close(sink, std::ios_base::out);
-    extractor.finish();
-    EXPECT_TRUE(extractor.complete());
+    std::vector<ArchiveEntry> entries;
+    const bool complete = extract(
+        *stream, {L"C:\\Install", L"Kelvane Examples", L""},
+        [&](notification n) {
+            if (const auto* end = std::get_if<notification::entry_end>(&n.value)) {
+                entries.push_back(end->entry);
+            }
+            return notification::result::proceed;
+        },
+        target);
+    EXPECT_TRUE(complete);
 
-    const std::vector<ArchiveEntry>& entries = extractor.entries();
     ASSERT_EQ(entries.size(), 27u);
-    ASSERT_EQ(target.digests.size(), 27u);
+    ASSERT_EQ(target.files.size(), 27u);
     std::map<std::uint32_t, int> kinds;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         ++kinds[entries[i].kind];
-        EXPECT_EQ(target.digests[i].size, entries[i].size) << i;
-        EXPECT_EQ(target.digests[i].crc, entries[i].crc) << i;
+        EXPECT_EQ(target.files[entries[i].destination].size, entries[i].size) << i;
     }
     EXPECT_EQ(
         kinds,

@@ -1,0 +1,98 @@
+#include "payload/native_target.h"
+
+#include "payload/crc32.h"
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+namespace payload {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class NativeOutputFile final : public OutputFile {
+public:
+    explicit NativeOutputFile(const std::wstring& path) {
+        stream_.exceptions(std::ios::failbit | std::ios::badbit);
+        stream_.open(fs::path(path), std::ios::binary | std::ios::trunc);
+    }
+    void write(const char* bytes, std::size_t size) override {
+        stream_.write(bytes, static_cast<std::streamsize>(size));
+    }
+    void close() override { stream_.close(); }
+
+private:
+    std::ofstream stream_;
+};
+
+} // namespace
+
+NativeTarget::NativeTarget(ShellFolderLookup lookup)
+    : lookup_(std::move(lookup)) {}
+
+std::wstring NativeTarget::shellFolder(int csidl) {
+    return lookup_ ? lookup_(csidl) : std::wstring();
+}
+
+bool NativeTarget::samePath(const std::wstring& a, const std::wstring& b) {
+    return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+}
+
+void NativeTarget::prepareOutput(const std::wstring& path) {
+    const fs::path file(path);
+    if (fs::exists(file)) {
+        fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+        return;
+    }
+    std::vector<fs::path> missing;
+    fs::path folder = file.parent_path();
+    for (; !folder.empty() && !fs::exists(folder); folder = folder.parent_path()) {
+        missing.push_back(folder);
+        if (folder == folder.parent_path()) {
+            break;
+        }
+    }
+    if (!folder.empty() && !fs::is_directory(folder)) {
+        throw fs::filesystem_error("cannot create a folder below a file", folder,
+                                   std::make_error_code(std::errc::not_a_directory));
+    }
+    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+        fs::create_directory(*level);
+    }
+}
+
+void NativeTarget::grantSharedFolders(SharedFolderList&, const std::wstring&) {}
+
+std::unique_ptr<OutputFile> NativeTarget::createOutput(const std::wstring& path) {
+    return std::make_unique<NativeOutputFile>(path);
+}
+
+std::optional<std::uint32_t> NativeTarget::readBackCrc(const std::wstring& path) {
+    std::ifstream in(fs::path(path), std::ios::binary);
+    if (!in) {
+        throw fs::filesystem_error("cannot read the file back", fs::path(path),
+                                   std::error_code(errno, std::generic_category()));
+    }
+    std::array<char, 4096> block;
+    std::uint32_t crc = 0;
+    while (in.read(block.data(), block.size()) || in.gcount() > 0) {
+        crc = crc32(block.data(), static_cast<std::size_t>(in.gcount()), crc);
+    }
+    if (in.bad()) {
+        throw fs::filesystem_error("cannot read the file back", fs::path(path),
+                                   std::make_error_code(std::errc::io_error));
+    }
+    return crc;
+}
+
+void NativeTarget::waitBeforeRetry() {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+} // namespace payload

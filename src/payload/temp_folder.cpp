@@ -1,0 +1,21 @@
+#include "payload/temp_folder.h"
+
+#include <boost/uuid/random_generator.hpp>
+#include <boost/uuid/uuid_io.hpp>
+
+#include <cstdio>
+
+namespace payload {
+
+std::wstring tempFolderLeaf() {
+    boost::uuids::random_generator generate;
+    return L"tarnwick_{" + boost::uuids::to_wstring(generate()) + L"}";
+}
+
+std::wstring stepErrorText(std::uint32_t code, std::wstring_view step) {
+    char digits[9] = {};
+    std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(code));
+    return std::wstring(digits, digits + 8) + L" (" + std::wstring(step) + L")";
+}
+
+} // namespace payload

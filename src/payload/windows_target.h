@@ -1,0 +1,25 @@
+#pragma once
+// The extraction target of the product: files written and read back with the
+// Win32 API, shell folders from the shell.
+
+#include "payload/extraction_target.h"
+
+namespace payload {
+
+class WindowsTarget : public ExtractionTarget {
+public:
+    // SHGetFolderPathW (shell_folders.h).
+    std::wstring shellFolder(int csidl) override;
+    bool samePath(const std::wstring& a, const std::wstring& b) override;
+    // File-system errors carry the Windows error code and the path.
+    void prepareOutput(const std::wstring& path) override;
+    void grantSharedFolders(SharedFolderList& folders, const std::wstring& folder) override;
+    // CreateFileW with FILE_SHARE_READ and CREATE_ALWAYS; failures are stream
+    // failures (the installation shows them as error 7).
+    std::unique_ptr<OutputFile> createOutput(const std::wstring& path) override;
+    std::optional<std::uint32_t> readBackCrc(const std::wstring& path) override;
+    // One second.
+    void waitBeforeRetry() override;
+};
+
+} // namespace payload
