@@ -7,21 +7,14 @@
 #include "install/install_view.h"
 #include "install/registration_rules.h"
 #include "payload/compress_error.h"
+#include "payload/extract.h"
 #include "payload/temp_files.h"
-
-#include <boost/iostreams/copy.hpp>
-#include <boost/iostreams/device/null.hpp>
-#include <boost/iostreams/filter/bzip2.hpp>
-#include <boost/iostreams/filtering_stream.hpp>
 
 #include <windows.h>
 
-namespace io = boost::iostreams;
 using payload::notification;
 
 namespace {
-
-constexpr std::streamsize chunk = 4096;
 
 std::wstring okLine() {
     return LoadText(1011) + L"\r\n";
@@ -33,27 +26,6 @@ bool fileExists(const std::wstring& path) {
 }
 
 } // namespace
-
-void ValidatePayload(payload::ResourceStream& payload) {
-    if (!payload.is_open() || !payload.good()) {
-        payload::raise(payload::compress_errc::unknown);
-    }
-    {
-        io::filtering_ostream discard;
-        discard.push(io::bzip2_decompressor(io::bzip2::default_small, chunk));
-        discard.push(io::null_sink());
-        io::copy(payload, discard, chunk);
-    }
-    const bool atEnd = payload.peek() == std::char_traits<char>::eof();
-    if (payload.bad() || !atEnd) {
-        payload::raise(payload::compress_errc::unknown);
-    }
-    payload.clear();
-    payload.seekg(0);
-    if (!payload.good()) {
-        payload::raise(payload::compress_errc::unknown);
-    }
-}
 
 EntryPolicy::EntryPolicy(CInstallApp& session, InstallView& view,
                          payload::TemporaryFiles& temporaries, payload::ResourceStream& payload)
@@ -89,7 +61,11 @@ notification::result EntryPolicy::operator()(notification message) {
 notification::result EntryPolicy::started() {
     view_.SetStatus(LoadText(1114));
     view_.AppendLog(LoadText(1114));
-    ValidatePayload(payload_);
+    // A damaged payload is found here, before any file is written.
+    if (!payload_.is_open()) {
+        payload::raise(payload::compress_errc::unknown);
+    }
+    payload::validatePayload(payload_);
     view_.AppendLog(okLine());
     return notification::result::proceed;
 }

@@ -36,8 +36,3 @@ private:
     payload::TemporaryFiles& temporaries_;
     payload::ResourceStream& payload_;
 };
-
-// Decompresses the whole payload once, discarding the output, and rewinds it.
-// Raises error 4 of the compress category when the payload is missing or the
-// stream does not end well; a corrupt stream raises the decompressor's error.
-void ValidatePayload(payload::ResourceStream& payload);

@@ -6,6 +6,7 @@
 #include "install/entry_policy.h"
 #include "install/install_view.h"
 #include "install/registration_rules.h"
+#include "install/same_path.h"
 #include "install/shortcuts.h"
 #include "install/uninstall_registration.h"
 #include "payload/extract.h"
@@ -195,7 +196,7 @@ bool RunInstallation(InstallView& view) {
     view.ShowProgress(true);
 
     const std::unique_ptr<payload::ResourceStream> resource = payload::OpenPayloadResource();
-    payload::WindowsTarget target;
+    payload::WindowsTarget target(SamePath);
     const bool extracted =
         payload::extract(*resource, {app.installFolder, sampleFolder, app.tempFolder},
                          EntryPolicy(app, view, temporaries, *resource), target);
