@@ -2,7 +2,6 @@
 
 #include "payload/crc32.h"
 #include "payload/grant_shared_folders.h"
-#include "payload/same_path_standin.h"
 #include "payload/shell_folders.h"
 #include "support/unique_resource.h"
 
@@ -122,8 +121,11 @@ std::wstring WindowsTarget::shellFolder(int csidl) {
     return shellFolderPath(csidl);
 }
 
+WindowsTarget::WindowsTarget(SharedFolderList::Equality samePath)
+    : samePath_(std::move(samePath)) {}
+
 bool WindowsTarget::samePath(const std::wstring& a, const std::wstring& b) {
-    return samePathStandIn(a, b); // STAND-IN until SamePath of the uninstall log arrives
+    return samePath_(a, b);
 }
 
 void WindowsTarget::prepareOutput(const std::wstring& path) {

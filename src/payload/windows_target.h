@@ -8,6 +8,10 @@ namespace payload {
 
 class WindowsTarget : public ExtractionTarget {
 public:
+    // samePath: the path equality of the shared-folder list (the installation
+    // passes SamePath of its journal).
+    explicit WindowsTarget(SharedFolderList::Equality samePath);
+
     // SHGetFolderPathW (shell_folders.h).
     std::wstring shellFolder(int csidl) override;
     bool samePath(const std::wstring& a, const std::wstring& b) override;
@@ -20,6 +24,9 @@ public:
     std::optional<std::uint32_t> readBackCrc(const std::wstring& path) override;
     // One second.
     void waitBeforeRetry() override;
+
+private:
+    SharedFolderList::Equality samePath_;
 };
 
 } // namespace payload

@@ -1,6 +1,6 @@
 // Shell folders by CSIDL and the destination tokens resolved against them.
 #include "payload/destination.h"
-#include "payload/same_path_standin.h"
+#include "install/same_path.h"
 #include "payload/shell_folders.h"
 #include "test_support.h"
 
@@ -51,7 +51,7 @@ TEST(ShellFolder, WorksWithAnActiveOwnerWindow) {
 }
 
 TEST(ShellFolder, ResolvesTheShippedDestinations) {
-    SharedFolderList shared(samePathStandIn);
+    SharedFolderList shared(SamePath);
     DestinationResolver resolver(
         {L"C:\\Program Files\\Tarnwick\\Kelvane 3", L"Kelvane Examples", L""}, shellFolderPath,
         shared);
@@ -71,13 +71,6 @@ TEST(ShellFolder, ResolvesTheShippedDestinations) {
     EXPECT_EQ(shared.folders()[0].path, commonData + L"\\Tarnwick");
     EXPECT_EQ(shared.folders()[1].path, commonData + L"\\Tarnwick\\Kelvane");
     EXPECT_EQ(shared.folders()[2].path, desktop + L"\\Kelvane Examples");
-}
-
-TEST(SamePathStandIn, ComparesElementsWithoutCase) {
-    EXPECT_TRUE(samePathStandIn(L"C:\\ProgramData\\Tarnwick", L"c:/programdata/TARNWICK\\"));
-    EXPECT_TRUE(samePathStandIn(L"C:\\A\\\u00c9t\u00e9", L"C:\\a\\\u00e9T\u00c9"));
-    EXPECT_FALSE(samePathStandIn(L"C:\\ProgramData\\Tarnwick", L"C:\\ProgramData\\Tarnwic"));
-    EXPECT_FALSE(samePathStandIn(L"C:\\A\\B", L"C:\\A"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Extraction onto the real file system through the Windows target: folders,
 // read-only files, locked files, read-back retries, damaged payloads, and the
 // installer's own payload.
+#include "install/same_path.h"
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
 #include "payload/crc32.h"
@@ -65,7 +66,8 @@ std::string pattern(std::size_t size, unsigned seed) {
 class ScratchTarget : public WindowsTarget {
 public:
     explicit ScratchTarget(std::wstring root)
-        : root_(std::move(root)) {}
+        : WindowsTarget(SamePath)
+        , root_(std::move(root)) {}
 
     std::wstring shellFolder(int csidl) override {
         return root_ + L"\\shell" + std::to_wstring(csidl);

@@ -1,0 +1,136 @@
+#include "install/entry_policy.h"
+
+#include "app/format_text.h"
+#include "app/install_app.h"
+#include "app/texts.h"
+#include "install/folder_rights.h"
+#include "install/install_view.h"
+#include "install/registration_rules.h"
+#include "payload/compress_error.h"
+#include "payload/extract.h"
+#include "payload/temp_files.h"
+
+#include <windows.h>
+
+using payload::notification;
+
+namespace {
+
+std::wstring okLine() {
+    return LoadText(1011) + L"\r\n";
+}
+
+bool fileExists(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+EntryPolicy::EntryPolicy(CInstallApp& session, InstallView& view,
+                         payload::TemporaryFiles& temporaries, payload::ResourceStream& payload)
+    : session_(session)
+    , view_(view)
+    , temporaries_(temporaries)
+    , payload_(payload) {}
+
+notification::result EntryPolicy::operator()(notification message) {
+    using result = notification::result;
+    return std::visit(
+        [this](const auto& value) -> result {
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, notification::started>) {
+                return started();
+            } else if constexpr (std::is_same_v<T, notification::entry_begin>) {
+                return entryBegin(value.entry.get());
+            } else if constexpr (std::is_same_v<T, notification::entry_end>) {
+                return entryEnd(value.entry.get());
+            } else if constexpr (std::is_same_v<T, notification::progress>) {
+                view_.SetProgress(progressPercent(value.position, value.total));
+                return result::proceed;
+            } else if constexpr (std::is_same_v<T, notification::failed>) {
+                failed(value);
+                return result::proceed;
+            } else {
+                return result::proceed;
+            }
+        },
+        message.value);
+}
+
+notification::result EntryPolicy::started() {
+    view_.SetStatus(LoadText(1114));
+    view_.AppendLog(LoadText(1114));
+    // A damaged payload is found here, before any file is written.
+    if (!payload_.is_open()) {
+        payload::raise(payload::compress_errc::unknown);
+    }
+    payload::validatePayload(payload_);
+    view_.AppendLog(okLine());
+    return notification::result::proceed;
+}
+
+notification::result EntryPolicy::skipDataFile(const payload::ArchiveEntry& entry) {
+    GrantAccess(entry.destination, dataFileAccess, 0);
+    return notification::result::skip;
+}
+
+notification::result EntryPolicy::entryBegin(const payload::ArchiveEntry& entry) {
+    const std::wstring& path = entry.destination;
+    switch (entry.kind) {
+    case payload::MainProgram:
+        view_.mainProgramPath = path;
+        break;
+    case payload::Uninstaller:
+        view_.uninstallerPath = path;
+        break;
+    case payload::DataFile:
+        // Data files are never overwritten, and one that the earlier
+        // installation wrote stays away when the user has deleted it.
+        if (session_.existingState != NotInstalled &&
+            session_.previousLog.WasInstalledBefore(path)) {
+            return skipDataFile(entry);
+        }
+        if (fileExists(path)) {
+            session_.previousLog.AddFile(path, payload::DataFile, true);
+            session_.previousLog.CompleteLast(true);
+            return skipDataFile(entry);
+        }
+        break;
+    case payload::Sample:
+        if (session_.existingState == OlderInstalled) {
+            return notification::result::skip;
+        }
+        break;
+    case payload::TemporaryFile:
+        temporaries_.add(path);
+        break;
+    default:
+        break;
+    }
+    const std::wstring text = FormatText(LoadText(1115), {QuotedPath(path)});
+    if (entry.kind != payload::TemporaryFile) {
+        session_.previousLog.AddFile(path, static_cast<std::int32_t>(entry.kind),
+                                     entry.kind == payload::DataFile);
+    }
+    view_.SetStatus(text, true);
+    view_.AppendLog(text);
+    return notification::result::proceed;
+}
+
+notification::result EntryPolicy::entryEnd(const payload::ArchiveEntry& entry) {
+    if (entry.kind == payload::DataFile) {
+        GrantAccess(entry.destination, dataFileAccess, 0);
+    }
+    if (entry.kind != payload::TemporaryFile) {
+        session_.previousLog.CompleteLast(true);
+    }
+    view_.AppendLog(okLine());
+    return notification::result::proceed;
+}
+
+void EntryPolicy::failed(const notification::failed& failure) {
+    session_.previousLog.CompleteLast(false);
+    view_.AppendLog(LoadText(1012) + L"\r\n");
+    view_.SetStatus(FormatText(LoadText(1121), {payload::displayErrorCode(failure.code)}));
+}

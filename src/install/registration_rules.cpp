@@ -1,0 +1,23 @@
+#include "install/registration_rules.h"
+
+#include <boost/format.hpp>
+
+#include <cmath>
+
+int progressPercent(std::uint64_t position, std::uint64_t total) {
+    if (total == 0) {
+        return 0;
+    }
+    const long double exact =
+        100.0L * static_cast<long double>(position) / static_cast<long double>(total);
+    const auto percent = static_cast<int>(std::floor(exact + 0.5L));
+    return percent >= 100 && position < total ? 99 : percent;
+}
+
+std::wstring registrationArguments(std::uint64_t existingVersion) {
+    std::wstring arguments = L" /Register /Background";
+    if (existingVersion != 0) {
+        arguments += boost::str(boost::wformat(L" /update=%|1$016x|") % existingVersion);
+    }
+    return arguments;
+}
