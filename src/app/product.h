@@ -1,6 +1,8 @@
 #pragma once
 // The identity of the product this setup program installs, fixed in the program.
 
+#include "support/product_code.h"
+
 #include <cstdint>
 
 namespace product {
@@ -8,9 +10,16 @@ namespace product {
 constexpr std::uint16_t code = 0x103;
 constexpr wchar_t name[] = L"Kelvane";
 constexpr wchar_t versionText[] = L"3.00g";
-constexpr wchar_t maker[] = L"Tarnwick";
+// The maker's name belongs to the maker's library, which names its registry
+// key and folders after it; the product uses the same text.
+inline constexpr const auto& maker = tw::makerName;
 // 3.0.7.1: the high 32 bits are major and minor, the low 32 bits build and revision.
 constexpr std::uint64_t ownVersion = 0x0003000000070001ull;
 constexpr int iconResource = 128;
+
+// The maker's contact data shown in the system's list of installed programs
+// (web address for the product page, help and updates; telephone for help).
+constexpr wchar_t webAddress[] = L"https://www.tarnwick.example/kelvane/";
+constexpr wchar_t telephone[] = L"+44 20 7946 0321";
 
 } // namespace product

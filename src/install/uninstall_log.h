@@ -55,6 +55,9 @@ public:
     // Undoes this run's changes newest first and empties newEntries.
     void Rollback();
 
+    // Where this journal's uninstall key lives.
+    const UninstallKeyLocation& uninstallKeys() const noexcept { return uninstallKeys_; }
+
     // See journal::MakeBackupFile; path empty: only a fresh name.
     std::wstring MakeBackup(const std::wstring& path, bool copy);
 

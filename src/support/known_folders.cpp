@@ -1,6 +1,7 @@
 #include "support/known_folders.h"
 
 #include "support/error.h"
+#include "support/product_code.h"
 
 #include <windows.h>
 #include <knownfolders.h>
@@ -9,8 +10,6 @@
 namespace tw {
 
 namespace {
-
-constexpr wchar_t makerFolder[] = L"Tarnwick";
 
 KnownFolders& storage() {
     static KnownFolders folders;
@@ -37,8 +36,8 @@ const KnownFolders& knownFolders() {
 namespace details {
 void computeKnownFolders() {
     KnownFolders& folders = storage();
-    folders.makerCommonData = knownFolder(FOLDERID_ProgramData) + L"\\" + makerFolder;
-    folders.makerUserData = knownFolder(FOLDERID_RoamingAppData) + L"\\" + makerFolder;
+    folders.makerCommonData = knownFolder(FOLDERID_ProgramData) + L"\\" + makerName;
+    folders.makerUserData = knownFolder(FOLDERID_RoamingAppData) + L"\\" + makerName;
     folders.documents = knownFolder(FOLDERID_Documents);
 }
 } // namespace details

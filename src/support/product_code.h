@@ -1,10 +1,16 @@
 #pragma once
-// The product code of the maker's library and the product key name it maps to.
+// The product code of the maker's library, the product key name it maps to and
+// the maker's own name.
 
 #include <cstdint>
 #include <string>
 
 namespace tw {
+
+// The maker's name as the library uses it in every product: the folder below
+// HKEY_LOCAL_MACHINE\Software that holds the product path values, and the
+// maker's folder in the default installation, shortcut and data folders.
+inline constexpr wchar_t makerName[] = L"Tarnwick";
 
 // The process-wide product code: high byte the product family, low byte the
 // major version. Set once by the application object.

@@ -45,4 +45,23 @@ ScratchFolder::~ScratchFolder() {
     wipe(path_);
 }
 
+ScratchKey::ScratchKey(HKEY root, const std::wstring& path, bool created)
+    : root_(root)
+    , path_(path) {
+    ::RegDeleteTreeW(root_, path_.c_str());
+    ::RegDeleteKeyW(root_, path_.c_str());
+    if (created) {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            ::RegCloseKey(key);
+        }
+    }
+}
+
+ScratchKey::~ScratchKey() {
+    ::RegDeleteTreeW(root_, path_.c_str());
+    ::RegDeleteKeyW(root_, path_.c_str());
+}
+
 } // namespace testing_support

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the Windows tests.
 
+#include <windows.h>
 #include <string>
 
 namespace testing_support {
@@ -25,6 +26,24 @@ public:
     std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
 
 private:
+    std::wstring path_;
+};
+
+// A scratch registry key below root, deleted with its subkeys when made and
+// when the object ends. The key itself exists while the object lives unless
+// created is false.
+class ScratchKey {
+public:
+    ScratchKey(HKEY root, const std::wstring& path, bool created = true);
+    ~ScratchKey();
+    ScratchKey(const ScratchKey&) = delete;
+    ScratchKey& operator=(const ScratchKey&) = delete;
+
+    HKEY root() const noexcept { return root_; }
+    const std::wstring& path() const noexcept { return path_; }
+
+private:
+    HKEY root_;
     std::wstring path_;
 };
 

@@ -1,0 +1,49 @@
+#include "support/product_keys.h"
+
+#include "support/product_code.h"
+#include "support/registry.h"
+
+#include <windows.h>
+
+namespace tw {
+
+std::wstring makerKeyPath() {
+    return std::wstring(L"Software\\") + makerName;
+}
+
+std::wstring productPathValueName() {
+    return productKeyName() + L" Path";
+}
+
+void WriteProductPath(const std::wstring& programPath) {
+    const RegistryKey key = CreateKey(HKEY_LOCAL_MACHINE, makerKeyPath());
+    const DWORD bytes = static_cast<DWORD>((programPath.size() + 1) * sizeof(wchar_t));
+    const LSTATUS status =
+        ::RegSetValueExW(key.get(), productPathValueName().c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(programPath.c_str()), bytes);
+    if (status != ERROR_SUCCESS) {
+        throwRegistryError(status);
+    }
+}
+
+std::wstring ReadProductPathNow() {
+    const RegistryKey key = OpenKey(HKEY_LOCAL_MACHINE, makerKeyPath());
+    if (!key) {
+        return {};
+    }
+    std::wstring path;
+    if (!ReadString(key, productPathValueName(), path)) {
+        return {};
+    }
+    if (path.empty() || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return {};
+    }
+    return path;
+}
+
+const std::wstring& ReadProductPath() {
+    static const std::wstring path = ReadProductPathNow();
+    return path;
+}
+
+} // namespace tw

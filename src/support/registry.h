@@ -1,0 +1,59 @@
+#pragma once
+// Registry access of the maker's library: owning key holders and a safe string
+// read.
+//
+// "Not there" (a missing key or value, a value of another type) is an empty or
+// false result. Any other failure raises std::system_error carrying the Win32
+// error code in the system category and no message of its own.
+//
+// No call passes a registry-view flag: the shipped program is 32-bit, so on
+// 64-bit Windows its keys below HKEY_LOCAL_MACHINE\Software are those of the
+// 32-bit view, where the installed application and the uninstaller look too.
+
+#include "support/unique_resource.h"
+
+#include <windows.h>
+#include <string>
+
+namespace tw {
+
+// Owns one open registry key, or none; closes it with RegCloseKey.
+class RegistryKey {
+public:
+    RegistryKey() noexcept = default;
+    explicit RegistryKey(HKEY key) noexcept
+        : key_(key) {}
+
+    HKEY get() const noexcept { return key_.get(); }
+    explicit operator bool() const noexcept { return static_cast<bool>(key_); }
+
+    // Closes the current key and returns the slot for an API to fill.
+    HKEY* put() noexcept { return key_.put(); }
+    HKEY release() noexcept { return key_.release(); }
+    void reset(HKEY key = nullptr) noexcept { key_.reset(key); }
+
+private:
+    unique_hkey key_;
+};
+
+// Creates the subkey below parent, or opens it when it exists, with
+// MAXIMUM_ALLOWED access. Raises on any error.
+RegistryKey CreateKey(HKEY parent, const std::wstring& subkey);
+RegistryKey CreateKey(const RegistryKey& parent, const std::wstring& subkey);
+
+// Opens the subkey below parent with MAXIMUM_ALLOWED access; an empty holder
+// when the key does not exist. Raises on any other error.
+RegistryKey OpenKey(HKEY parent, const std::wstring& subkey);
+RegistryKey OpenKey(const RegistryKey& parent, const std::wstring& subkey);
+
+// Reads a REG_SZ or REG_EXPAND_SZ value (the latter unexpanded) into output.
+// False, with output unchanged, when the value is missing, of another type,
+// of an odd size or not terminated by NUL; an empty value (0 bytes or just the
+// NUL) reads as the empty string. Raises on any other error.
+bool ReadString(HKEY key, const std::wstring& valueName, std::wstring& output);
+bool ReadString(const RegistryKey& key, const std::wstring& valueName, std::wstring& output);
+
+// Raises the Win32 error code as std::system_error in the system category.
+[[noreturn]] void throwRegistryError(LSTATUS status);
+
+} // namespace tw
