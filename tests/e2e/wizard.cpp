@@ -47,4 +47,28 @@ void exitConfirmed(Installer& installer, HWND frame) {
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 }
 
+void install(HWND frame) {
+    ASSERT_EQ(controlText(frame, ids::next), L"Install");
+    click(frame, ids::next);
+    ASSERT_TRUE(waitUntil([&] { return !controlEnabled(frame, ids::exit); }, 10s))
+        << "the installation did not start";
+    ASSERT_TRUE(waitUntil([&] { return controlEnabled(frame, ids::exit); }, 120s))
+        << "the installation did not end";
+    ::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+}
+
+std::vector<std::wstring> logLines(HWND frame) {
+    const std::wstring text = controlText(frame, ids::progressLog);
+    std::vector<std::wstring> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos;
+         start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) {
+        lines.push_back(text.substr(start));
+    }
+    return lines;
+}
+
 } // namespace e2e

@@ -41,4 +41,11 @@ HWND waitForFrame(const Installer& installer);
 // Presses Exit and confirms the question; the installer must end.
 void exitConfirmed(Installer& installer, HWND frame);
 
+// Presses Install on the progress page and waits until the installation has
+// ended, successfully or not (the Exit button is enabled again).
+void install(HWND frame);
+
+// The lines of the progress log.
+std::vector<std::wstring> logLines(HWND frame);
+
 } // namespace e2e
