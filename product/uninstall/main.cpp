@@ -1,12 +1,14 @@
 // Uninstall.exe, the product's uninstaller as far as it exists yet: it reads
-// "Uninstall.ulog" from its own folder (UTF-16LE with a byte-order mark, CR LF
-// line ends) and lists the entries it would remove. Removing them comes later.
+// "Uninstall.ulog" from its own folder with the installation's log reader and
+// lists the entries it would remove. Removing them comes later.
 #include "common/product_instance.h"
+#include "install/log_format.h"
 
 #include <windows.h>
 
+#include <optional>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -20,46 +22,48 @@ std::wstring ownFolder() {
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-// The entry lines of the log: every line that is not a "//" header line.
-// STAND-IN: the uninstall-log reader of the installation (install/uninstall_log)
-// takes over the parsing when it arrives; this only splits the lines.
-bool readEntryLines(const std::wstring& path, std::vector<std::wstring>& lines) {
+// The log as the installation wrote it, read with the installation's own
+// reader; nothing when the file cannot be opened.
+std::optional<LogContents> readLog(const std::wstring& path) {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return std::nullopt;
     }
-    std::string bytes;
-    char buffer[4096];
+    LogReader reader([](std::string_view line) {
+        std::wstring wide(line.size(), L'\0');
+        const int length = ::MultiByteToWideChar(CP_THREAD_ACP, MB_PRECOMPOSED, line.data(),
+                                                 static_cast<int>(line.size()), wide.data(),
+                                                 static_cast<int>(wide.size()));
+        wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+        return wide;
+    });
+    std::uint8_t buffer[4096];
     DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        bytes.append(buffer, got);
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0 &&
+           reader.Feed(std::span<const std::uint8_t>(buffer, got))) {
     }
     ::CloseHandle(file);
-    if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
-        static_cast<unsigned char>(bytes[1]) != 0xFE) {
-        return false;
+    reader.Finish();
+    return std::move(reader.contents());
+}
+
+const wchar_t* kindName(LogKind kind) {
+    switch (kind) {
+    case LogKind::Folder:
+        return L"Folder";
+    case LogKind::File:
+        return L"File";
+    case LogKind::ProgramShortcut:
+    case LogKind::UninstallShortcut:
+    case LogKind::DesktopShortcut:
+        return L"Shortcut";
+    case LogKind::UninstallKey:
+        return L"Uninstall key";
+    case LogKind::FileAssociations:
+        return L"File associations";
     }
-    std::wstring line;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        const auto unit = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                               (static_cast<unsigned char>(bytes[i + 1]) << 8));
-        if (unit != L'\n') {
-            line.push_back(unit);
-            continue;
-        }
-        if (!line.empty() && line.back() == L'\r') {
-            line.pop_back();
-        }
-        if (!line.empty() && line.rfind(L"//", 0) != 0) {
-            lines.push_back(line);
-        }
-        line.clear();
-    }
-    if (!line.empty() && line.rfind(L"//", 0) != 0) {
-        lines.push_back(line);
-    }
-    return true;
+    return L"";
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -112,15 +116,15 @@ int showList(HINSTANCE instance, const std::wstring& text, int show) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     const kelvane::RunningRegistration running;
     const std::wstring log = ownFolder() + L"Uninstall.ulog";
-    std::vector<std::wstring> lines;
-    if (!readEntryLines(log, lines)) {
-        const std::wstring text = L"No uninstall log in UTF-16 was found at\r\n" + log + L".";
+    const std::optional<LogContents> contents = readLog(log);
+    if (!contents) {
+        const std::wstring text = L"No uninstall log was found at\r\n" + log + L".";
         ::MessageBoxW(nullptr, text.c_str(), title, MB_OK | MB_ICONEXCLAMATION);
         return 1;
     }
     std::wstring text = L"These entries of " + log + L" would be removed:\r\n\r\n";
-    for (const std::wstring& line : lines) {
-        text += line + L"\r\n";
+    for (const LogEntry& entry : contents->entries) {
+        text += std::wstring(kindName(entry.kind)) + L"\t" + entry.path + L"\r\n";
     }
     return showList(instance, text, show);
 }

@@ -71,6 +71,8 @@ void CDlgInstall::AppendLog(const std::wstring& text, bool heading) {
     log.send(EM_SETSEL, 0x7FFFFFFF, -1);
     log.send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
     log.send(EM_LINESCROLL, 0, 1);
+    // The installation runs without a message loop: paint now.
+    ::UpdateWindow(log.hwnd());
 }
 
 void CDlgInstall::SetStatus(const std::wstring& text, bool isPath) {
@@ -79,10 +81,12 @@ void CDlgInstall::SetStatus(const std::wstring& text, bool isPath) {
     } else {
         setItemText(IDC_STATUS, text);
     }
+    ::UpdateWindow(item(IDC_STATUS).hwnd());
 }
 
 void CDlgInstall::SetProgress(int percent) {
     progressBar.send(PBM_SETPOS, static_cast<WPARAM>(percent));
+    ::UpdateWindow(progressBar.hwnd());
 }
 
 void CDlgInstall::ShowProgress(bool visible) {
