@@ -2,7 +2,7 @@
 
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
-#include "payload/utf16.h"
+#include "support/utf16.h"
 
 #include <algorithm>
 #include <optional>
@@ -41,7 +41,7 @@ public:
         const std::uint64_t units = number(4);
         need(2 * units);
         std::wstring value =
-            decodeUtf16le(bytes_.data() + offset_, static_cast<std::size_t>(units));
+            tw::decodeUtf16le(bytes_.data() + offset_, static_cast<std::size_t>(units));
         offset_ += static_cast<std::size_t>(2 * units);
         return value;
     }
