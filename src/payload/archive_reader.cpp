@@ -2,6 +2,7 @@
 
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
+#include "support/path_text.h"
 #include "support/utf16.h"
 
 #include <algorithm>
@@ -211,7 +212,7 @@ void ArchiveExtractor::openEntry(const ArchiveEntry& entry) {
     skipped_ = answer == notification::result::skip;
     if (!skipped_) {
         target_.prepareOutput(entry.destination);
-        target_.grantSharedFolders(shared_, parentPath(entry.destination));
+        target_.grantSharedFolders(shared_, tw::parentPath(entry.destination));
         file_ = target_.createOutput(entry.destination);
     }
     opened_ = true;
