@@ -5,11 +5,6 @@
 
 namespace testing_support {
 
-bool runningUnderWine() {
-    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 std::wstring buildPath(const char* hostPath) {
     std::wstring path(hostPath, hostPath + std::char_traits<char>::length(hostPath));
     if (!path.empty() && path[0] == L'/') {

@@ -6,9 +6,6 @@
 
 namespace testing_support {
 
-// True when the tests run under Wine rather than on Windows.
-bool runningUnderWine();
-
 // A file of the build tree, named by its host path: under Wine a Unix path is
 // reached through drive Z:, a Windows path is used as it is.
 std::wstring buildPath(const char* hostPath);
