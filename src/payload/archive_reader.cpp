@@ -13,7 +13,6 @@ namespace payload {
 
 namespace {
 
-constexpr std::uint64_t dataOffsetSize = 8;
 constexpr std::uint64_t dataOffsetLimit = std::uint64_t{1} << 32;
 
 std::uint64_t readLittleEndian(const char* bytes, int size) {
@@ -61,6 +60,17 @@ private:
 };
 
 } // namespace
+
+std::uint64_t readDataOffset(std::string_view field) {
+    if (field.size() < dataOffsetSize) {
+        raise(compress_errc::unexpected);
+    }
+    return readLittleEndian(field.data(), static_cast<int>(dataOffsetSize));
+}
+
+bool isValidDataOffset(std::uint64_t offset) {
+    return offset >= archiveHeaderFixedSize && offset < dataOffsetLimit;
+}
 
 std::vector<ArchiveEntry> parseEntryTable(std::string_view header) {
     FieldReader reader(header);
@@ -143,8 +153,8 @@ std::uint64_t ArchiveExtractor::collectHeader(const char* bytes, std::uint64_t n
         const std::uint64_t take = std::min<std::uint64_t>(n, dataOffsetSize - header_.size());
         header_.append(bytes, static_cast<std::size_t>(take));
         if (header_.size() == dataOffsetSize) {
-            dataOffset_ = readLittleEndian(header_.data(), 8);
-            if (dataOffset_ < archiveHeaderFixedSize || dataOffset_ >= dataOffsetLimit) {
+            dataOffset_ = readDataOffset(header_);
+            if (!isValidDataOffset(dataOffset_)) {
                 raise(compress_errc::unexpected);
             }
         }

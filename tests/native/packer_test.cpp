@@ -154,6 +154,31 @@ TEST_F(Packer, ListFindsAWrongCrcAShortAndATrailingArchive) {
     EXPECT_THROW(listPayload(headerOnly), std::runtime_error);
 }
 
+TEST_F(Packer, ListNamesADataOffsetOutOfRange) {
+    const std::string archive = payload::writeArchive({}, {});
+    for (const std::uint64_t offset : {std::uint64_t{11}, std::uint64_t{1} << 32}) {
+        std::string damaged = archive;
+        for (std::size_t i = 0; i < 8; ++i) {
+            damaged[i] = static_cast<char>((offset >> (8 * i)) & 0xFF);
+        }
+        std::istringstream in(compress(damaged));
+        try {
+            listPayload(in);
+            ADD_FAILURE() << "no error for the data offset " << offset;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "the data offset " + std::to_string(offset) + " is out of range");
+        }
+    }
+    std::istringstream cut(compress(archive.substr(0, 7)));
+    try {
+        listPayload(cut);
+        ADD_FAILURE() << "no error for an archive of seven bytes";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "the archive ends inside its data offset");
+    }
+}
+
 TEST_F(Packer, KindNamesRoundTrip) {
     for (std::uint32_t kind = 0; kind < 8; ++kind) {
         EXPECT_EQ(parseKind(kindName(kind)), kind);
