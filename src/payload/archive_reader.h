@@ -74,7 +74,6 @@ public:
     std::uint64_t position() const noexcept { return position_; }
     std::uint64_t total() const noexcept { return total_; }
     const std::vector<ArchiveEntry>& entries() const noexcept { return entries_; }
-    SharedFolderList& sharedFolders() noexcept { return shared_; }
 
     bool failed() const noexcept { return failed_; }
     // The full path of the entry whose file was open when the failure happened.
