@@ -29,4 +29,12 @@ std::string compress(const std::string& plain) {
     return packed.str();
 }
 
+std::wstring widenLatin1(std::string_view text) {
+    std::wstring wide;
+    for (const char c : text) {
+        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    }
+    return wide;
+}
+
 } // namespace testing_support

@@ -1,9 +1,11 @@
 #pragma once
-// Contents for the tests of the payload, shared by the native, Windows and
-// fuzz tests: patterned bytes, and bzip2 streams as the packer writes them.
+// Data for the tests, shared by the native, Windows and fuzz tests: patterned
+// bytes and bzip2 streams as the packer writes them for the payload, and an
+// 8-bit code page for the uninstall log.
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace testing_support {
 
@@ -13,5 +15,9 @@ std::string pattern(std::size_t size, unsigned seed);
 
 // The bytes as one bzip2 stream of block size 9, as the packer writes payloads.
 std::string compress(const std::string& plain);
+
+// 8-bit text widened as Latin-1 (each byte the character of the same number):
+// the code page the log tests read 8-bit logs in.
+std::wstring widenLatin1(std::string_view text);
 
 } // namespace testing_support
