@@ -71,7 +71,11 @@ notification::result EntryPolicy::started() {
 }
 
 notification::result EntryPolicy::skipDataFile(const payload::ArchiveEntry& entry) {
-    GrantAccess(entry.destination, dataFileAccess, 0);
+    // A data file the user has deleted since the earlier installation stays
+    // away, and has no rights to receive.
+    if (fileExists(entry.destination)) {
+        GrantAccess(entry.destination, dataFileAccess, 0);
+    }
     return notification::result::skip;
 }
 

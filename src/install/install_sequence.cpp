@@ -134,8 +134,8 @@ bool writeUninstallLog(InstallView& view, CInstallApp& app) {
     announce(view, 1119);
     wchar_t path[MAX_PATH] = {};
     view.uninstallerPath.copy(path, MAX_PATH - 1);
-    const bool placed = !view.uninstallerPath.empty() && ::PathRemoveFileSpecW(path) &&
-                        ::PathAppendW(path, logFileName);
+    const bool placed = !view.uninstallerPath.empty() && view.uninstallerPath.size() < MAX_PATH &&
+                        ::PathRemoveFileSpecW(path) && ::PathAppendW(path, logFileName);
     const bool written =
         placed && app.previousLog.Write(path, app.installFolder, app.shortcutFolder);
     view.AppendLog(lineEnd(written));
@@ -204,5 +204,14 @@ bool RunInstallation(InstallView& view) {
         app.previousLog.Rollback();
         return false;
     }
-    return completeInstallation(view, app);
+    try {
+        return completeInstallation(view, app);
+    } catch (...) {
+        // A step failed in a way none of them expects: nothing of this run
+        // may stay half done.
+        app.previousLog.Rollback();
+        view.AppendLog(lineEnd(false));
+        failedWith(view, L"7");
+        return false;
+    }
 }
