@@ -9,6 +9,7 @@
 #include "support/language_state.h"
 #include "support/messages.h"
 #include "support/providers.h"
+#include "wizard/about_dlg.h"
 #include "wizard/frame_layout.h"
 #include "wizard/navigation.h"
 
@@ -206,6 +207,13 @@ void CInstallDlg::OnCancel() {
 
 std::optional<INT_PTR> CInstallDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_SYSCOMMAND:
+        if (wParam >= aboutCommand && wParam <= lastAboutCommand) {
+            CAboutDlg about;
+            about.DoModal(hwnd());
+            return TRUE;
+        }
+        return std::nullopt;
     case WM_INITMENUPOPUP:
         if (HIWORD(lParam) != 0) { // the system menu
             const bool minimized = ::IsIconic(hwnd()) != FALSE;
