@@ -30,7 +30,7 @@ TEST(About, SystemMenuEntryOpensTheAboutBox) {
     ASSERT_NE(about, nullptr);
     screenshot(about, L"about");
     EXPECT_EQ(controlText(about, 1019), L"Install 2.04a");
-    EXPECT_EQ(controlText(about, 1020), L"Copyright (C) 2004-2026 Tarnwick Software Ltd");
+    EXPECT_EQ(controlText(about, 1020), L"Copyright (C) 2004-2026 Tarnwick");
     EXPECT_EQ(controlText(about, IDOK), L"OK");
     StaticTexts contact;
     ::EnumChildWindows(about, collectStatics, reinterpret_cast<LPARAM>(&contact));
