@@ -106,11 +106,20 @@ std::vector<HWND> topLevelWindows(DWORD processId) {
 }
 
 std::wstring windowText(HWND window) {
-    wchar_t text[2048] = {};
+    // The progress log outgrows any fixed buffer: ask for the length first.
     DWORD_PTR length = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 5000, &length);
-    return std::wstring(text, static_cast<std::size_t>(length));
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
+                               reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                               &copied)) {
+        return {};
+    }
+    text.resize(std::min(static_cast<std::size_t>(copied), text.size() - 1));
+    return text;
 }
 
 std::wstring className(HWND window) {
