@@ -204,8 +204,16 @@ void click(HWND root, int id) {
     HWND button = control(root, id);
     ASSERT_NE(button, nullptr);
     ASSERT_TRUE(::IsWindowEnabled(button)) << "control " << id << " is disabled";
-    // The button presses itself: check boxes and radio buttons change their
-    // state, and the dialog gets the command, as with a mouse click.
+    const LONG type = ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+        // What a push button tells its dialog when it is clicked; unlike
+        // BM_CLICK it does not depend on which window is active.
+        ::PostMessageW(::GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
+        return;
+    }
+    // Check boxes and radio buttons press themselves, so that their state
+    // changes as with a mouse click before the dialog gets the command.
     ::PostMessageW(button, BM_CLICK, 0, 0);
 }
 
