@@ -5,7 +5,8 @@ packages=(
     cmake ninja-build g++ clang clang-format libclang-rt-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
     wine wine64 fonts-wine xvfb xauth imagemagick
-    libboost-dev libboost-iostreams-dev libbz2-dev bzip2 xz-utils googletest
+    libboost-dev libboost-iostreams-dev libbz2-dev bzip2 xz-utils
+    googletest libgtest-dev libgmock-dev
 )
 
 missing_packages() {

@@ -9,8 +9,14 @@ die() { say "error: $*"; exit 1; }
 
 # Runs a command as root: directly when we are root, through sudo otherwise.
 as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null; then
+        sudo "$@"
+    else
+        die "installing packages needs root: run as root or install sudo"
+    fi
 }
 
 # Jobs for the build: one per core.
-jobs() { nproc 2>/dev/null || echo 2; }
+job_count() { nproc 2>/dev/null || echo 2; }

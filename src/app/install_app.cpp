@@ -15,6 +15,9 @@
 #include "support/providers.h"
 #include "wizard/install_dlg.h"
 
+#include <new>
+#include <system_error>
+
 namespace {
 constexpr std::int32_t errorBusy = 170;
 constexpr std::uint32_t exclamationOk = MB_OK | MB_ICONEXCLAMATION;
@@ -58,6 +61,27 @@ std::wstring CInstallApp::AppTitle(bool withProduct) const {
         title += L" \u2013 " + ProductName(false);
     }
     return title;
+}
+
+void CInstallApp::ProcessWndProcException(std::exception_ptr failure) noexcept {
+    std::int32_t code = tw::E_UNEXPECTED_CODE;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const tw::error& known) {
+        code = known.code();
+    } catch (const std::system_error& known) {
+        if (known.code().category() == std::system_category()) {
+            code = tw::hresultFromWin32(known.code().value());
+        }
+    } catch (const std::bad_alloc&) {
+        code = tw::E_OUTOFMEMORY_CODE;
+    } catch (...) {
+    }
+    try {
+        tw::showError(code);
+    } catch (...) {
+        // Nothing is left to tell the user with.
+    }
 }
 
 bool CInstallApp::PassStartupChecks() {

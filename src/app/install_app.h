@@ -27,6 +27,9 @@ public:
     // program ends when the wizard closes.
     bool InitInstance() override;
 
+    // Shows the system's text of the failure's error code.
+    void ProcessWndProcException(std::exception_ptr failure) noexcept override;
+
     // The start-up checks, the language, the earlier installation and the
     // defaults of the session. False when a check ends the program.
     bool PrepareSession();

@@ -1,6 +1,7 @@
 #pragma once
 // The identity of the product this setup program installs, fixed in the program.
 
+#include "app/maker_contact.h"
 #include "support/product_code.h"
 
 #include <cstdint>
@@ -19,7 +20,7 @@ constexpr int iconResource = 128;
 
 // The maker's contact data shown in the system's list of installed programs
 // (web address for the product page, help and updates; telephone for help).
-constexpr wchar_t webAddress[] = L"https://www.tarnwick.example/kelvane/";
-constexpr wchar_t telephone[] = L"+44 20 7946 0321";
+constexpr wchar_t webAddress[] = L"" MAKER_WEB_ADDRESS;
+constexpr wchar_t telephone[] = L"" MAKER_TELEPHONE;
 
 } // namespace product

@@ -1,5 +1,7 @@
 #include "app/texts.h"
 
+#include "app/format_text.h"
+
 #include "support/language_state.h"
 #include "support/resources.h"
 
@@ -19,4 +21,12 @@ int TextId(int base) {
 
 std::wstring LoadText(int base) {
     return executableString(TextId(base));
+}
+
+std::wstring StepOutcome(bool ok) {
+    return LoadText(ok ? 1011 : 1012) + L"\r\n";
+}
+
+std::wstring ContinueStatus() {
+    return FormatText(LoadText(1106), {LoadText(1006)});
 }

@@ -13,3 +13,10 @@ int TextId(int base);
 // The text of a base id in the current language, from the executable's
 // string tables (each block holds one language, so the id alone finds it).
 std::wstring LoadText(int base);
+
+// The end of a step's line in the progress log: "OK" or "Failed", and the
+// line break.
+std::wstring StepOutcome(bool ok);
+
+// Text 1106, "Click on '%1' to continue.", naming the Next button.
+std::wstring ContinueStatus();

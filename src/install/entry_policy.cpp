@@ -16,10 +16,6 @@ using payload::notification;
 
 namespace {
 
-std::wstring okLine() {
-    return LoadText(1011) + L"\r\n";
-}
-
 bool fileExists(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -66,12 +62,16 @@ notification::result EntryPolicy::started() {
         payload::raise(payload::compress_errc::unknown);
     }
     payload::validatePayload(payload_);
-    view_.AppendLog(okLine());
+    view_.AppendLog(StepOutcome(true));
     return notification::result::proceed;
 }
 
 notification::result EntryPolicy::skipDataFile(const payload::ArchiveEntry& entry) {
-    GrantAccess(entry.destination, dataFileAccess, 0);
+    // A data file the user has deleted since the earlier installation stays
+    // away, and has no rights to receive.
+    if (fileExists(entry.destination)) {
+        GrantAccess(entry.destination, dataFileAccess, 0);
+    }
     return notification::result::skip;
 }
 
@@ -125,12 +125,12 @@ notification::result EntryPolicy::entryEnd(const payload::ArchiveEntry& entry) {
     if (entry.kind != payload::TemporaryFile) {
         session_.previousLog.CompleteLast(true);
     }
-    view_.AppendLog(okLine());
+    view_.AppendLog(StepOutcome(true));
     return notification::result::proceed;
 }
 
 void EntryPolicy::failed(const notification::failed& failure) {
     session_.previousLog.CompleteLast(false);
-    view_.AppendLog(LoadText(1012) + L"\r\n");
+    view_.AppendLog(StepOutcome(false));
     view_.SetStatus(FormatText(LoadText(1121), {payload::displayErrorCode(failure.code)}));
 }

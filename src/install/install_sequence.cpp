@@ -38,10 +38,6 @@ private:
     HCURSOR previous_;
 };
 
-std::wstring lineEnd(bool ok) {
-    return LoadText(ok ? 1011 : 1012) + L"\r\n";
-}
-
 void announce(InstallView& view, int text) {
     view.SetStatus(LoadText(text));
     view.AppendLog(LoadText(text));
@@ -72,7 +68,7 @@ bool createShortcuts(InstallView& view, CInstallApp& app) {
     choices.productLabel = app.ProductName(false);
     choices.productName = app.ProductName(true);
     const bool created = CreateShortcuts(PlanShortcuts(choices), app.previousLog);
-    view.AppendLog(lineEnd(created));
+    view.AppendLog(StepOutcome(created));
     return created;
 }
 
@@ -134,11 +130,11 @@ bool writeUninstallLog(InstallView& view, CInstallApp& app) {
     announce(view, 1119);
     wchar_t path[MAX_PATH] = {};
     view.uninstallerPath.copy(path, MAX_PATH - 1);
-    const bool placed = !view.uninstallerPath.empty() && ::PathRemoveFileSpecW(path) &&
-                        ::PathAppendW(path, logFileName);
+    const bool placed = !view.uninstallerPath.empty() && view.uninstallerPath.size() < MAX_PATH &&
+                        ::PathRemoveFileSpecW(path) && ::PathAppendW(path, logFileName);
     const bool written =
         placed && app.previousLog.Write(path, app.installFolder, app.shortcutFolder);
-    view.AppendLog(lineEnd(written));
+    view.AppendLog(StepOutcome(written));
     return written;
 }
 
@@ -159,16 +155,16 @@ bool completeInstallation(InstallView& view, CInstallApp& app) {
         tw::WriteProductPath(view.mainProgramPath);
     } catch (const std::system_error&) {
         app.previousLog.Rollback();
-        view.AppendLog(lineEnd(false));
+        view.AppendLog(StepOutcome(false));
         failedWith(view, L"-1");
         return false;
     }
     app.previousLog.AddFileAssociations();
     const bool registered = registerAssociations(view, app);
-    view.AppendLog(lineEnd(registryWritten && registered));
+    view.AppendLog(StepOutcome(registryWritten && registered));
 
     writeUninstallLog(view, app);
-    view.SetStatus(FormatText(LoadText(1106), {LoadText(1006)}));
+    view.SetStatus(ContinueStatus());
     return true;
 }
 
@@ -204,5 +200,14 @@ bool RunInstallation(InstallView& view) {
         app.previousLog.Rollback();
         return false;
     }
-    return completeInstallation(view, app);
+    try {
+        return completeInstallation(view, app);
+    } catch (...) {
+        // A step failed in a way none of them expects: nothing of this run
+        // may stay half done.
+        app.previousLog.Rollback();
+        view.AppendLog(StepOutcome(false));
+        failedWith(view, L"7");
+        return false;
+    }
 }

@@ -179,6 +179,10 @@ void Undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
                 RestoreBackup(step.backup, step.restoreTo);
             }
             break;
+        case UndoStep::Action::RestoreAttributes:
+            ::SetFileAttributesW(step.path.c_str(),
+                                 step.attributes != 0 ? step.attributes : FILE_ATTRIBUTE_NORMAL);
+            break;
         case UndoStep::Action::RestoreKey:
         case UndoStep::Action::DeleteKey:
             UndoKey(step, keys);

@@ -89,7 +89,15 @@ std::vector<UndoStep> JournalRecords::RollbackPlan() const {
                     restoreTo = earlier->path;
                 }
             }
-            // A file that could not be saved aside is not deleted.
+            // A file that could not be saved aside is not deleted; it gets
+            // back the attributes it had.
+            if (entry->keptInPlace && entry->keptAttributes) {
+                steps.push_back({UndoStep::Action::RestoreAttributes,
+                                 entry->path,
+                                 {},
+                                 {},
+                                 *entry->keptAttributes});
+            }
             std::wstring remove = entry->keptInPlace ? std::wstring() : entry->path;
             if (!remove.empty() || !entry->backup.empty()) {
                 steps.push_back({UndoStep::Action::RemoveFile, std::move(remove), entry->backup,

@@ -5,6 +5,7 @@
 
 #include "install/log_entry.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,15 +16,17 @@ using PathEquality = std::function<bool(const std::wstring&, const std::wstring&
 // One action of undoing a run, derived from the entry it undoes.
 struct UndoStep {
     enum class Action {
-        RemoveFolder, // remove path if it is empty
-        RemoveFile,   // delete path (when not empty), then move backup to restoreTo
-        RestoreKey,   // restore the uninstall key from the hive file backup
-        DeleteKey,    // delete the uninstall key with its subkeys
+        RemoveFolder,      // remove path if it is empty
+        RemoveFile,        // delete path (when not empty), then move backup to restoreTo
+        RestoreAttributes, // give the file at path the attributes again
+        RestoreKey,        // restore the uninstall key from the hive file backup
+        DeleteKey,         // delete the uninstall key with its subkeys
     };
     Action action = Action::RemoveFolder;
     std::wstring path;
     std::wstring backup;
     std::wstring restoreTo;
+    std::uint32_t attributes = 0; // for RestoreAttributes
 
     bool operator==(const UndoStep&) const = default;
 };

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <list>
+#include <optional>
 #include <string>
 
 // What an entry records. The number is the kind code written in the log file.
@@ -36,8 +37,11 @@ struct LogEntry {
     // The payload kind of a file; -1 ("none") for every other kind.
     std::int32_t value = -1;
     // A file that was there before and could not be saved aside: a rollback
-    // leaves it where it is rather than lose it. Not written to the log.
+    // leaves it where it is rather than lose it, and gives it back the
+    // attributes it had when it was recorded (keptAttributes, when they could
+    // be read), which writing it may have changed. Neither is written to the log.
     bool keptInPlace = false;
+    std::optional<std::uint32_t> keptAttributes = std::nullopt;
 
     bool operator==(const LogEntry&) const = default;
 };

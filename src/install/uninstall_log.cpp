@@ -60,8 +60,12 @@ void UninstallLog::AddFile(const std::wstring& path, std::int32_t payloadKind, b
     LogEntry& entry =
         newEntries.emplace_back(LogEntry{LogKind::File, path, {}, false, payloadKind});
     if (journal::IsFile(path)) {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
         entry.backup = MakeBackup(path, copyBackup);
         entry.keptInPlace = entry.backup.empty();
+        if (entry.keptInPlace && attributes != INVALID_FILE_ATTRIBUTES) {
+            entry.keptAttributes = attributes;
+        }
     }
 }
 

@@ -40,6 +40,10 @@
 #define IDD_MODE 136
 #define IDD_END 137
 
+// About box (template 100)
+#define IDC_ABOUT_VERSION 1019
+#define IDC_ABOUT_COPYRIGHT 1020
+
 // Frame (template 102)
 #define IDC_BACK 3
 #define IDC_SEPARATOR 1002

@@ -1,6 +1,7 @@
 #include "support/known_folders.h"
 
 #include "support/error.h"
+#include "support/unique_resource.h"
 #include "support/product_code.h"
 
 #include <windows.h>
@@ -19,12 +20,11 @@ KnownFolders& storage() {
 std::wstring knownFolder(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
     const HRESULT hr = ::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
-    std::wstring result = SUCCEEDED(hr) && path != nullptr ? std::wstring(path) : std::wstring{};
-    ::CoTaskMemFree(path);
+    const unique_cotaskmem owned(path);
     if (FAILED(hr)) {
         throw error(hr);
     }
-    return result;
+    return path != nullptr ? std::wstring(path) : std::wstring{};
 }
 
 } // namespace

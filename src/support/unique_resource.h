@@ -7,6 +7,7 @@
 // handle says what "none" is and how to close it.
 
 #include <windows.h>
+#include <objbase.h>
 #include <utility>
 
 namespace tw {
@@ -89,6 +90,11 @@ struct hgdiobj {
     static type invalid() noexcept { return nullptr; }
     static void close(type h) noexcept { ::DeleteObject(h); }
 };
+struct cotaskmem {
+    using type = void*;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type p) noexcept { ::CoTaskMemFree(p); }
+};
 } // namespace traits
 
 using unique_handle = unique_resource<traits::handle>;
@@ -98,6 +104,44 @@ using unique_hmodule = unique_resource<traits::hmodule>;
 using unique_hlocal = unique_resource<traits::hlocal>;
 using unique_hicon = unique_resource<traits::hicon>;
 using unique_gdiobj = unique_resource<traits::hgdiobj>;
+using unique_cotaskmem = unique_resource<traits::cotaskmem>;
+
+// The device context of a window, released with the window it belongs to.
+class window_dc {
+public:
+    explicit window_dc(HWND window) noexcept
+        : window_(window)
+        , dc_(::GetDC(window)) {}
+    ~window_dc() {
+        if (dc_ != nullptr) {
+            ::ReleaseDC(window_, dc_);
+        }
+    }
+    window_dc(const window_dc&) = delete;
+    window_dc& operator=(const window_dc&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context, and the one it replaced put back
+// when this ends.
+class selected_object {
+public:
+    selected_object(HDC dc, HGDIOBJ object) noexcept
+        : dc_(dc)
+        , previous_(::SelectObject(dc, object)) {}
+    ~selected_object() { ::SelectObject(dc_, previous_); }
+    selected_object(const selected_object&) = delete;
+    selected_object& operator=(const selected_object&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 // An owned reference to a COM interface.
 template <typename T>

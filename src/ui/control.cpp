@@ -18,10 +18,6 @@ void Control::enable(bool enabled) const {
     ::EnableWindow(window_, enabled ? TRUE : FALSE);
 }
 
-bool Control::enabled() const {
-    return ::IsWindowEnabled(window_) != FALSE;
-}
-
 void Control::show(bool visible) const {
     ::ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
 }

@@ -20,7 +20,6 @@ public:
     std::wstring text() const;
     void setText(const std::wstring& text) const;
     void enable(bool enabled) const;
-    bool enabled() const;
     void show(bool visible) const;
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 

@@ -129,8 +129,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam,
     }
     try {
         return self->Dispatch(message, wParam, lParam);
-    } catch (const std::exception& failure) {
-        reportHandlerException(failure);
+    } catch (...) {
+        reportHandlerException(std::current_exception());
         return TRUE;
     }
 }

@@ -1,5 +1,7 @@
 #include "ui/win_app.h"
 
+#include <string>
+
 namespace ui {
 
 namespace {
@@ -26,20 +28,30 @@ int WinApp::Run() {
     return 0;
 }
 
-void WinApp::ProcessWndProcException(const std::exception& failure) noexcept {
-    const char* what = failure.what();
-    std::wstring text(what, what + std::char_traits<char>::length(what));
-    ::MessageBoxW(mainWindow_, text.c_str(), appName_.empty() ? nullptr : appName_.c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
+void WinApp::ProcessWndProcException(std::exception_ptr failure) noexcept {
+    std::string what = "unexpected error";
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& known) {
+        what = known.what();
+    } catch (...) {
+    }
+    try {
+        const std::wstring text(what.begin(), what.end());
+        ::MessageBoxW(mainWindow_, text.c_str(), appName_.empty() ? nullptr : appName_.c_str(),
+                      MB_OK | MB_ICONEXCLAMATION);
+    } catch (...) {
+        // Nothing is left to tell the user with.
+    }
 }
 
 WinApp* currentApp() noexcept {
     return theApp;
 }
 
-void reportHandlerException(const std::exception& failure) noexcept {
+void reportHandlerException(std::exception_ptr failure) noexcept {
     if (theApp != nullptr) {
-        theApp->ProcessWndProcException(failure);
+        theApp->ProcessWndProcException(std::move(failure));
     }
 }
 

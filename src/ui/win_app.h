@@ -23,8 +23,9 @@ public:
     // Runs InitInstance. Returns the process exit code.
     int Run();
 
-    // Called when a handler lets an exception escape; shows its text.
-    virtual void ProcessWndProcException(const std::exception& failure) noexcept;
+    // Called when a handler lets an exception escape; tells the user. The
+    // framework's own report shows the exception's text.
+    virtual void ProcessWndProcException(std::exception_ptr failure) noexcept;
 
     const std::wstring& appName() const noexcept { return appName_; }
     void setAppName(std::wstring name) { appName_ = std::move(name); }
@@ -45,6 +46,6 @@ WinApp* currentApp() noexcept;
 
 // Reports an exception that escaped a window procedure: through the
 // application object when there is one.
-void reportHandlerException(const std::exception& failure) noexcept;
+void reportHandlerException(std::exception_ptr failure) noexcept;
 
 } // namespace ui

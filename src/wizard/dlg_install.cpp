@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "install/install_sequence.h"
 #include "res/resource.h"
+#include "support/unique_resource.h"
 #include "ui/data_exchange.h"
 #include "wizard/log_heading.h"
 
@@ -41,8 +42,14 @@ void CDlgInstall::FillOptions() {
     if (app.desktopShortcut) {
         AppendLog(LoadText(1125) + L"\r\n");
     }
-    while (log.send(EM_GETFIRSTVISIBLELINE) != 0) {
+    // Back to the first line, one line at a time, as long as that moves.
+    for (LRESULT first = log.send(EM_GETFIRSTVISIBLELINE); first != 0;) {
         log.send(EM_LINESCROLL, 0, static_cast<LPARAM>(-1));
+        const LRESULT now = log.send(EM_GETFIRSTVISIBLELINE);
+        if (now >= first) {
+            break;
+        }
+        first = now;
     }
 }
 
@@ -52,18 +59,14 @@ std::wstring CDlgInstall::DashedLine(const std::wstring& text) const {
     const LRESULT margins = log.send(EM_GETMARGINS);
     const int available = client.right - client.left - LOWORD(margins) - HIWORD(margins) - 2;
 
-    HDC dc = ::GetDC(log.hwnd());
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(log.send(WM_GETFONT));
-    HGDIOBJ previous = ::SelectObject(dc, font);
-    const auto measure = [dc](const std::wstring& piece) {
+    const tw::window_dc dc(log.hwnd());
+    const tw::selected_object font(dc.get(), reinterpret_cast<HGDIOBJ>(log.send(WM_GETFONT)));
+    const auto measure = [&dc](const std::wstring& piece) {
         SIZE size{};
-        ::GetTextExtentPoint32W(dc, piece.c_str(), static_cast<int>(piece.size()), &size);
+        ::GetTextExtentPoint32W(dc.get(), piece.c_str(), static_cast<int>(piece.size()), &size);
         return static_cast<int>(size.cx);
     };
-    const std::wstring line = wizard::dashedLine(text, available, measure(L"-"), measure);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(log.hwnd(), dc);
-    return line;
+    return wizard::dashedLine(text, available, measure(L"-"), measure);
 }
 
 void CDlgInstall::AppendLog(const std::wstring& text, bool heading) {

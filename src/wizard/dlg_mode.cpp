@@ -4,7 +4,6 @@
 #include "app/texts.h"
 #include "res/resource.h"
 #include "ui/data_exchange.h"
-#include "wizard/page_texts.h"
 
 CDlgMode::CDlgMode()
     : ui::Dialog(IDD_MODE) {}

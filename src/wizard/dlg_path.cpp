@@ -5,7 +5,6 @@
 #include "app/texts.h"
 #include "res/resource.h"
 #include "ui/data_exchange.h"
-#include "wizard/page_texts.h"
 
 namespace {
 constexpr int maxFolderChars = 260;

@@ -5,7 +5,6 @@
 #include "res/resource.h"
 #include "support/shell_folder.h"
 #include "ui/data_exchange.h"
-#include "wizard/page_texts.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>

@@ -5,13 +5,13 @@
 #include "app/language_change.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "support/error.h"
 #include "support/language_state.h"
 #include "support/messages.h"
 #include "support/providers.h"
+#include "wizard/about_dlg.h"
 #include "wizard/frame_layout.h"
 #include "wizard/navigation.h"
-
-#include <stdexcept>
 
 namespace {
 
@@ -46,14 +46,21 @@ BOOL CInstallDlg::OnInitDialog() {
             ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         }
     }
-    CreatePages();
+    if (!CreatePages()) {
+        // Without its pages the wizard cannot be used: it ends as if left.
+        tw::showError(static_cast<std::int32_t>(
+            tw::hresultFromWin32(static_cast<std::int32_t>(::GetLastError()))));
+        EndDialog(2);
+        return TRUE;
+    }
     LayOutPages();
     RefreshTexts();
     ShowPage(wizard::StartPage);
     if (theApp().existingState == NewerInstalled) {
         item(IDOK).enable(false);
     }
-    return TRUE;
+    // ShowPage has given the focus to the default button.
+    return FALSE;
 }
 
 void CInstallDlg::SetAboutEntry(bool replace) {
@@ -75,12 +82,13 @@ void CInstallDlg::SetAboutEntry(bool replace) {
     ::DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
 }
 
-void CInstallDlg::CreatePages() {
+bool CInstallDlg::CreatePages() {
     for (WizardPage* page : pages) {
         if (!page->dialog().Create(hwnd())) {
-            throw std::runtime_error("a page of the wizard could not be created");
+            return false;
         }
     }
+    return true;
 }
 
 void CInstallDlg::LayOutPages() {
@@ -174,9 +182,18 @@ void CInstallDlg::Install() {
     for (const int button : {IDC_BACK, IDOK, IDCANCEL}) {
         item(button).enable(false);
     }
-    theApp().installSucceeded = progressPage.DoInstall();
-    ShowPage(currentPage);
-    item(IDCANCEL).enable(true);
+    // Whatever happens inside, the user gets the buttons back.
+    const auto restoreButtons = [this] {
+        ShowPage(currentPage);
+        item(IDCANCEL).enable(true);
+    };
+    try {
+        theApp().installSucceeded = progressPage.DoInstall();
+    } catch (...) {
+        restoreButtons();
+        throw;
+    }
+    restoreButtons();
 }
 
 void CInstallDlg::OnCancel() {
@@ -190,6 +207,13 @@ void CInstallDlg::OnCancel() {
 
 std::optional<INT_PTR> CInstallDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_SYSCOMMAND:
+        if (wParam >= aboutCommand && wParam <= lastAboutCommand) {
+            CAboutDlg about;
+            about.DoModal(hwnd());
+            return TRUE;
+        }
+        return std::nullopt;
     case WM_INITMENUPOPUP:
         if (HIWORD(lParam) != 0) { // the system menu
             const bool minimized = ::IsIconic(hwnd()) != FALSE;

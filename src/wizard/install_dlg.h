@@ -35,7 +35,7 @@ protected:
     std::optional<INT_PTR> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void CreatePages();
+    bool CreatePages();
     void LayOutPages();
     void SetAboutEntry(bool replace);
     void Install();

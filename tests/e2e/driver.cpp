@@ -106,11 +106,20 @@ std::vector<HWND> topLevelWindows(DWORD processId) {
 }
 
 std::wstring windowText(HWND window) {
-    wchar_t text[2048] = {};
+    // The progress log outgrows any fixed buffer: ask for the length first.
     DWORD_PTR length = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 5000, &length);
-    return std::wstring(text, static_cast<std::size_t>(length));
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
+                               reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                               &copied)) {
+        return {};
+    }
+    text.resize(std::min(static_cast<std::size_t>(copied), text.size() - 1));
+    return text;
 }
 
 std::wstring className(HWND window) {
@@ -195,8 +204,16 @@ void click(HWND root, int id) {
     HWND button = control(root, id);
     ASSERT_NE(button, nullptr);
     ASSERT_TRUE(::IsWindowEnabled(button)) << "control " << id << " is disabled";
-    // The button presses itself: check boxes and radio buttons change their
-    // state, and the dialog gets the command, as with a mouse click.
+    const LONG type = ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+        // What a push button tells its dialog when it is clicked; unlike
+        // BM_CLICK it does not depend on which window is active.
+        ::PostMessageW(::GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
+        return;
+    }
+    // Check boxes and radio buttons press themselves, so that their state
+    // changes as with a mouse click before the dialog gets the command.
     ::PostMessageW(button, BM_CLICK, 0, 0);
 }
 

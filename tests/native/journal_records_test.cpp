@@ -226,6 +226,23 @@ TEST_F(JournalRecordsTest, FileThatCouldNotBeSavedAsideIsNotDeleted) {
     EXPECT_EQ(journal.RollbackPlan(), expected);
 }
 
+// Writing over a file that stayed in place may have cleared its read-only
+// attribute; the rollback puts back what it had when it was recorded.
+TEST_F(JournalRecordsTest, FileKeptInPlaceGetsItsAttributesBack) {
+    LogEntry kept = Entry(LogKind::File, L"C:\\K\\Kelvane.exe", false, 1);
+    kept.keptInPlace = true;
+    kept.keptAttributes = 0x21;
+    journal.newEntries = {Entry(LogKind::Folder, L"C:\\K\\Lang"), kept,
+                          Entry(LogKind::File, L"C:\\K\\Lang\\K.fr.dll", true, 0)};
+    using A = UndoStep::Action;
+    const std::vector<UndoStep> expected = {
+        {A::RemoveFile, L"C:\\K\\Lang\\K.fr.dll", L"", L"C:\\K\\Lang\\K.fr.dll"},
+        {A::RestoreAttributes, L"C:\\K\\Kelvane.exe", L"", L"", 0x21},
+        {A::RemoveFolder, L"C:\\K\\Lang", L"", L""},
+    };
+    EXPECT_EQ(journal.RollbackPlan(), expected);
+}
+
 TEST_F(JournalRecordsTest, FileWithoutPathKeepsItsBackupWhereItIs) {
     journal.oldEntries = {Entry(LogKind::File, L"C:\\K\\other", true, 0)};
     journal.newEntries = {Entry(LogKind::File, L"", false, 0, L"C:\\T\\tw5.tmp")};

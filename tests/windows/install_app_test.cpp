@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 namespace {
 
@@ -15,11 +16,16 @@ std::wstring shellFolder(int csidl) {
     return path;
 }
 
+// A clean machine: no uninstall key, so no stored language preference.
 class Session : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(CheckProcessor());
         ASSERT_TRUE(tw::details::initialize_mfc_lib());
+    }
+    void SetUp() override {
+        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE,
+                       L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3");
     }
 };
 

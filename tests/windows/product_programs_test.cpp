@@ -27,7 +27,11 @@ DWORD run(const std::wstring& program, const std::wstring& arguments) {
         return 0;
     }
     ::CloseHandle(process.hThread);
-    ::WaitForSingleObject(process.hProcess, 60000);
+    if (::WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the program did not end";
+        ::TerminateProcess(process.hProcess, 1);
+        ::WaitForSingleObject(process.hProcess, 5000);
+    }
     DWORD code = 0;
     ::GetExitCodeProcess(process.hProcess, &code);
     ::CloseHandle(process.hProcess);

@@ -1,10 +1,15 @@
 #pragma once
 // Helpers shared by the Windows tests.
 
+#include "support/common_controls.h"
+
 #include <windows.h>
 #include <string>
 
 namespace testing_support {
+
+// Whether the tests run under Wine: the library's own test.
+using tw::runningUnderWine;
 
 // A file of the build tree, named by its host path: under Wine a Unix path is
 // reached through drive Z:, a Windows path is used as it is.

@@ -217,6 +217,29 @@ TEST_F(UninstallLogTest, FileThatCannotBeSavedAsideSurvivesRollback) {
     EXPECT_FALSE(Exists(At(L"K.exe")));
 }
 
+// A read-only file that another process holds open without delete sharing
+// can be neither moved aside nor replaced. Trying to write it clears its
+// read-only attribute; the rollback leaves the file and puts that back.
+TEST_F(UninstallLogTest, FileKeptInPlaceGetsItsAttributesBackOnRollback) {
+    const std::wstring program = At(L"Kelvane.exe");
+    WriteBytes(program, "the earlier program");
+    ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
+    const tw::unique_file held(::CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                             nullptr));
+    ASSERT_TRUE(held);
+    log.AddFile(program, 1, false);
+    ASSERT_TRUE(log.newEntries.back().keptInPlace);
+    // What the extraction does before it opens the file for writing.
+    ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL));
+    log.CompleteLast(false);
+
+    log.Rollback();
+    EXPECT_EQ(Attributes(program) & FILE_ATTRIBUTE_READONLY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(ReadBytes(program), "the earlier program");
+}
+
 TEST_F(UninstallLogTest, AddFoldersRecordsEachCreatedLevel) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"a").c_str(), nullptr));
     log.AddFolders(At(L"a\\b\\c"));

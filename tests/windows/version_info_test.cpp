@@ -102,7 +102,7 @@ TEST(VersionInfo, OwnModuleIsTheInstallersResource) {
     EXPECT_EQ(own.displayName(), L"Install 2.04a");
     EXPECT_EQ(own.productName(), L"Install");
     EXPECT_EQ(own.productVersion(), L"2.04a");
-    EXPECT_EQ(own.legalNotice(), L"Copyright (C) 2004-2026 Tarnwick. All rights reserved.");
+    EXPECT_EQ(own.legalNotice(), L"Copyright (C) 2004-2026 Tarnwick");
     EXPECT_EQ(own.stringValue(L"ApplicationId"), L"Kelvane3");
     EXPECT_EQ(own.translations(), std::vector<std::wstring>{L"040004b0"});
     EXPECT_EQ(own.fileVersion(), 0x0002000400010001ull);
