@@ -1,20 +1,17 @@
 // Shell folders by CSIDL with an optional fallback.
 #include "support/shell_folder.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 namespace {
 
+using testing_support::directShellFolder;
+
 // A CSIDL that names no shell folder.
 constexpr int unknownCsidl = 0x7F;
-
-std::wstring directLookup(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    return SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))
-               ? std::wstring(path)
-               : std::wstring();
-}
 
 struct LookupCase {
     const char* name;
@@ -32,7 +29,7 @@ class ShellFolderPath : public testing::TestWithParam<LookupCase> {};
 TEST_P(ShellFolderPath, AnswersWithTheFirstFolderThatHasAPath) {
     const LookupCase& c = GetParam();
     const std::wstring expected =
-        c.answeredBy == unknownCsidl ? std::wstring() : directLookup(c.answeredBy);
+        c.answeredBy == unknownCsidl ? std::wstring() : directShellFolder(c.answeredBy);
     if (c.answeredBy != unknownCsidl) {
         ASSERT_FALSE(expected.empty());
     }
@@ -55,9 +52,9 @@ TEST(ShellFolderPath, AnswersTheSameWithAnOwnerWindow) {
                                     nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(tw::shellFolderPath(window, CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS),
-              directLookup(CSIDL_COMMON_PROGRAMS));
+              directShellFolder(CSIDL_COMMON_PROGRAMS));
     EXPECT_EQ(tw::shellFolderPath(window, unknownCsidl, CSIDL_STARTMENU),
-              directLookup(CSIDL_STARTMENU));
+              directShellFolder(CSIDL_STARTMENU));
     ::DestroyWindow(window);
 }
 

@@ -1,6 +1,8 @@
 #include "test_support.h"
 
 #include <windows.h>
+#include <shlobj.h>
+
 #include <filesystem>
 
 namespace testing_support {
@@ -16,6 +18,13 @@ std::wstring buildPath(const char* hostPath) {
         }
     }
     return path;
+}
+
+std::wstring directShellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))
+               ? std::wstring(path)
+               : std::wstring();
 }
 
 namespace {

@@ -15,6 +15,11 @@ using tw::runningUnderWine;
 // reached through drive Z:, a Windows path is used as it is.
 std::wstring buildPath(const char* hostPath);
 
+// The current path of a shell folder, asked of SHGetFolderPathW directly
+// (no owner window); empty when the call fails. What the shell-folder lookups
+// under test are compared with.
+std::wstring directShellFolder(int csidl);
+
 // A scratch folder under the temporary folder, named after the test; wiped
 // when made and when the object ends.
 class ScratchFolder {
