@@ -3,6 +3,7 @@
 // and 16 hexadecimal digits, the version being updated) it registers the
 // product's document type with the shell and exits with -10; otherwise it
 // shows a small window that names the product and the document it was given.
+#include "common/main_window.h"
 #include "common/product_instance.h"
 #include "kelvane/resource.h"
 
@@ -174,11 +175,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         ::EndPaint(window, &paint);
         return 0;
     }
-    case WM_DESTROY:
-        ::PostQuitMessage(0);
-        return 0;
     default:
-        return ::DefWindowProcW(window, message, wParam, lParam);
+        return kelvane::mainWindowDefault(window, message, wParam, lParam);
     }
 }
 
@@ -187,28 +185,12 @@ int windowMode(HINSTANCE instance, const std::vector<std::wstring>& args, int sh
     if (args.size() > 1) {
         windowText += L"\r\n\r\n" + documentTitle(args[1]);
     }
-    WNDCLASSEXW windowClassInfo = {};
-    windowClassInfo.cbSize = sizeof windowClassInfo;
-    windowClassInfo.lpfnWndProc = windowProc;
-    windowClassInfo.hInstance = instance;
-    windowClassInfo.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_KELVANE));
-    windowClassInfo.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClassInfo.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClassInfo.lpszClassName = windowClass;
-    ::RegisterClassExW(&windowClassInfo);
-    HWND window =
-        ::CreateWindowExW(0, windowClass, L"Kelvane 3.00g", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                          CW_USEDEFAULT, 420, 220, nullptr, nullptr, instance, nullptr);
+    HWND window = kelvane::createMainWindow(
+        instance, {windowClass, windowProc, IDI_KELVANE, COLOR_WINDOW}, L"Kelvane 3.00g", 420, 220);
     if (window == nullptr) {
         return static_cast<int>(::GetLastError());
     }
-    ::ShowWindow(window, show);
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return 0;
+    return kelvane::runMainWindow(window, show);
 }
 
 } // namespace

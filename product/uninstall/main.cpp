@@ -1,6 +1,7 @@
 // Uninstall.exe, the product's uninstaller as far as it exists yet: it reads
 // "Uninstall.ulog" from its own folder with the installation's log reader and
 // lists the entries it would remove. Removing them comes later.
+#include "common/main_window.h"
 #include "common/product_instance.h"
 #include "install/log_format.h"
 
@@ -73,26 +74,14 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             ::MoveWindow(list, 8, 8, LOWORD(lParam) - 16, HIWORD(lParam) - 16, TRUE);
         }
         return 0;
-    case WM_DESTROY:
-        ::PostQuitMessage(0);
-        return 0;
     default:
-        return ::DefWindowProcW(window, message, wParam, lParam);
+        return kelvane::mainWindowDefault(window, message, wParam, lParam);
     }
 }
 
 int showList(HINSTANCE instance, const std::wstring& text, int show) {
-    WNDCLASSEXW info = {};
-    info.cbSize = sizeof info;
-    info.lpfnWndProc = windowProc;
-    info.hInstance = instance;
-    info.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-    info.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    info.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    info.lpszClassName = windowClass;
-    ::RegisterClassExW(&info);
-    HWND window = ::CreateWindowExW(0, windowClass, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, 640, 420, nullptr, nullptr, instance, nullptr);
+    HWND window = kelvane::createMainWindow(instance, {windowClass, windowProc, 1, COLOR_BTNFACE},
+                                            title, 640, 420);
     if (window == nullptr) {
         return static_cast<int>(::GetLastError());
     }
@@ -102,13 +91,7 @@ int showList(HINSTANCE instance, const std::wstring& text, int show) {
                                   0, 0, 0, 0, window, nullptr, instance, nullptr);
     ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
                    TRUE);
-    ::ShowWindow(window, show);
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return 0;
+    return kelvane::runMainWindow(window, show);
 }
 
 } // namespace

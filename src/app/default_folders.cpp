@@ -2,20 +2,13 @@
 
 #include "app/product.h"
 #include "support/product_code.h"
+#include "support/shell_folder.h"
 
 #include <windows.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
 namespace {
-
-std::wstring shellFolder(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) {
-        return {};
-    }
-    return path;
-}
 
 // The folder followed by the maker and the product key name, joined by the
 // shell's path-append rule.
@@ -30,13 +23,9 @@ std::wstring productFolderBelow(const std::wstring& folder) {
 } // namespace
 
 std::wstring DefaultInstallFolder() {
-    return productFolderBelow(shellFolder(CSIDL_PROGRAM_FILES));
+    return productFolderBelow(tw::shellFolderPath(nullptr, CSIDL_PROGRAM_FILES));
 }
 
 std::wstring DefaultShortcutFolder() {
-    std::wstring programs = shellFolder(CSIDL_COMMON_PROGRAMS);
-    if (programs.empty()) {
-        programs = shellFolder(CSIDL_PROGRAMS);
-    }
-    return productFolderBelow(programs);
+    return productFolderBelow(tw::shellFolderPath(nullptr, CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS));
 }

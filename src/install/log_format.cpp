@@ -1,5 +1,7 @@
 #include "install/log_format.h"
 
+#include "support/utf16.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <optional>
@@ -31,51 +33,6 @@ std::wstring_view TrimRight(std::wstring_view text) {
 
 std::wstring_view Trim(std::wstring_view text) {
     return TrimRight(TrimLeft(text));
-}
-
-// Appends the UTF-16 code units of text. Where wchar_t holds code points, those
-// beyond the basic plane become surrogate pairs.
-void AppendUtf16(std::u16string& out, std::wstring_view text) {
-    for (const wchar_t c : text) {
-        const auto code = static_cast<std::uint32_t>(c);
-        if (code > 0xFFFF && code <= 0x10FFFF) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-        } else if (code > 0x10FFFF) {
-            out.push_back(u'\xFFFD');
-        } else {
-            out.push_back(static_cast<char16_t>(code));
-        }
-    }
-}
-
-std::size_t Utf16Length(std::wstring_view text) {
-    std::u16string units;
-    AppendUtf16(units, text);
-    return units.size();
-}
-
-// The wide text of UTF-16 code units: surrogate pairs become one character
-// where wchar_t holds code points; a lone surrogate is kept as it is.
-std::wstring FromUtf16(std::u16string_view units) {
-    std::wstring text;
-    text.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char16_t unit = units[i];
-        if constexpr (sizeof(wchar_t) > 2) {
-            if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() &&
-                units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-                const std::uint32_t code = 0x10000 +
-                                           ((static_cast<std::uint32_t>(unit) - 0xD800) << 10) +
-                                           (static_cast<std::uint32_t>(units[i + 1]) - 0xDC00);
-                text.push_back(static_cast<wchar_t>(code));
-                ++i;
-                continue;
-            }
-        }
-        text.push_back(static_cast<wchar_t>(unit));
-    }
-    return text;
 }
 
 std::wstring Padded(std::wstring digits, std::size_t width) {
@@ -217,7 +174,7 @@ std::vector<std::wstring> LogHeaderLines(const LogHeader& header) {
     std::wstring shortcut = L"Shortcut Path : " + header.shortcutFolder;
     // The rule under line 5 is as long as line 5 counted in code units, so
     // that the file is the same whatever the width of wchar_t.
-    std::wstring rule(Utf16Length(shortcut), L'-');
+    std::wstring rule(tw::utf16Length(shortcut), L'-');
     return {
         L"Uninstall Log File v1",
         L"############ WARNING: Do not delete or modify this file. ############",
@@ -254,14 +211,14 @@ void StampFixedPaths(LogEntries& entries, const std::wstring& productKeyName) {
 std::vector<std::uint8_t> EncodeLog(const LogHeader& header, const LogEntries& entries) {
     std::u16string units;
     for (const std::wstring& text : LogHeaderLines(header)) {
-        AppendUtf16(units, headerMark);
-        AppendUtf16(units, text);
-        AppendUtf16(units, lineEnd);
+        tw::appendUtf16(units, headerMark);
+        tw::appendUtf16(units, text);
+        tw::appendUtf16(units, lineEnd);
     }
     std::size_t index = 0;
     for (const LogEntry& entry : entries) {
-        AppendUtf16(units, LogEntryLine(index++, entry));
-        AppendUtf16(units, lineEnd);
+        tw::appendUtf16(units, LogEntryLine(index++, entry));
+        tw::appendUtf16(units, lineEnd);
     }
     std::vector<std::uint8_t> bytes{0xFF, 0xFE};
     bytes.reserve(2 + units.size() * 2);
@@ -345,7 +302,7 @@ void LogReader::EndLine() {
     std::u16string units;
     units.swap(units_);
     if (encoding_ == Encoding::Utf16) {
-        ParseLine(FromUtf16(units));
+        ParseLine(tw::fromUtf16(units));
         return;
     }
     std::string narrow(units.begin(), units.end());

@@ -1,14 +1,8 @@
 #include "install/path_rules.h"
 
+#include "support/path_text.h"
+
 namespace {
-
-bool IsSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
-
-bool IsDriveLetter(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
-}
 
 constexpr std::wstring_view rootElement = L"\\";
 constexpr std::wstring_view uncRootElement = L"\\\\";
@@ -17,12 +11,12 @@ constexpr std::wstring_view uncRootElement = L"\\\\";
 
 std::vector<std::wstring_view> PathElements(std::wstring_view path) {
     std::vector<std::wstring_view> elements;
-    if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {
+    if (tw::hasDrivePrefix(path)) {
         elements.push_back(path.substr(0, 2));
         path.remove_prefix(2);
     }
     std::size_t separators = 0;
-    while (separators < path.size() && IsSeparator(path[separators])) {
+    while (separators < path.size() && tw::isPathSeparator(path[separators])) {
         ++separators;
     }
     if (separators > 0) {
@@ -32,7 +26,7 @@ std::vector<std::wstring_view> PathElements(std::wstring_view path) {
     }
     while (!path.empty()) {
         std::size_t length = 0;
-        while (length < path.size() && !IsSeparator(path[length])) {
+        while (length < path.size() && !tw::isPathSeparator(path[length])) {
             ++length;
         }
         elements.push_back(path.substr(0, length));
@@ -40,7 +34,7 @@ std::vector<std::wstring_view> PathElements(std::wstring_view path) {
         if (path.empty()) {
             break;
         }
-        while (!path.empty() && IsSeparator(path.front())) {
+        while (!path.empty() && tw::isPathSeparator(path.front())) {
             path.remove_prefix(1);
         }
         if (path.empty()) {
@@ -69,5 +63,5 @@ bool SameElementsExactly(std::wstring_view a, std::wstring_view b) {
 }
 
 bool IsDriveAbsolute(std::wstring_view path) {
-    return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\';
+    return tw::hasDrivePrefix(path) && path.size() >= 3 && path[2] == L'\\';
 }

@@ -2,6 +2,7 @@
 
 #include "app/format_text.h"
 #include "app/texts.h"
+#include "support/shell_folder.h"
 #include "support/unique_resource.h"
 
 #include <objbase.h>
@@ -142,10 +143,5 @@ std::vector<PlannedShortcut> PlanShortcuts(const ShortcutChoices& choices) {
 }
 
 std::wstring DesktopFolder(HWND owner) {
-    wchar_t path[MAX_PATH] = {};
-    if (::SHGetSpecialFolderPathW(owner, path, CSIDL_COMMON_DESKTOPDIRECTORY, FALSE) ||
-        ::SHGetSpecialFolderPathW(owner, path, CSIDL_DESKTOPDIRECTORY, FALSE)) {
-        return path;
-    }
-    return {};
+    return tw::shellFolderPath(owner, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY);
 }

@@ -2,7 +2,8 @@
 
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
-#include "payload/utf16.h"
+#include "support/path_text.h"
+#include "support/utf16.h"
 
 #include <algorithm>
 #include <optional>
@@ -12,7 +13,6 @@ namespace payload {
 
 namespace {
 
-constexpr std::uint64_t dataOffsetSize = 8;
 constexpr std::uint64_t dataOffsetLimit = std::uint64_t{1} << 32;
 
 std::uint64_t readLittleEndian(const char* bytes, int size) {
@@ -41,7 +41,7 @@ public:
         const std::uint64_t units = number(4);
         need(2 * units);
         std::wstring value =
-            decodeUtf16le(bytes_.data() + offset_, static_cast<std::size_t>(units));
+            tw::decodeUtf16le(bytes_.data() + offset_, static_cast<std::size_t>(units));
         offset_ += static_cast<std::size_t>(2 * units);
         return value;
     }
@@ -60,6 +60,17 @@ private:
 };
 
 } // namespace
+
+std::uint64_t readDataOffset(std::string_view field) {
+    if (field.size() < dataOffsetSize) {
+        raise(compress_errc::unexpected);
+    }
+    return readLittleEndian(field.data(), static_cast<int>(dataOffsetSize));
+}
+
+bool isValidDataOffset(std::uint64_t offset) {
+    return offset >= archiveHeaderFixedSize && offset < dataOffsetLimit;
+}
 
 std::vector<ArchiveEntry> parseEntryTable(std::string_view header) {
     FieldReader reader(header);
@@ -142,8 +153,8 @@ std::uint64_t ArchiveExtractor::collectHeader(const char* bytes, std::uint64_t n
         const std::uint64_t take = std::min<std::uint64_t>(n, dataOffsetSize - header_.size());
         header_.append(bytes, static_cast<std::size_t>(take));
         if (header_.size() == dataOffsetSize) {
-            dataOffset_ = readLittleEndian(header_.data(), 8);
-            if (dataOffset_ < archiveHeaderFixedSize || dataOffset_ >= dataOffsetLimit) {
+            dataOffset_ = readDataOffset(header_);
+            if (!isValidDataOffset(dataOffset_)) {
                 raise(compress_errc::unexpected);
             }
         }
@@ -211,7 +222,7 @@ void ArchiveExtractor::openEntry(const ArchiveEntry& entry) {
     skipped_ = answer == notification::result::skip;
     if (!skipped_) {
         target_.prepareOutput(entry.destination);
-        target_.grantSharedFolders(shared_, parentPath(entry.destination));
+        target_.grantSharedFolders(shared_, tw::parentPath(entry.destination));
         file_ = target_.createOutput(entry.destination);
     }
     opened_ = true;

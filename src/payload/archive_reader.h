@@ -26,6 +26,18 @@ namespace payload {
 // cannot be opened (ERROR_SHARING_VIOLATION).
 constexpr int sharingViolation = 32;
 
+// The size of the data offset that opens an archive.
+constexpr std::size_t dataOffsetSize = 8;
+
+// The data offset held by the first dataOffsetSize bytes of an archive (the
+// field may be longer). Raises error 7 of the compress category when it is
+// shorter.
+std::uint64_t readDataOffset(std::string_view field);
+
+// Whether a data offset can end a header: no smaller than the header's fixed
+// part and below 4 GiB.
+bool isValidDataOffset(std::uint64_t offset);
+
 // The entries of a complete header (data offset, count and entry table, and
 // nothing else). Raises error 7 of the compress category when the table does
 // not fit the header exactly (a string or record running past its end, a
@@ -62,7 +74,6 @@ public:
     std::uint64_t position() const noexcept { return position_; }
     std::uint64_t total() const noexcept { return total_; }
     const std::vector<ArchiveEntry>& entries() const noexcept { return entries_; }
-    SharedFolderList& sharedFolders() noexcept { return shared_; }
 
     bool failed() const noexcept { return failed_; }
     // The full path of the entry whose file was open when the failure happened.

@@ -1,7 +1,7 @@
 #include "payload/archive_writer.h"
 
 #include "payload/crc32.h"
-#include "payload/utf16.h"
+#include "support/utf16.h"
 
 #include <stdexcept>
 
@@ -16,15 +16,15 @@ void appendLittleEndian(std::string& out, std::uint64_t value, int bytes) {
 }
 
 void appendString(std::string& out, const std::wstring& text) {
-    appendLittleEndian(out, utf16Length(text), 4);
-    appendUtf16le(out, text);
+    appendLittleEndian(out, tw::utf16Length(text), 4);
+    tw::appendUtf16le(out, text);
 }
 
 } // namespace
 
 std::uint64_t recordSize(const ArchiveEntry& entry) {
-    return entryRecordFixedSize + 2 * utf16Length(entry.source) +
-           2 * utf16Length(entry.destination);
+    return entryRecordFixedSize + 2 * tw::utf16Length(entry.source) +
+           2 * tw::utf16Length(entry.destination);
 }
 
 std::string encodeHeader(const std::vector<ArchiveEntry>& entries) {

@@ -1,6 +1,7 @@
 #include "payload/destination.h"
 
 #include "payload/compress_error.h"
+#include "support/path_text.h"
 
 #include <array>
 #include <vector>
@@ -10,10 +11,6 @@ namespace payload {
 namespace {
 
 constexpr int noFallback = -1;
-
-bool isSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
 
 struct Token {
     std::wstring_view name;
@@ -42,7 +39,7 @@ std::vector<std::wstring_view> furtherComponents(std::wstring_view rest) {
     std::size_t start = 0;
     while (start <= rest.size()) {
         std::size_t end = start;
-        while (end < rest.size() && !isSeparator(rest[end])) {
+        while (end < rest.size() && !tw::isPathSeparator(rest[end])) {
             ++end;
         }
         if (end > start) {
@@ -60,24 +57,18 @@ std::wstring joinPath(const std::wstring& folder, std::wstring_view component) {
         return std::wstring(component);
     }
     std::wstring joined = folder;
-    if (!isSeparator(joined.back())) {
+    if (!tw::isPathSeparator(joined.back())) {
         joined.push_back(pathSeparator);
     }
     joined.append(component);
     return joined;
 }
 
-std::wstring parentPath(const std::wstring& path) {
-    const std::size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
-}
-
 bool isAbsoluteFolder(std::wstring_view path) {
-    if (path.size() >= 3 && path[1] == L':' && isSeparator(path[2]) &&
-        ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'))) {
+    if (tw::hasDrivePrefix(path) && path.size() >= 3 && tw::isPathSeparator(path[2])) {
         return true;
     }
-    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
+    if (path.size() >= 2 && tw::isPathSeparator(path[0]) && tw::isPathSeparator(path[1])) {
         return true;
     }
 #ifndef _WIN32
@@ -122,7 +113,7 @@ std::wstring DestinationResolver::sampleFolder() {
 std::wstring DestinationResolver::resolveFolder(const std::wstring& destination) {
     const std::wstring_view d = destination;
     std::size_t firstEnd = 0;
-    while (firstEnd < d.size() && !isSeparator(d[firstEnd])) {
+    while (firstEnd < d.size() && !tw::isPathSeparator(d[firstEnd])) {
         ++firstEnd;
     }
     const std::wstring_view first = d.substr(0, firstEnd);

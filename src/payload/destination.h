@@ -61,10 +61,6 @@ constexpr wchar_t pathSeparator = L'/';
 // empty.
 std::wstring joinPath(const std::wstring& folder, std::wstring_view component);
 
-// The folder part of a path (everything before its last separator); empty for
-// a bare name.
-std::wstring parentPath(const std::wstring& path);
-
 // Whether a folder path is absolute: a drive letter, a colon and a separator,
 // or a UNC root (two separators); natively also a leading "/".
 bool isAbsoluteFolder(std::wstring_view path);

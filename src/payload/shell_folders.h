@@ -5,9 +5,8 @@
 
 namespace payload {
 
-// The current path of the shell folder (SHGetFolderPathW with the library's
-// owner window, no token, SHGFP_TYPE_CURRENT, a 260-character buffer); empty
-// when the shell names none.
+// The current path of the shell folder, asked with the library's owner window
+// (tw::shellFolderPath, no fallback); empty when the shell names none.
 std::wstring shellFolderPath(int csidl);
 
 } // namespace payload

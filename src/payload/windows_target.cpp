@@ -3,6 +3,7 @@
 #include "payload/crc32.h"
 #include "payload/grant_shared_folders.h"
 #include "payload/shell_folders.h"
+#include "support/path_text.h"
 #include "support/unique_resource.h"
 
 #include <windows.h>
@@ -28,11 +29,6 @@ namespace {
     const DWORD error = ::GetLastError();
     throw std::ios_base::failure(
         std::string(what) + " (Windows error " + std::to_string(error) + ")", std::io_errc::stream);
-}
-
-std::wstring parentFolder(const std::wstring& path) {
-    const std::size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
 
 bool exists(const std::wstring& path) {
@@ -69,7 +65,7 @@ void clearReadOnly(const std::wstring& path) {
 void createFolders(const std::wstring& folder) {
     std::vector<std::wstring> missing;
     std::wstring level = folder;
-    for (; !level.empty() && !exists(level); level = parentFolder(level)) {
+    for (; !level.empty() && !exists(level); level = tw::parentPath(level)) {
         missing.push_back(level);
     }
     if (!level.empty() && (::GetFileAttributesW(level.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0) {
@@ -133,7 +129,7 @@ void WindowsTarget::prepareOutput(const std::wstring& path) {
         clearReadOnly(path);
         return;
     }
-    const std::wstring folder = parentFolder(path);
+    const std::wstring folder = tw::parentPath(path);
     if (!folder.empty()) {
         createFolders(folder);
     }

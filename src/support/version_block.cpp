@@ -1,5 +1,7 @@
 #include "support/version_block.h"
 
+#include "support/utf16.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -98,28 +100,6 @@ std::optional<Node> findChild(std::span<const std::uint8_t> block, const Node& p
         at = alignedFrom(at, child->end);
     }
     return std::nullopt;
-}
-
-// UTF-16LE code units to a wide string; pairs of surrogates become one
-// character where wchar_t holds 32 bits.
-std::wstring decodeUtf16(std::span<const std::uint8_t> bytes, std::size_t offset,
-                         std::size_t units) {
-    std::wstring text;
-    text.reserve(units);
-    for (std::size_t i = 0; i < units; ++i) {
-        std::uint32_t unit = word16(bytes, offset + 2 * i);
-        if constexpr (sizeof(wchar_t) == 4) {
-            if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units) {
-                const std::uint32_t low = word16(bytes, offset + 2 * (i + 1));
-                if (low >= 0xDC00 && low < 0xE000) {
-                    unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-        }
-        text.push_back(static_cast<wchar_t>(unit));
-    }
-    return text;
 }
 
 std::wstring hex4(std::uint16_t value) {
@@ -224,7 +204,8 @@ std::wstring VersionBlock::stringValue(std::wstring_view key) const {
     // be) counts bytes. Either way only what lies inside the node is read.
     const std::size_t stated = value->text ? value->length : value->length / 2;
     const std::size_t units = std::min(stated, value->bytes / 2);
-    std::wstring text = decodeUtf16(block_, value->offset, units);
+    std::wstring text =
+        decodeUtf16le(reinterpret_cast<const char*>(block_.data() + value->offset), units);
     if (!text.empty() && text.back() == L'\0') {
         text.pop_back();
     }

@@ -3,6 +3,7 @@
 #include "app/install_app.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "support/shell_folder.h"
 #include "ui/data_exchange.h"
 
 #include <shlobj.h>
@@ -13,17 +14,7 @@ namespace {
 constexpr int maxFolderChars = 260;
 
 std::wstring startMenuFolder() {
-    wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_COMMON_STARTMENU, nullptr, SHGFP_TYPE_CURRENT,
-                                     path)) &&
-        path[0] != L'\0') {
-        return path;
-    }
-    if (SUCCEEDED(
-            ::SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path))) {
-        return path;
-    }
-    return {};
+    return tw::shellFolderPath(nullptr, CSIDL_COMMON_STARTMENU, CSIDL_STARTMENU);
 }
 
 // The folder as the page shows it: relative to the start menu. A folder that

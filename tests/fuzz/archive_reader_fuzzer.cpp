@@ -4,7 +4,8 @@
 // lengthened or has bytes changed, so that the fuzzer reaches the contents.
 #include "payload/archive_reader.h"
 #include "payload/archive_writer.h"
-#include "payload/crc32.h"
+
+#include "digest_target.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -20,50 +21,27 @@ namespace {
 
 using namespace payload;
 
-// Keeps only how many bytes each file received; every fourth file cannot be
-// read back at first.
 // Keeps the size and CRC-32 of what each file received; every fourth file
-// cannot be read back at first.
-struct CountingTarget : ExtractionTarget {
-    struct Digest {
-        std::uint64_t size = 0;
-        std::uint32_t crc = 0;
-    };
-    std::map<std::wstring, Digest> files;
+// cannot be read back at first, and some inputs have no shell folders.
+struct CountingTarget : testing_support::DigestTarget {
     bool noShellFolders = false;
     int created = 0;
     int busy = 0;
 
-    struct File : OutputFile {
-        Digest& digest;
-        explicit File(Digest& d)
-            : digest(d) {}
-        void write(const char* bytes, std::size_t n) override {
-            digest.size += n;
-            digest.crc = crc32(bytes, n, digest.crc);
-        }
-        void close() override {}
-    };
-
     std::wstring shellFolder(int csidl) override {
-        return noShellFolders ? std::wstring() : L"C:\\Shell\\" + std::to_wstring(csidl);
+        return noShellFolders ? std::wstring() : DigestTarget::shellFolder(csidl);
     }
-    bool samePath(const std::wstring& a, const std::wstring& b) override { return a == b; }
-    void prepareOutput(const std::wstring&) override {}
-    void grantSharedFolders(SharedFolderList&, const std::wstring&) override {}
     std::unique_ptr<OutputFile> createOutput(const std::wstring& path) override {
         busy = ++created % 4 == 0 ? 2 : 0;
-        files[path] = Digest{};
-        return std::make_unique<File>(files[path]);
+        return DigestTarget::createOutput(path);
     }
     std::optional<std::uint32_t> readBackCrc(const std::wstring& path) override {
         if (busy > 0) {
             --busy;
             return std::nullopt;
         }
-        return files.at(path).crc;
+        return DigestTarget::readBackCrc(path);
     }
-    void waitBeforeRetry() override {}
 };
 
 void check(bool condition) {

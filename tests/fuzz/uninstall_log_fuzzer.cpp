@@ -6,6 +6,8 @@
 
 #include "install/log_format.h"
 
+#include "test_data.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -14,13 +16,7 @@
 
 namespace {
 
-std::wstring WidenLatin1(std::string_view text) {
-    std::wstring wide;
-    for (const char c : text) {
-        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-    }
-    return wide;
-}
+using testing_support::widenLatin1;
 
 // Short enough that the re-encoded line, with its longer index and code,
 // still fits the reader's line buffer.
@@ -55,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::uint8_t> input = WithHeader(data, size);
     const std::span<const std::uint8_t> bytes(input);
     size = input.size();
-    const LogContents whole = ReadLog(bytes, WidenLatin1);
+    const LogContents whole = ReadLog(bytes, widenLatin1);
 
-    LogReader reader(WidenLatin1);
+    LogReader reader(widenLatin1);
     const std::size_t piece = size == 0 ? 1 : input[size - 1] % 13 + 1;
     for (std::size_t at = 0; at < size; at += piece) {
         if (!reader.Feed(bytes.subspan(at, std::min(piece, size - at)))) {
@@ -73,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (ShortPaths(whole.entries) && whole.entries.size() < 100000) {
         const auto encoded = EncodeLog({L"Kelvane 3.00g", L"", L"C:\\K", L"C:\\S"}, whole.entries);
-        if (ReadLog(encoded, WidenLatin1).entries != whole.entries) {
+        if (ReadLog(encoded, widenLatin1).entries != whole.entries) {
             std::abort();
         }
     }

@@ -281,6 +281,22 @@ INSTANTIATE_TEST_SUITE_P(
                     Malformed{"DeviceLpt1", archiveNamed(L"C:\\x\\Lpt1.dll")}),
     [](const auto& c) { return std::string(c.param.name); });
 
+TEST(DataOffset, IsReadLittleEndianFromTheFirstEightBytes) {
+    EXPECT_EQ(readDataOffset(std::string("\x48\0\0\0\0\0\0\0", 8)), 0x48u);
+    EXPECT_EQ(readDataOffset(std::string("\x01\x02\x03\x04\x05\x06\x07\x08\xFF", 9)),
+              0x0807060504030201u);
+    EXPECT_EQ(failureOf([] { readDataOffset(std::string(7, '\0')); }),
+              make_error_code(compress_errc::unexpected));
+}
+
+TEST(DataOffset, IsValidFromTheFixedHeaderToBelowFourGiB) {
+    EXPECT_FALSE(isValidDataOffset(0));
+    EXPECT_FALSE(isValidDataOffset(archiveHeaderFixedSize - 1));
+    EXPECT_TRUE(isValidDataOffset(archiveHeaderFixedSize));
+    EXPECT_TRUE(isValidDataOffset((std::uint64_t{1} << 32) - 1));
+    EXPECT_FALSE(isValidDataOffset(std::uint64_t{1} << 32));
+}
+
 // Per-entry processing, on files kept in memory.
 
 TEST_F(ArchiveReader, EveryFileIsPreparedGrantedCreatedAndVerified) {

@@ -7,11 +7,11 @@
 #include "payload/native_target.h"
 
 #include "memory_target.h"
+#include "scratch_path.h"
+#include "test_data.h"
 
 #include <boost/iostreams/device/array.hpp>
-#include <boost/iostreams/device/back_inserter.hpp>
 #include <boost/iostreams/filter/bzip2.hpp>
-#include <boost/iostreams/filtering_stream.hpp>
 #include <boost/iostreams/stream.hpp>
 #include <gtest/gtest.h>
 
@@ -25,25 +25,8 @@ namespace {
 namespace fs = std::filesystem;
 namespace io = boost::iostreams;
 using namespace payload;
-
-// A scratch folder named after the running test ("Suite/Test/Param" joined
-// with "-"), so that tests running side by side do not meet.
-fs::path scratchFolder(const std::string& prefix) {
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = prefix + test->test_suite_name() + "-" + test->name();
-    std::replace(name.begin(), name.end(), '/', '-');
-    return fs::temp_directory_path() / name;
-}
-
-std::string compress(const std::string& plain) {
-    std::string packed;
-    io::filtering_ostream out;
-    out.push(io::bzip2_compressor(io::bzip2_params(9)));
-    out.push(io::back_inserter(packed));
-    out.write(plain.data(), static_cast<std::streamsize>(plain.size()));
-    out.reset();
-    return packed;
-}
+using testing_support::compress;
+using testing_support::pattern;
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -52,17 +35,9 @@ std::string readFile(const fs::path& path) {
     return contents.str();
 }
 
-std::string pattern(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>((i * 131 + seed * 7) ^ (i >> 5));
-    }
-    return bytes;
-}
-
 class Extract : public testing::Test {
 protected:
-    fs::path root = scratchFolder("kv-extract-");
+    fs::path root = testing_support::scratchPath("kv-extract-");
     NativeTarget target{[this](int csidl) {
         return csidl == csidl::commonAppData ? (root / "common").wstring() : std::wstring();
     }};

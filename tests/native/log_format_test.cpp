@@ -1,5 +1,7 @@
 #include "install/log_format.h"
 
+#include "test_data.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,14 +9,7 @@
 
 namespace {
 
-// Latin-1 widening: each byte is the character of the same number.
-std::wstring WidenLatin1(std::string_view text) {
-    std::wstring wide;
-    for (const char c : text) {
-        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-    }
-    return wide;
-}
+using testing_support::widenLatin1;
 
 // The UTF-16LE bytes of text, characters of the basic plane only.
 std::vector<std::uint8_t> Utf16Bytes(std::wstring_view text, bool withMark = true) {
@@ -55,7 +50,7 @@ std::vector<std::wstring> DecodeLines(const std::vector<std::uint8_t>& bytes) {
 }
 
 LogContents ReadText(std::wstring_view text) {
-    return ReadLog(Utf16Bytes(text), WidenLatin1);
+    return ReadLog(Utf16Bytes(text), widenLatin1);
 }
 
 LogEntry Entry(LogKind kind, std::wstring path, bool done = true, std::int32_t value = -1) {
@@ -173,7 +168,7 @@ TEST(LogReader, WrittenLogReadsBackTheSame) {
     LogHeader header = FirstInstallation();
     header.previousLabel = L"Kelvane 3.00f";
 
-    const LogContents read = ReadLog(EncodeLog(header, entries), WidenLatin1);
+    const LogContents read = ReadLog(EncodeLog(header, entries), widenLatin1);
 
     EXPECT_EQ(read.previousLabel, L"Kelvane 3.00g");
     EXPECT_EQ(read.installPath, header.installFolder);
@@ -206,7 +201,7 @@ TEST(LogReader, TenThousandEntriesHaveFiveDigitIndexes) {
     ASSERT_EQ(lines.size(), 6u + 10050u);
     EXPECT_EQ(lines[6 + 9999], L"9999:0104:0 -- C:\\K\\f9999");
     EXPECT_EQ(lines[6 + 10000], L"10000:0104:1 -- C:\\K\\f10000");
-    EXPECT_EQ(ReadLog(bytes, WidenLatin1).entries, entries);
+    EXPECT_EQ(ReadLog(bytes, widenLatin1).entries, entries);
 }
 
 TEST(LogReader, KindCodesAndValues) {
@@ -328,7 +323,7 @@ TEST(LogReader, CodeUnitsWithByte0AStayInTheirLine) {
         Entry(LogKind::File, L"C:\\\u010A\\\u4E0A\u0A0A.txt", true, 0),
         Entry(LogKind::Folder, L"C:\\\u0A00\u0A30"),
     };
-    const auto read = ReadLog(EncodeLog(FirstInstallation(), entries), WidenLatin1);
+    const auto read = ReadLog(EncodeLog(FirstInstallation(), entries), widenLatin1);
     EXPECT_EQ(read.entries, entries);
 }
 
@@ -338,7 +333,7 @@ TEST(LogReader, CharactersBeyondTheBasicPlaneRoundTrip) {
     // The path is written as a surrogate pair, whatever the width of wchar_t.
     const std::vector<std::uint8_t> pair = {0x3D, 0xD8, 0x00, 0xDE};
     EXPECT_NE(std::search(bytes.begin(), bytes.end(), pair.begin(), pair.end()), bytes.end());
-    EXPECT_EQ(ReadLog(bytes, WidenLatin1).entries, entries);
+    EXPECT_EQ(ReadLog(bytes, widenLatin1).entries, entries);
 }
 
 TEST(LogReader, AnsiLogIsWidenedLineByLine) {
@@ -350,7 +345,7 @@ TEST(LogReader, AnsiLogIsWidenedLineByLine) {
     // A code page where 0x80 is the euro sign, as in Windows-1252.
     const WidenFunction widen = [&](std::string_view line) {
         widened.emplace_back(line);
-        std::wstring wide = WidenLatin1(line);
+        std::wstring wide = widenLatin1(line);
         for (wchar_t& c : wide) {
             if (c == 0x80) {
                 c = L'\u20AC';
@@ -371,7 +366,7 @@ TEST(LogReader, AnsiLogIsWidenedLineByLine) {
 TEST(LogReader, BigEndianMarkIsNotUtf16) {
     auto bytes = Utf16Bytes(LogWithLines({L"0000:00ff:1 -- C:\\a"}), false);
     bytes.insert(bytes.begin(), {0xFE, 0xFF});
-    EXPECT_TRUE(ReadLog(bytes, WidenLatin1).entries.empty());
+    EXPECT_TRUE(ReadLog(bytes, widenLatin1).entries.empty());
 }
 
 // A line that does not fit the reader's buffer is passed over whole: nothing
@@ -422,7 +417,7 @@ TEST(LogReader, AnsiLineBufferLimitIsExact) {
     for (const std::size_t bytes : {1023u, 1024u}) {
         const std::string line = "0000:00ff:1 -- " + std::string(bytes - 15, 'a');
         const std::string text = header + line + "\n0001:00ff:1 -- C:\\next\n";
-        const auto read = ReadLog(std::vector<std::uint8_t>(text.begin(), text.end()), WidenLatin1);
+        const auto read = ReadLog(std::vector<std::uint8_t>(text.begin(), text.end()), widenLatin1);
         EXPECT_EQ(read.entries.size(), bytes == 1023 ? 2u : 1u) << bytes;
         EXPECT_EQ(read.entries.back().path, L"C:\\next");
     }
@@ -432,9 +427,9 @@ TEST(LogReader, PiecesGiveTheSameResultAsTheWhole) {
     LogEntries entries = ExampleEntries();
     entries.push_back(Entry(LogKind::File, L"C:\\\u010A\U0001F600", false, 3));
     const auto bytes = EncodeLog(FirstInstallation(), entries);
-    const auto whole = ReadLog(bytes, WidenLatin1);
+    const auto whole = ReadLog(bytes, widenLatin1);
     for (const std::size_t piece : {1u, 3u, 7u}) {
-        LogReader reader(WidenLatin1);
+        LogReader reader(widenLatin1);
         for (std::size_t at = 0; at < bytes.size(); at += piece) {
             const auto size = std::min(piece, bytes.size() - at);
             ASSERT_TRUE(reader.Feed(std::span(bytes).subspan(at, size)));
@@ -446,7 +441,7 @@ TEST(LogReader, PiecesGiveTheSameResultAsTheWhole) {
 }
 
 TEST(LogReader, FeedReportsTheStop) {
-    LogReader reader(WidenLatin1);
+    LogReader reader(widenLatin1);
     const auto bytes = Utf16Bytes(L"// Uninstall Log File v9\r\n0000:00ff:1 -- C:\\a\r\n");
     EXPECT_FALSE(reader.Feed(bytes));
     EXPECT_TRUE(reader.stopped());
@@ -458,7 +453,7 @@ TEST(LogReader, EmptyAndTinyFilesYieldNothing) {
          {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0xFF},
           std::vector<std::uint8_t>{0xFF, 0xFE}, std::vector<std::uint8_t>{0xFF, 0xFE, 0x2F},
           std::vector<std::uint8_t>{'\n', '\n'}}) {
-        const auto read = ReadLog(bytes, WidenLatin1);
+        const auto read = ReadLog(bytes, widenLatin1);
         EXPECT_TRUE(read.entries.empty());
         EXPECT_TRUE(read.installPath.empty());
         EXPECT_TRUE(read.previousLabel.empty());
@@ -468,7 +463,7 @@ TEST(LogReader, EmptyAndTinyFilesYieldNothing) {
 TEST(LogReader, TrailingOddByteIsIgnored) {
     auto bytes = Utf16Bytes(LogWithLines({L"0000:00ff:1 -- C:\\a"}));
     bytes.push_back(0x41);
-    EXPECT_EQ(ReadLog(bytes, WidenLatin1).entries.size(), 1u);
+    EXPECT_EQ(ReadLog(bytes, widenLatin1).entries.size(), 1u);
 }
 
 } // namespace

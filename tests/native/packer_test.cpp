@@ -2,13 +2,11 @@
 #include "packer/packer.h"
 #include "payload/archive_writer.h"
 
-#include <boost/iostreams/copy.hpp>
-#include <boost/iostreams/device/back_inserter.hpp>
-#include <boost/iostreams/filter/bzip2.hpp>
-#include <boost/iostreams/filtering_stream.hpp>
+#include "scratch_path.h"
+#include "test_data.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,31 +14,12 @@
 namespace {
 
 namespace fs = std::filesystem;
-namespace io = boost::iostreams;
 using namespace packer;
-
-// A scratch folder named after the running test ("Suite/Test/Param" joined
-// with "-"), so that tests running side by side do not meet.
-fs::path scratchFolder(const std::string& prefix) {
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = prefix + test->test_suite_name() + "-" + test->name();
-    std::replace(name.begin(), name.end(), '/', '-');
-    return fs::temp_directory_path() / name;
-}
-
-std::string compress(const std::string& plain) {
-    std::string packed;
-    io::filtering_ostream out;
-    out.push(io::bzip2_compressor(io::bzip2_params(9)));
-    out.push(io::back_inserter(packed));
-    out.write(plain.data(), static_cast<std::streamsize>(plain.size()));
-    out.reset();
-    return packed;
-}
+using testing_support::compress;
 
 class Packer : public testing::Test {
 protected:
-    fs::path folder = scratchFolder("kv-packer-");
+    fs::path folder = testing_support::scratchPath("kv-packer-");
 
     void SetUp() override {
         fs::remove_all(folder);
@@ -173,6 +152,31 @@ TEST_F(Packer, ListFindsAWrongCrcAShortAndATrailingArchive) {
 
     std::istringstream headerOnly(compress(archive.substr(0, 20)));
     EXPECT_THROW(listPayload(headerOnly), std::runtime_error);
+}
+
+TEST_F(Packer, ListNamesADataOffsetOutOfRange) {
+    const std::string archive = payload::writeArchive({}, {});
+    for (const std::uint64_t offset : {std::uint64_t{11}, std::uint64_t{1} << 32}) {
+        std::string damaged = archive;
+        for (std::size_t i = 0; i < 8; ++i) {
+            damaged[i] = static_cast<char>((offset >> (8 * i)) & 0xFF);
+        }
+        std::istringstream in(compress(damaged));
+        try {
+            listPayload(in);
+            ADD_FAILURE() << "no error for the data offset " << offset;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "the data offset " + std::to_string(offset) + " is out of range");
+        }
+    }
+    std::istringstream cut(compress(archive.substr(0, 7)));
+    try {
+        listPayload(cut);
+        ADD_FAILURE() << "no error for an archive of seven bytes";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "the archive ends inside its data offset");
+    }
 }
 
 TEST_F(Packer, KindNamesRoundTrip) {

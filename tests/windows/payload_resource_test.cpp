@@ -1,9 +1,9 @@
 // The installer's own payload resource: found, opened where the module keeps
 // it, and exactly the archive the packer wrote.
 #include "payload/extract.h"
-#include "payload/crc32.h"
 #include "payload/payload_resource.h"
 #include "support/unique_resource.h"
+#include "digest_target.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 namespace {
 
 using namespace payload;
+using testing_support::DigestTarget;
 
 std::string readWhole(std::istream& in) {
     std::string bytes;
@@ -25,37 +26,6 @@ std::string readWhole(std::istream& in) {
     }
     return bytes;
 }
-
-// Keeps the size and the CRC-32 of every file in memory.
-struct DigestTarget : ExtractionTarget {
-    struct Digest {
-        std::uint64_t size = 0;
-        std::uint32_t crc = 0;
-    };
-    struct File : OutputFile {
-        Digest& digest;
-        explicit File(Digest& d)
-            : digest(d) {}
-        void write(const char* bytes, std::size_t size) override {
-            digest.size += size;
-            digest.crc = crc32(bytes, size, digest.crc);
-        }
-        void close() override {}
-    };
-    std::map<std::wstring, Digest> files;
-
-    std::wstring shellFolder(int csidl) override { return L"C:\\Shell" + std::to_wstring(csidl); }
-    bool samePath(const std::wstring& a, const std::wstring& b) override { return a == b; }
-    void prepareOutput(const std::wstring&) override {}
-    void grantSharedFolders(SharedFolderList&, const std::wstring&) override {}
-    std::unique_ptr<OutputFile> createOutput(const std::wstring& path) override {
-        return std::make_unique<File>(files[path] = Digest{});
-    }
-    std::optional<std::uint32_t> readBackCrc(const std::wstring& path) override {
-        return files.at(path).crc;
-    }
-    void waitBeforeRetry() override {}
-};
 
 class PayloadResource : public testing::Test {
 protected:

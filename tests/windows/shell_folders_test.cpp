@@ -10,20 +10,14 @@
 namespace {
 
 using namespace payload;
-
-std::wstring directLookup(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    return SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))
-               ? std::wstring(path)
-               : std::wstring();
-}
+using testing_support::directShellFolder;
 
 class ShellFolders : public testing::TestWithParam<int> {};
 
 TEST_P(ShellFolders, NameAnExistingFolder) {
     const std::wstring folder = shellFolderPath(GetParam());
     ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder, directLookup(GetParam()));
+    EXPECT_EQ(folder, directShellFolder(GetParam()));
     const DWORD attributes = ::GetFileAttributesW(folder.c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -46,7 +40,7 @@ TEST(ShellFolder, WorksWithAnActiveOwnerWindow) {
     ASSERT_NE(window, nullptr);
     ::ShowWindow(window, SW_SHOW);
     ::SetActiveWindow(window);
-    EXPECT_EQ(shellFolderPath(csidl::commonAppData), directLookup(csidl::commonAppData));
+    EXPECT_EQ(shellFolderPath(csidl::commonAppData), directShellFolder(csidl::commonAppData));
     ::DestroyWindow(window);
 }
 
@@ -55,9 +49,9 @@ TEST(ShellFolder, ResolvesTheShippedDestinations) {
     DestinationResolver resolver(
         {L"C:\\Program Files\\Tarnwick\\Kelvane 3", L"Kelvane Examples", L""}, shellFolderPath,
         shared);
-    const std::wstring commonData = directLookup(csidl::commonAppData);
-    const std::wstring userData = directLookup(csidl::appData);
-    const std::wstring desktop = directLookup(csidl::commonDesktopDirectory);
+    const std::wstring commonData = directShellFolder(csidl::commonAppData);
+    const std::wstring userData = directShellFolder(csidl::appData);
+    const std::wstring desktop = directShellFolder(csidl::commonDesktopDirectory);
     EXPECT_EQ(resolver.resolveFolder(L"<CommonData>\\Tarnwick\\Kelvane"),
               commonData + L"\\Tarnwick\\Kelvane");
     EXPECT_EQ(resolver.resolveFolder(L"<CommonData>\\Tarnwick\\Kelvane"),

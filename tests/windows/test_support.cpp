@@ -1,14 +1,11 @@
 #include "test_support.h"
 
 #include <windows.h>
+#include <shlobj.h>
+
 #include <filesystem>
 
 namespace testing_support {
-
-bool runningUnderWine() {
-    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 std::wstring buildPath(const char* hostPath) {
     std::wstring path(hostPath, hostPath + std::char_traits<char>::length(hostPath));
@@ -21,6 +18,13 @@ std::wstring buildPath(const char* hostPath) {
         }
     }
     return path;
+}
+
+std::wstring directShellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))
+               ? std::wstring(path)
+               : std::wstring();
 }
 
 namespace {

@@ -1,17 +1,24 @@
 #pragma once
 // Helpers shared by the Windows tests.
 
+#include "support/common_controls.h"
+
 #include <windows.h>
 #include <string>
 
 namespace testing_support {
 
-// True when the tests run under Wine rather than on Windows.
-bool runningUnderWine();
+// Whether the tests run under Wine: the library's own test.
+using tw::runningUnderWine;
 
 // A file of the build tree, named by its host path: under Wine a Unix path is
 // reached through drive Z:, a Windows path is used as it is.
 std::wstring buildPath(const char* hostPath);
+
+// The current path of a shell folder, asked of SHGetFolderPathW directly
+// (no owner window); empty when the call fails. What the shell-folder lookups
+// under test are compared with.
+std::wstring directShellFolder(int csidl);
 
 // A scratch folder under the temporary folder, named after the test; wiped
 // when made and when the object ends.

@@ -1,6 +1,7 @@
 #include "install/uninstall_log.h"
 
 #include "install/log_format.h"
+#include "support/common_controls.h"
 #include "support/product_code.h"
 #include "support/unique_resource.h"
 #include "test_support.h"
@@ -346,7 +347,7 @@ TEST_F(UninstallLogTest, ExistingUninstallKeyIsSavedAndRestored) {
 
     EXPECT_FALSE(Exists(hive)) << "the hive file is deleted after the restore";
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, scratchProductKey));
-    if (testing_support::runningUnderWine()) {
+    if (tw::runningUnderWine()) {
         GTEST_SKIP() << "Wine's RegRestoreKeyW reports success but restores nothing";
     }
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, scratchProductKey, L"DisplayName"), L"Kelvane 3.00f");
@@ -402,7 +403,7 @@ TEST_F(UninstallLogTest, WriteProducesTheLogFileAndDeletesBackups) {
     ASSERT_TRUE(log.Write(logPath, At(L"K"), At(L"Menu")));
 
     const DWORD attributes = Attributes(logPath);
-    if (testing_support::runningUnderWine()) {
+    if (tw::runningUnderWine()) {
         // Wine keeps no not-content-indexed bit: it reports only read-only and archive.
         EXPECT_EQ(attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_NOT_CONTENT_INDEXED), 0x21u);
     } else {

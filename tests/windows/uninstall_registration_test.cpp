@@ -1,6 +1,7 @@
 #include "install/uninstall_registration.h"
 
 #include "app/product.h"
+#include "support/common_controls.h"
 #include "support/language_state.h"
 #include "support/product_code.h"
 #include "support/registry.h"
@@ -154,7 +155,7 @@ TEST_F(UninstallRegistration, ValueListHoldsTheTwelveValuesInOrderOnlyTwoRequire
 TEST_F(UninstallRegistration, NewKeyHoldsTheTwelveValuesWithExactTypesAndSizes) {
     ASSERT_TRUE(write(journal));
 
-    if (testing_support::runningUnderWine()) {
+    if (tw::runningUnderWine()) {
         // Wine enumerates values sorted by name, whatever order they were
         // written in; the order itself is checked on the value list above.
         std::vector<std::wstring> sorted = names();
@@ -226,7 +227,7 @@ TEST_F(UninstallRegistration, ExistingKeyIsReusedAndHandedToTheJournal) {
     EXPECT_EQ(::GetFileAttributesW(backup.c_str()), INVALID_FILE_ATTRIBUTES)
         << "the saved key is deleted by the rollback";
     ASSERT_TRUE(keyExists()) << "an earlier key is restored, not deleted";
-    if (testing_support::runningUnderWine()) {
+    if (tw::runningUnderWine()) {
         GTEST_SKIP() << "Wine's RegRestoreKeyW reports success but restores nothing";
     }
     expectString(L"DisplayName", L"Kelvane 3.00a");

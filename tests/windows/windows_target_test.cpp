@@ -9,29 +9,19 @@
 #include "payload/payload_resource.h"
 #include "payload/windows_target.h"
 #include "support/unique_resource.h"
+#include "test_data.h"
 #include "test_support.h"
 
-#include <boost/iostreams/filter/bzip2.hpp>
-#include <boost/iostreams/filtering_stream.hpp>
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 namespace {
 
-namespace io = boost::iostreams;
 using namespace payload;
+using testing_support::compress;
+using testing_support::pattern;
 using testing_support::ScratchFolder;
-
-std::string compress(const std::string& plain) {
-    std::ostringstream packed;
-    io::filtering_ostream out;
-    out.push(io::bzip2_compressor(io::bzip2_params(9)));
-    out.push(packed);
-    out.write(plain.data(), static_cast<std::streamsize>(plain.size()));
-    out.reset();
-    return packed.str();
-}
 
 std::string readFile(const std::wstring& path) {
     tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -51,14 +41,6 @@ void writeFile(const std::wstring& path, const std::string& contents) {
     DWORD written = 0;
     ::WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written,
                 nullptr);
-}
-
-std::string pattern(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>((i * 131 + seed * 7) ^ (i >> 5));
-    }
-    return bytes;
 }
 
 // The Windows target with its shell folders inside the scratch folder, and

@@ -116,20 +116,18 @@ Listing listPayload(std::istream& compressed) {
     in.exceptions(std::ios::badbit); // only now: an incomplete chain counts as bad
 
     Listing listing;
-    std::string header(8, '\0');
-    if (readUpTo(in, header.data(), 8) != 8) {
+    std::string header(payload::dataOffsetSize, '\0');
+    if (readUpTo(in, header.data(), header.size()) != header.size()) {
         throw std::runtime_error("the archive ends inside its data offset");
     }
-    for (int i = 7; i >= 0; --i) {
-        listing.dataOffset = (listing.dataOffset << 8) | static_cast<unsigned char>(header[i]);
-    }
-    if (listing.dataOffset < payload::archiveHeaderFixedSize ||
-        listing.dataOffset >= (std::uint64_t{1} << 32)) {
+    listing.dataOffset = payload::readDataOffset(header);
+    if (!payload::isValidDataOffset(listing.dataOffset)) {
         throw std::runtime_error("the data offset " + std::to_string(listing.dataOffset) +
                                  " is out of range");
     }
     header.resize(static_cast<std::size_t>(listing.dataOffset));
-    if (readUpTo(in, header.data() + 8, header.size() - 8) != header.size() - 8) {
+    const std::size_t rest = header.size() - payload::dataOffsetSize;
+    if (readUpTo(in, header.data() + payload::dataOffsetSize, rest) != rest) {
         throw std::runtime_error("the archive ends inside its header");
     }
     try {
