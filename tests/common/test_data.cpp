@@ -1,5 +1,7 @@
 #include "test_data.h"
 
+#include <boost/iostreams/copy.hpp>
+#include <boost/iostreams/device/array.hpp>
 #include <boost/iostreams/filter/bzip2.hpp>
 #include <boost/iostreams/filtering_stream.hpp>
 
@@ -27,6 +29,17 @@ std::string compress(const std::string& plain) {
     out.write(plain.data(), static_cast<std::streamsize>(plain.size()));
     out.reset();
     return packed.str();
+}
+
+std::string decompress(const std::string& packed) {
+    std::ostringstream plain;
+    io::filtering_ostream out;
+    out.push(io::bzip2_decompressor());
+    out.push(plain);
+    // Through the stream buffers, so that the decompressor's error is raised
+    // rather than turned into the stream's bad state.
+    io::copy(io::array_source(packed.data(), packed.size()), out);
+    return plain.str();
 }
 
 std::wstring widenLatin1(std::string_view text) {

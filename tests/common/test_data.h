@@ -16,6 +16,10 @@ std::string pattern(std::size_t size, unsigned seed);
 // The bytes as one bzip2 stream of block size 9, as the packer writes payloads.
 std::string compress(const std::string& plain);
 
+// What a bzip2 stream decompresses to; a corrupt stream raises
+// boost::iostreams::bzip2_error.
+std::string decompress(const std::string& packed);
+
 // 8-bit text widened as Latin-1 (each byte the character of the same number):
 // the code page the log tests read 8-bit logs in.
 std::wstring widenLatin1(std::string_view text);

@@ -1,6 +1,7 @@
 // A quick installation from the first page to the last, and what it leaves
 // on the machine.
 #include "installation.h"
+#include "test_data.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ TEST(Install, MainProgramReturningZeroFailsOnlyTheRegistryLine) {
     ASSERT_TRUE(zeroExit.has_value());
     archive.replaceContents(archive.indexOf(payload::MainProgram), *zeroExit);
     const std::wstring variant =
-        installerVariant(L"InstallKelvane3.00g.exe", bzip2Compress(archive.bytes()));
+        installerVariant(L"InstallKelvane3.00g.exe", testing_support::compress(archive.bytes()));
     const Destinations destinations = quickDestinations();
     const std::vector<payload::ArchiveEntry> files = installedFiles(archive, destinations);
     const MachineState before = snapshotMachine();

@@ -1,5 +1,6 @@
 #include "machine.h"
 
+#include "support/shell_folder.h"
 #include "support/unique_resource.h"
 
 #include <gtest/gtest.h>
@@ -146,11 +147,7 @@ std::vector<std::wstring> differences(const MachineState& before, const MachineS
 }
 
 std::wstring shellFolder(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) {
-        return {};
-    }
-    return path;
+    return tw::shellFolderPath(nullptr, csidl);
 }
 
 std::wstring temporaryFolder() {

@@ -1,6 +1,7 @@
 #include "payload_variant.h"
 
 #include "driver.h"
+#include "test_data.h"
 
 #include "payload/archive_reader.h"
 #include "payload/archive_writer.h"
@@ -9,18 +10,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <boost/iostreams/copy.hpp>
-#include <boost/iostreams/device/array.hpp>
-#include <boost/iostreams/filter/bzip2.hpp>
-#include <boost/iostreams/filtering_stream.hpp>
-
 #include <filesystem>
-#include <sstream>
 #include <stdexcept>
 
 namespace e2e {
-
-namespace io = boost::iostreams;
 
 namespace {
 
@@ -73,25 +66,6 @@ std::string payloadResource(const std::wstring& installer) {
     return std::string(static_cast<const char*>(bytes), ::SizeofResource(module.get(), found));
 }
 
-std::string bzip2Decompress(const std::string& compressed) {
-    std::ostringstream archive;
-    io::filtering_ostream out;
-    out.push(io::bzip2_decompressor());
-    out.push(archive);
-    io::copy(io::array_source(compressed.data(), compressed.size()), out);
-    return archive.str();
-}
-
-std::string bzip2Compress(const std::string& archive) {
-    std::ostringstream compressed;
-    io::filtering_ostream out;
-    out.push(io::bzip2_compressor(io::bzip2_params(9)));
-    out.push(compressed);
-    out.write(archive.data(), static_cast<std::streamsize>(archive.size()));
-    out.reset();
-    return compressed.str();
-}
-
 PayloadArchive::PayloadArchive(std::string bytes)
     : bytes_(std::move(bytes)) {
     if (bytes_.size() < payload::archiveHeaderFixedSize) {
@@ -113,7 +87,7 @@ PayloadArchive::PayloadArchive(std::string bytes)
 }
 
 PayloadArchive PayloadArchive::of(const std::wstring& installer) {
-    return PayloadArchive(bzip2Decompress(payloadResource(installer)));
+    return PayloadArchive(testing_support::decompress(payloadResource(installer)));
 }
 
 std::string_view PayloadArchive::contents(std::size_t entry) const {

@@ -17,12 +17,6 @@ namespace e2e {
 // with the installer loaded as a data file. Fails the test when it has none.
 std::string payloadResource(const std::wstring& installer);
 
-// Raises the decompressor's error when the stream is corrupt.
-std::string bzip2Decompress(const std::string& compressed);
-
-// One bzip2 stream of block size 9, as the packer writes it.
-std::string bzip2Compress(const std::string& archive);
-
 // A decompressed payload archive: its bytes, its entries as the table gives
 // them (destinations in token form) and where each entry's contents lie.
 class PayloadArchive {

@@ -1,6 +1,7 @@
 // Installations that fail while the payload is unpacked: each is undone
 // completely, and the wizard lets the user go back, try again or leave.
 #include "installation.h"
+#include "test_data.h"
 
 #include "support/unique_resource.h"
 
@@ -45,7 +46,7 @@ TEST(Rollback, CrcMismatchInTheLastEntry) {
     const std::size_t last = archive.entries().size() - 1;
     archive.corruptContents(last);
     const std::wstring variant =
-        installerVariant(L"InstallKelvane3.00g.exe", bzip2Compress(archive.bytes()));
+        installerVariant(L"InstallKelvane3.00g.exe", testing_support::compress(archive.bytes()));
     const std::vector<payload::ArchiveEntry> files = installedFiles(archive, quickDestinations());
     const MachineState before = snapshotMachine();
 
@@ -63,7 +64,7 @@ TEST(Rollback, CrcMismatchInTheLastEntry) {
 TEST(Rollback, CorruptBzip2Stream) {
     std::string compressed = payloadResource(installerPath());
     compressed[compressed.size() / 2] ^= '\xFF';
-    ASSERT_THROW(bzip2Decompress(compressed), boost::iostreams::bzip2_error);
+    ASSERT_THROW(testing_support::decompress(compressed), boost::iostreams::bzip2_error);
     const std::wstring variant = installerVariant(L"InstallKelvane3.00g.exe", compressed);
     const MachineState before = snapshotMachine();
 
