@@ -1,8 +1,9 @@
 // Kelvane.exe, the product's main program as far as the setup program relies
 // on it: started with " /Register /Background" (and optionally " /update="
-// and 16 hexadecimal digits, the version being updated) it registers the
-// product's document type with the shell and exits with -10; otherwise it
-// shows a small window that names the product and the document it was given.
+// and 16 hexadecimal digits, the version being updated, which it remembers
+// for the user) it registers the product's document type with the shell and
+// exits with -10; otherwise it shows a small window that names the product
+// and the document it was given.
 #include "common/main_window.h"
 #include "common/product_instance.h"
 #include "kelvane/resource.h"
@@ -98,6 +99,20 @@ LONG registerDocumentType() {
     return ERROR_SUCCESS;
 }
 
+// Remembers the version this installation replaced (its 16 hexadecimal
+// digits), so that the program's next start can carry the user's settings of
+// that version over. Best effort: a failure leaves the settings as they are.
+void rememberUpdatedVersion(const std::wstring& digits) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Tarnwick\\Kelvane 3", 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    ::RegSetValueExW(key, L"Updated From", 0, REG_SZ, reinterpret_cast<const BYTE*>(digits.c_str()),
+                     static_cast<DWORD>((digits.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
 int registerMode(const std::vector<std::wstring>& args) {
     const bool valid = (args.size() == 3 || (args.size() == 4 && isUpdateArgument(args[3]))) &&
                        args[2] == L"/Background";
@@ -107,6 +122,9 @@ int registerMode(const std::vector<std::wstring>& args) {
     // The setup program lends its mutex while this runs.
     const kelvane::MutexHold hold(5000);
     const LONG status = registerDocumentType();
+    if (status == ERROR_SUCCESS && args.size() == 4) {
+        rememberUpdatedVersion(args[3].substr(std::wstring_view(L"/update=").size()));
+    }
     return status == ERROR_SUCCESS ? registeredExitCode : static_cast<int>(status);
 }
 

@@ -2,6 +2,7 @@
 // The application object: the installer's entry point and the owner of the
 // session settings that the wizard pages fill and the installation acts on.
 
+#include "app/detection_rules.h"
 #include "install/uninstall_log.h"
 #include "support/single_instance.h"
 #include "support/unique_resource.h"
@@ -9,14 +10,6 @@
 
 #include <cstdint>
 #include <string>
-
-// What the detection of an earlier installation found.
-enum ExistingState : std::int32_t {
-    NewerInstalled = -1,
-    NotInstalled = 0,
-    SameInstalled = 1,
-    OlderInstalled = 2,
-};
 
 class CInstallApp : public ui::WinApp {
 public:

@@ -388,6 +388,20 @@ void expectFileAssociations(const Destinations& destinations) {
                     .type == REG_SZ);
 }
 
+UninstallLogFile readUninstallLog(const Destinations& destinations) {
+    UninstallLogFile log;
+    const std::string bytes = fileContents(uninstallLogPath(destinations)).value_or(std::string());
+    if (bytes.size() < 2 || bytes.size() % 2 != 0 || bytes.substr(0, 2) != "\xFF\xFE") {
+        ADD_FAILURE() << "no UTF-16LE uninstall log";
+        return log;
+    }
+    std::wstring text((bytes.size() - 2) / 2, L'\0');
+    std::copy(bytes.begin() + 2, bytes.end(), reinterpret_cast<char*>(text.data()));
+    log.lines = splitLines(text);
+    log.contents = readLog(bytes, log.complete);
+    return log;
+}
+
 std::vector<std::wstring> unrecordedChanges(const MachineState& before, const MachineState& after,
                                             const Destinations& destinations) {
     bool complete = false;

@@ -6,6 +6,7 @@
 #include "payload_variant.h"
 #include "wizard.h"
 
+#include "install/log_format.h"
 #include "payload/archive_entry.h"
 
 #include <string>
@@ -61,6 +62,16 @@ void expectFailedInstallation(HWND frame, const std::wstring& errorCode,
 void expectUninstallLog(const Destinations& destinations,
                         const std::vector<payload::ArchiveEntry>& files, const MachineState& before,
                         bool associationsDone = true);
+
+// "Uninstall.ulog" beside the uninstaller as the product's reader takes it:
+// its lines without line ends, and its contents; complete when no line
+// stopped the reading.
+struct UninstallLogFile {
+    std::vector<std::wstring> lines;
+    LogContents contents;
+    bool complete = false;
+};
+UninstallLogFile readUninstallLog(const Destinations& destinations);
 
 // What the installation changed besides what its uninstall log records:
 // files and folders it added that the log does not name (the log itself

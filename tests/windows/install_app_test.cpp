@@ -16,7 +16,8 @@ std::wstring shellFolder(int csidl) {
     return path;
 }
 
-// A clean machine: no uninstall key, so no stored language preference.
+// A clean machine: no uninstall key, so no stored language preference, and
+// no registered main program.
 class Session : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -26,6 +27,7 @@ protected:
     void SetUp() override {
         ::SHDeleteKeyW(HKEY_LOCAL_MACHINE,
                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3");
+        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Tarnwick", L"Kelvane 3 Path");
     }
 };
 

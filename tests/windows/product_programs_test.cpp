@@ -38,19 +38,29 @@ DWORD run(const std::wstring& program, const std::wstring& arguments) {
     return code;
 }
 
-std::wstring classValue(const std::wstring& subKey) {
+std::wstring stringValue(HKEY root, const std::wstring& subKey, const wchar_t* name = nullptr) {
     wchar_t value[1024] = {};
     DWORD size = sizeof value;
-    if (::RegGetValueW(HKEY_CLASSES_ROOT, subKey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value,
-                       &size) != ERROR_SUCCESS) {
+    if (::RegGetValueW(root, subKey.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS) {
         return {};
     }
     return value;
 }
 
+std::wstring classValue(const std::wstring& subKey) {
+    return stringValue(HKEY_CLASSES_ROOT, subKey);
+}
+
+// The version an update replaced, as the main program remembers it for the user.
+std::wstring updatedFrom() {
+    return stringValue(HKEY_CURRENT_USER, L"Software\\Tarnwick\\Kelvane 3", L"Updated From");
+}
+
 void wipeAssociation() {
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".kvd");
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Kelvane.Document.3");
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Tarnwick\\Kelvane 3", L"Updated From");
 }
 
 class MainProgramRegistration : public testing::Test {
@@ -68,11 +78,13 @@ TEST_F(MainProgramRegistration, RegistersTheDocumentTypeAndAnswersMinus10) {
     EXPECT_EQ(classValue(L"Kelvane.Document.3\\shell\\open\\command"),
               L"\"" + program + L"\" \"%1\"");
     EXPECT_EQ(classValue(L"Kelvane.Document.3\\DefaultIcon"), L"\"" + program + L"\",-2");
+    EXPECT_EQ(updatedFrom(), L"");
 }
 
-TEST_F(MainProgramRegistration, AcceptsTheVersionBeingUpdated) {
+TEST_F(MainProgramRegistration, AcceptsAndRemembersTheVersionBeingUpdated) {
     EXPECT_EQ(run(program, L" /Register /Background /update=0003000000050000"), 0xFFFFFFF6u);
     EXPECT_EQ(classValue(L".kvd"), L"Kelvane.Document.3");
+    EXPECT_EQ(updatedFrom(), L"0003000000050000");
 }
 
 TEST_F(MainProgramRegistration, RefusesAMalformedCommandLine) {

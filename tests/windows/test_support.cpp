@@ -1,9 +1,15 @@
 #include "test_support.h"
 
+#include "support/unique_resource.h"
+#include "support/version_block.h"
+
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace testing_support {
 
@@ -25,6 +31,57 @@ std::wstring directShellFolder(int csidl) {
     return SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))
                ? std::wstring(path)
                : std::wstring();
+}
+
+namespace {
+
+constexpr WORD neutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+
+std::vector<std::uint8_t> versionResource(const std::wstring& program) {
+    const tw::unique_hmodule module(::LoadLibraryExW(
+        program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    HRSRC found =
+        module ? ::FindResourceExW(module.get(), RT_VERSION, MAKEINTRESOURCEW(1), neutralLanguage)
+               : nullptr;
+    HGLOBAL loaded = found ? ::LoadResource(module.get(), found) : nullptr;
+    const auto* bytes = static_cast<const std::uint8_t*>(loaded ? ::LockResource(loaded) : nullptr);
+    return bytes ? std::vector<std::uint8_t>(bytes, bytes + ::SizeofResource(module.get(), found))
+                 : std::vector<std::uint8_t>();
+}
+
+} // namespace
+
+void setProgramVersion(const std::wstring& program, std::uint64_t version,
+                       const std::wstring& productVersion) {
+    std::vector<std::uint8_t> block = versionResource(program);
+    const tw::VersionBlock decoded(block);
+    ASSERT_TRUE(decoded.fixedInfo().has_value()) << "no version resource in the program";
+    ASSERT_FALSE(decoded.translations().empty());
+    const auto fixed = tw::queryVersionValue(block, L"\\");
+    const auto text = tw::queryVersionValue(
+        block, L"\\StringFileInfo\\" + decoded.translations().front() + L"\\ProductVersion");
+    ASSERT_TRUE(fixed && text);
+    ASSERT_EQ(decoded.stringValue(L"ProductVersion").size(), productVersion.size())
+        << "the product version must keep its length";
+
+    tw::FixedFileInfo info = *decoded.fixedInfo();
+    info.fileVersionMS = info.productVersionMS = static_cast<std::uint32_t>(version >> 32);
+    info.fileVersionLS = info.productVersionLS = static_cast<std::uint32_t>(version);
+    std::memcpy(block.data() + fixed->offset, &info, sizeof info);
+    for (std::size_t i = 0; i < productVersion.size(); ++i) {
+        const auto unit = static_cast<std::uint16_t>(productVersion[i]);
+        block[text->offset + 2 * i] = static_cast<std::uint8_t>(unit & 0xFF);
+        block[text->offset + 2 * i + 1] = static_cast<std::uint8_t>(unit >> 8);
+    }
+
+    HANDLE update = ::BeginUpdateResourceW(program.c_str(), FALSE);
+    ASSERT_NE(update, nullptr) << "cannot update the program: error " << ::GetLastError();
+    const bool replaced =
+        ::UpdateResourceW(update, RT_VERSION, MAKEINTRESOURCEW(1), neutralLanguage, block.data(),
+                          static_cast<DWORD>(block.size())) != FALSE;
+    // Ending without a replacement discards the update.
+    ASSERT_TRUE(::EndUpdateResourceW(update, !replaced) && replaced)
+        << "the version resource could not be replaced: error " << ::GetLastError();
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "support/common_controls.h"
 
 #include <windows.h>
+#include <cstdint>
 #include <string>
 
 namespace testing_support {
@@ -19,6 +20,13 @@ std::wstring buildPath(const char* hostPath);
 // (no owner window); empty when the call fails. What the shell-folder lookups
 // under test are compared with.
 std::wstring directShellFolder(int csidl);
+
+// Gives a program file another version: rewrites the fixed file and product
+// versions of its language-neutral version resource 1 and the text of its
+// "ProductVersion" string, which must be as long as the text it replaces.
+// Fails the test when the file has no such resource or cannot be updated.
+void setProgramVersion(const std::wstring& program, std::uint64_t version,
+                       const std::wstring& productVersion);
 
 // A scratch folder under the temporary folder, named after the test; wiped
 // when made and when the object ends.
