@@ -157,6 +157,7 @@ bool FolderPicker::Show(HWND owner) {
     }
     flags_ &= ~(flag::opened | flag::typedAccepted);
     editBox_ = nullptr;
+    openedOn_.clear();
 
     wchar_t displayName[MAX_PATH] = {};
     BROWSEINFOW info{};
@@ -194,30 +195,39 @@ int FolderPicker::OnNotify(HWND dialog, UINT message, LPARAM lParam) {
 }
 
 void FolderPicker::OnInitialized(HWND dialog) {
-    const std::wstring start = root_ ? combine(rootParent(), path_) : path_;
-    const std::wstring existing = deepestExistingFolder(start);
-    if (!existing.empty()) {
-        ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
-                       reinterpret_cast<LPARAM>(existing.c_str()));
-        ::SendMessageW(dialog, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(existing.c_str()));
-    }
-    // Selection changes are tracked from here on only: the shell reports the
-    // selection made above as a change, which would otherwise replace the
-    // folder by its deepest existing part and lose what the user had chosen.
     flags_ |= flag::opened;
+    const std::wstring start = root_ ? combine(rootParent(), path_) : path_;
+    openedOn_ = deepestExistingFolder(start);
+    if (!openedOn_.empty()) {
+        selecting_ = true;
+        ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
+                       reinterpret_cast<LPARAM>(openedOn_.c_str()));
+        ::SendMessageW(dialog, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(openedOn_.c_str()));
+        selecting_ = false;
+    }
     if (!subFolder_.empty()) {
         editBox_ = ::FindWindowExW(dialog, nullptr, L"Edit", nullptr);
     }
-    if (!existing.empty()) {
+    if (!openedOn_.empty()) {
         ShowInEditBox();
     }
 }
 
 void FolderPicker::OnSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
-    if (!(flags_ & flag::opened)) {
+    if (!(flags_ & flag::opened) || selecting_) {
         return;
     }
     const std::wstring itemPath = pathOf(item);
+    // The shell reports the folder selected at opening as a change, at once
+    // or once the tree is shown; taking it would cut the folder down to its
+    // deepest existing part. The user's first move to another folder ends this.
+    if (!openedOn_.empty()) {
+        if (equalIgnoringCase(itemPath, openedOn_)) {
+            ShowInEditBox(); // the shell has put the folder's name there
+            return;
+        }
+        openedOn_.clear();
+    }
     if (!itemPath.empty()) {
         path_ = itemPath;
     }

@@ -77,6 +77,10 @@ private:
     std::wstring title_;
     unique_pidl root_;
     std::optional<std::wstring> rootParent_;
+    // The folder selected when the dialog opened, until the user selects
+    // another, and whether that selection is being made.
+    std::wstring openedOn_;
+    bool selecting_ = false;
     HWND editBox_ = nullptr;
     std::uint32_t flags_ = 0;
 };

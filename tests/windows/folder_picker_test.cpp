@@ -212,7 +212,10 @@ TEST_F(TypedFolderTest, ARootParentThatCannotBeEnteredRefusesWithItsError) {
 // while the user moves in the tree, and what OK and Cancel give back.
 class BrowseDialogTest : public FolderPickerTest {
 protected:
-    void SetUp() override { std::filesystem::create_directories(scratch / L"Apps\\kelvane 3"); }
+    void SetUp() override {
+        std::filesystem::create_directories(scratch / L"Apps\\kelvane 3");
+        testing_support::settleFolderTimes(scratch / L"Apps\\kelvane 3");
+    }
 
     static std::wstring editText(HWND dialog) {
         return textOf(::FindWindowExW(dialog, nullptr, L"Edit", nullptr));
