@@ -30,14 +30,14 @@ std::wstring applicationString(std::uint16_t id) {
     return text;
 }
 
+} // namespace
+
 bool readsRightToLeft(HWND owner) {
     if (owner != nullptr) {
         return (::GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
     }
     return isRightToLeft(DefaultLanguage(0));
 }
-
-} // namespace
 
 std::wstring errorText(std::int32_t code) {
     return errorTextFrom(code, {applicationString, systemMessage});

@@ -1,6 +1,7 @@
 #pragma once
 // Error texts and message boxes of the library.
 
+#include <windows.h>
 #include <cstdint>
 #include <string>
 
@@ -10,6 +11,11 @@ namespace tw {
 // trailing line breaks. Never fails: falls back to the text of E_FAIL, then
 // to "Error".
 std::wstring errorText(std::int32_t code);
+
+// Whether a message box of that owner reads right to left: the owner's
+// layout is right to left, or, without an owner, the user's default language
+// is written right to left.
+bool readsRightToLeft(HWND owner);
 
 // Shows a message box owned by the thread's owner window, with the
 // application name as caption unless one is given; completes the style with

@@ -1,10 +1,11 @@
 #pragma once
-// Windows path text, read without the file system: separators, drive letters
-// and the folder part of a path. Portable, so that the payload and the
-// installation rules that use it are tested natively.
+// Windows path text, read without the file system: separators, drive letters,
+// the folder part of a path and its elements compared as Windows compares them. Portable, so that
+// the payload and the installation rules that use it are tested natively.
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -26,5 +27,14 @@ constexpr bool hasDrivePrefix(std::wstring_view path) noexcept {
 // The folder part of a path: everything before its last separator; empty for
 // a bare name.
 std::wstring parentPath(std::wstring_view path);
+
+// The elements of a path between its separators, empty ones left out
+// ("C:\\a\\" gives "C:", "a").
+std::vector<std::wstring_view> pathElements(std::wstring_view path);
+
+// Whether two names are equal ignoring letter case, as file names are: the
+// simple upper-case forms of the Latin (ASCII, Latin-1, Latin Extended-A and
+// the Romanian comma letters), Greek and Cyrillic letters.
+bool equalIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept;
 
 } // namespace tw

@@ -7,7 +7,9 @@
 // handle says what "none" is and how to close it.
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
+#include <shtypes.h>
 #include <utility>
 
 namespace tw {
@@ -90,6 +92,17 @@ struct hgdiobj {
     static type invalid() noexcept { return nullptr; }
     static void close(type h) noexcept { ::DeleteObject(h); }
 };
+struct himagelist {
+    using type = HIMAGELIST;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type h) noexcept { ::ImageList_Destroy(h); }
+};
+// An item identifier list of the shell, allocated by the shell's task allocator.
+struct pidl {
+    using type = ITEMIDLIST*;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type p) noexcept { ::CoTaskMemFree(p); }
+};
 struct cotaskmem {
     using type = void*;
     static type invalid() noexcept { return nullptr; }
@@ -104,6 +117,8 @@ using unique_hmodule = unique_resource<traits::hmodule>;
 using unique_hlocal = unique_resource<traits::hlocal>;
 using unique_hicon = unique_resource<traits::hicon>;
 using unique_gdiobj = unique_resource<traits::hgdiobj>;
+using unique_himagelist = unique_resource<traits::himagelist>;
+using unique_pidl = unique_resource<traits::pidl>;
 using unique_cotaskmem = unique_resource<traits::cotaskmem>;
 
 // The device context of a window, released with the window it belongs to.

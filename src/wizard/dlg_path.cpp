@@ -4,6 +4,8 @@
 #include "app/install_app.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "support/folder_picker.h"
+#include "support/product_code.h"
 #include "ui/data_exchange.h"
 
 namespace {
@@ -11,7 +13,9 @@ constexpr int maxFolderChars = 260;
 }
 
 CDlgPath::CDlgPath()
-    : ui::Dialog(IDD_PATH) {}
+    : ui::Dialog(IDD_PATH) {
+    OnCommand(IDC_BROWSE, BN_CLICKED, [this] { Browse(); });
+}
 
 BOOL CDlgPath::OnInitDialog() {
     Dialog::OnInitDialog();
@@ -33,6 +37,20 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
     ui::DDV_MaxChars(exchange, folderText, maxFolderChars);
     if (exchange.saving()) {
         app.installFolder = folderText;
+    }
+}
+
+void CDlgPath::Browse() {
+    // A folder typed into the edit box is where the picker starts; a refused
+    // one has been reported, and the picker starts from the last taken folder.
+    UpdateData(true);
+    CInstallApp& app = theApp();
+    std::wstring initialFolder = app.installFolder;
+    const std::wstring chosen = tw::BrowseForFolder(
+        initialFolder, tw::productKeyName(), FormatText(LoadText(1111), {app.ProductName(true)}));
+    if (!chosen.empty()) {
+        app.installFolder = chosen;
+        UpdateData(false);
     }
 }
 

@@ -18,5 +18,7 @@ protected:
     void DoDataExchange(ui::DataExchange& exchange) override;
 
 private:
+    void Browse();
+
     std::wstring folderText;
 };

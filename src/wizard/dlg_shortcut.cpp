@@ -3,6 +3,8 @@
 #include "app/install_app.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "support/folder_picker.h"
+#include "support/product_code.h"
 #include "support/shell_folder.h"
 #include "ui/data_exchange.h"
 
@@ -17,22 +19,6 @@ std::wstring startMenuFolder() {
     return tw::shellFolderPath(nullptr, CSIDL_COMMON_STARTMENU, CSIDL_STARTMENU);
 }
 
-// The folder as the page shows it: relative to the start menu. A folder that
-// has no relative form (another drive) is shown as it is, so that saving
-// gives it back unchanged.
-std::wstring relativeToStartMenu(const std::wstring& root, const std::wstring& folder) {
-    wchar_t relative[MAX_PATH] = {};
-    if (!::PathRelativePathToW(relative, root.c_str(), FILE_ATTRIBUTE_DIRECTORY, folder.c_str(),
-                               FILE_ATTRIBUTE_DIRECTORY)) {
-        return folder;
-    }
-    if (std::wstring(relative) == L".") {
-        return {};
-    }
-    wchar_t canonical[MAX_PATH] = {};
-    return ::PathCanonicalizeW(canonical, relative) ? canonical : relative;
-}
-
 std::wstring combine(const std::wstring& root, const std::wstring& relative) {
     wchar_t path[MAX_PATH] = {};
     return ::PathCombineW(path, root.c_str(), relative.c_str()) != nullptr ? path : root;
@@ -43,6 +29,7 @@ std::wstring combine(const std::wstring& root, const std::wstring& relative) {
 CDlgShortcut::CDlgShortcut()
     : ui::Dialog(IDD_SHORTCUT) {
     OnCommand(IDC_MENU_SHORTCUT, BN_CLICKED, [this] { EnableMenuFolder(); });
+    OnCommand(IDC_BROWSE, BN_CLICKED, [this] { Browse(); });
 }
 
 BOOL CDlgShortcut::OnInitDialog() {
@@ -63,7 +50,9 @@ void CDlgShortcut::DoDataExchange(ui::DataExchange& exchange) {
     if (!exchange.saving()) {
         desktopCheck = app.desktopShortcut ? 1 : 0;
         menuCheck = app.menuShortcut ? 1 : 0;
-        menuRelative = relativeToStartMenu(startMenuRoot, app.shortcutFolder);
+        // A folder without a relative form (another drive) is shown as it
+        // is, so that saving gives it back unchanged.
+        menuRelative = tw::relativeFolder(startMenuRoot, app.shortcutFolder);
     }
     ui::DDX_Check(exchange, IDC_DESKTOP_SHORTCUT, desktopCheck);
     ui::DDX_Check(exchange, IDC_MENU_SHORTCUT, menuCheck);
@@ -73,6 +62,20 @@ void CDlgShortcut::DoDataExchange(ui::DataExchange& exchange) {
         app.desktopShortcut = desktopCheck != 0;
         app.menuShortcut = menuCheck != 0;
         app.shortcutFolder = combine(startMenuRoot, menuRelative);
+    }
+}
+
+void CDlgShortcut::Browse() {
+    UpdateData(true);
+    CInstallApp& app = theApp();
+    std::wstring initialFolder = app.shortcutFolder;
+    std::wstring relative;
+    const std::wstring chosen =
+        tw::BrowseForFolder(initialFolder, tw::productKeyName(), LoadText(1112), relative);
+    if (!chosen.empty()) {
+        menuRelative = relative;
+        app.shortcutFolder = chosen;
+        UpdateData(false);
     }
 }
 

@@ -20,6 +20,7 @@ protected:
 
 private:
     void EnableMenuFolder();
+    void Browse();
 
     int desktopCheck = 0;
     int menuCheck = 0;

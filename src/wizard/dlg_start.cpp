@@ -2,11 +2,98 @@
 
 #include "app/format_text.h"
 #include "app/install_app.h"
+#include "app/language_change.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "support/language_state.h"
+#include "ui/data_exchange.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+// The flags: 16 x 12 icons in cells of 18 x 12 pixels.
+constexpr int flagCellWidth = 18;
+constexpr int flagCellHeight = 12;
+constexpr int flagIconWidth = 16;
+constexpr int flagIconHeight = 12;
+constexpr int initialFlagCount = 8;
+constexpr int flagGrowth = 1;
+// Room beside the longest name in the drop-down list for its flag and margins.
+constexpr int dropDownMargin = 30;
+
+tw::unique_hicon loadFlag(std::int32_t language) {
+    return tw::unique_hicon(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(FlagIcon(language)), IMAGE_ICON,
+                     flagIconWidth, flagIconHeight, LR_DEFAULTCOLOR)));
+}
+
+} // namespace
 
 CDlgStart::CDlgStart()
-    : ui::Dialog(IDD_START) {}
+    : ui::Dialog(IDD_START) {
+    OnCommand(IDC_START_LANGUAGES, CBN_SELCHANGE, [this] { OnLanguageChanged(); });
+}
+
+void CDlgStart::DoDataExchange(ui::DataExchange& exchange) {
+    ui::DDX_Control(exchange, IDC_START_LANGUAGES, languageList);
+}
+
+BOOL CDlgStart::OnInitDialog() {
+    Dialog::OnInitDialog();
+    flagImages.reset(::ImageList_Create(flagCellWidth, flagCellHeight, ILC_COLOR24,
+                                        initialFlagCount, flagGrowth));
+    languageList.send(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(flagImages.get()));
+
+    const std::int32_t current = tw::CurrentLanguage().languageIndex;
+    LRESULT selected = CB_ERR;
+    const tw::window_dc dc(languageList.hwnd());
+    const tw::selected_object font(
+        dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    for (const std::int32_t language : StartPageLanguages) {
+        const tw::unique_hicon flag = loadFlag(language);
+        const int image = flag ? ::ImageList_AddIcon(flagImages.get(), flag.get()) : -1;
+        std::wstring name = tw::NativeLanguageName(language);
+        COMBOBOXEXITEMW entry{};
+        entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
+        entry.iItem = -1;
+        entry.pszText = name.data();
+        entry.iImage = image;
+        entry.iSelectedImage = image;
+        entry.lParam = language;
+        const LRESULT position =
+            languageList.send(CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
+        if (language == current) {
+            selected = position;
+        }
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc.get(), name.c_str(), static_cast<int>(name.size()), &extent);
+        widest = std::max(widest, extent.cx);
+    }
+    languageList.send(CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + dropDownMargin));
+    if (selected != CB_ERR) {
+        languageList.send(CB_SETCURSEL, static_cast<WPARAM>(selected));
+    }
+    return TRUE;
+}
+
+void CDlgStart::OnLanguageChanged() {
+    const LRESULT position = languageList.send(CB_GETCURSEL);
+    if (position == CB_ERR) {
+        return;
+    }
+    COMBOBOXEXITEMW entry{};
+    entry.mask = CBEIF_LPARAM;
+    entry.iItem = position;
+    if (!languageList.send(CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&entry))) {
+        return;
+    }
+    // The list keeps the picked language even when the installer goes on in English.
+    ChangeLanguage(static_cast<std::int32_t>(entry.lParam));
+}
 
 void CDlgStart::SetTexts() {
     const CInstallApp& app = theApp();

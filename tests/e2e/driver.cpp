@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,6 +48,43 @@ BOOL CALLBACK findVisibleControl(HWND window, LPARAM search) {
     }
     return TRUE;
 }
+
+// A block of memory in the process of a window, for the messages whose data
+// the system does not copy between processes.
+class RemoteMemory {
+public:
+    RemoteMemory(HWND window, std::size_t size) {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                 processId);
+        if (process_ != nullptr) {
+            address_ = static_cast<char*>(::VirtualAllocEx(
+                process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        }
+        if (address_ == nullptr) {
+            throw std::runtime_error("no memory in the process of the window");
+        }
+    }
+    ~RemoteMemory() {
+        ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        ::CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    char* address(std::size_t offset = 0) const { return address_ + offset; }
+    void write(std::size_t offset, const void* data, std::size_t size) const {
+        ::WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+    void read(std::size_t offset, void* data, std::size_t size) const {
+        ::ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* address_ = nullptr;
+};
 
 BOOL CALLBACK collectButtons(HWND window, LPARAM buttons) {
     if (className(window) == L"Button" && ::IsWindowVisible(window)) {
@@ -215,6 +254,80 @@ void click(HWND root, int id) {
     // Check boxes and radio buttons press themselves, so that their state
     // changes as with a mouse click before the dialog gets the command.
     ::PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+std::vector<ListItem> comboExItems(HWND combo) {
+    constexpr std::size_t textChars = 256;
+    const RemoteMemory memory(combo, sizeof(COMBOBOXEXITEMW) + textChars * sizeof(wchar_t));
+    std::vector<ListItem> items;
+    const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        COMBOBOXEXITEMW item{};
+        item.mask = CBEIF_TEXT | CBEIF_LPARAM;
+        item.iItem = index;
+        item.pszText = reinterpret_cast<wchar_t*>(memory.address(sizeof(item)));
+        item.cchTextMax = textChars;
+        memory.write(0, &item, sizeof(item));
+        DWORD_PTR found = 0;
+        ::SendMessageTimeoutW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(memory.address()),
+                              SMTO_ABORTIFHUNG, 5000, &found);
+        if (!found) {
+            ADD_FAILURE() << "item " << index << " of the list cannot be read";
+            continue;
+        }
+        wchar_t text[textChars] = {};
+        memory.read(0, &item, sizeof(item));
+        memory.read(sizeof(item), text, sizeof(text));
+        text[textChars - 1] = L'\0';
+        items.push_back({text, item.lParam});
+    }
+    return items;
+}
+
+void chooseItem(HWND root, int id, int index) {
+    HWND list = control(root, id);
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(::IsWindowEnabled(list)) << "control " << id << " is disabled";
+    ASSERT_EQ(::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0), index);
+    // Posted: the dialog may answer with a message box of its own.
+    ::PostMessageW(::GetParent(list), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+}
+
+HWND waitForFolderDialog(DWORD processId, const std::vector<HWND>& others,
+                         std::chrono::milliseconds wait) {
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            for (HWND window : topLevelWindows(processId)) {
+                if (className(window) == L"#32770" &&
+                    std::find(others.begin(), others.end(), window) == others.end() &&
+                    ::FindWindowExW(window, nullptr, L"SysTreeView32", nullptr) != nullptr) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        wait);
+    EXPECT_NE(found, nullptr) << "no folder-browsing dialog appeared";
+    // The dialog fills its tree and edit box while it initialises.
+    ::SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    return found;
+}
+
+HWND folderDialogEditBox(HWND dialog) {
+    HWND edit = ::FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+    return edit != nullptr && ::IsWindowVisible(edit) ? edit : nullptr;
+}
+
+void selectFolder(HWND dialog, const std::wstring& folder) {
+    const std::size_t size = (folder.size() + 1) * sizeof(wchar_t);
+    const RemoteMemory memory(dialog, size);
+    memory.write(0, folder.c_str(), size);
+    ::SendMessageTimeoutW(dialog, BFFM_SETSELECTIONW, TRUE,
+                          reinterpret_cast<LPARAM>(memory.address()), SMTO_ABORTIFHUNG, 5000,
+                          nullptr);
 }
 
 void screenshot(HWND window, const std::wstring& name) {

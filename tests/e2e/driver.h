@@ -88,6 +88,33 @@ bool waitUntil(Predicate holds, std::chrono::milliseconds wait = defaultWait) {
     return true;
 }
 
+// An item of an extended combo box: its text and item data.
+struct ListItem {
+    std::wstring text;
+    LPARAM data = 0;
+};
+
+// The items of an extended combo box (ComboBoxEx32), read through memory in
+// its process: the system carries no data of common-control messages between
+// processes.
+std::vector<ListItem> comboExItems(HWND combo);
+
+// Picks an item of a combo box of a dialog as the user does: the item is
+// selected and the dialog is told that the selection changed.
+void chooseItem(HWND root, int id, int index);
+
+// Waits for a folder-browsing dialog of the process (a dialog with a folder
+// tree, other than those given).
+HWND waitForFolderDialog(DWORD processId, const std::vector<HWND>& others,
+                         std::chrono::milliseconds wait = defaultWait);
+
+// The edit box of a folder-browsing dialog; null when it has none.
+HWND folderDialogEditBox(HWND dialog);
+
+// Selects a folder in the tree of a folder-browsing dialog; the dialog reports
+// it as it reports a click.
+void selectFolder(HWND dialog, const std::wstring& folder);
+
 // Saves a picture of the window (as on screen) to KV_SCREENSHOTS\name.bmp
 // when that variable is set.
 void screenshot(HWND window, const std::wstring& name);

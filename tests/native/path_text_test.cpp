@@ -56,3 +56,39 @@ INSTANTIATE_TEST_SUITE_P(
                     ParentCase{L"\\\\server\\share", L"\\\\server"}, ParentCase{L"C:a", L""}));
 
 } // namespace
+
+namespace {
+
+TEST(PathText, ElementsLeaveOutEmptyOnes) {
+    using Elements = std::vector<std::wstring_view>;
+    EXPECT_EQ(tw::pathElements(L"C:\\\\a/b\\"), (Elements{L"C:", L"a", L"b"}));
+    EXPECT_EQ(tw::pathElements(L"\\\\server\\share"), (Elements{L"server", L"share"}));
+    EXPECT_EQ(tw::pathElements(L"name"), (Elements{L"name"}));
+    EXPECT_TRUE(tw::pathElements(L"\\/").empty());
+}
+
+TEST(PathText, CaseIsIgnoredForEachPairOfLetters) {
+    // The first and last pair of every range, and the letters between ranges.
+    const std::wstring lower =
+        L"az\u00E0\u00FE\u00FF\u0101\u012F\u0133\u0137\u013A\u0148\u014B\u0177"
+        L"\u017A\u017E\u0219\u021B\u03B1\u03C9\u03CB\u03C2\u0430\u044F"
+        L"\u0450\u045F";
+    const std::wstring upper =
+        L"AZ\u00C0\u00DE\u0178\u0100\u012E\u0132\u0136\u0139\u0147\u014A\u0176"
+        L"\u0179\u017D\u0218\u021A\u0391\u03A9\u03AB\u03A3\u0410\u042F"
+        L"\u0400\u040F";
+    ASSERT_EQ(lower.size(), upper.size());
+    for (std::size_t i = 0; i < lower.size(); ++i) {
+        EXPECT_TRUE(tw::equalIgnoringCase(lower.substr(i, 1), upper.substr(i, 1)))
+            << std::hex << static_cast<int>(lower[i]);
+    }
+    EXPECT_TRUE(tw::equalIgnoringCase(L"Kelvane 3", L"kELVANE 3"));
+    for (const auto& [a, b] :
+         {std::pair{L"\u00F7", L"\u00D7"}, std::pair{L"i", L"\u0130"}, std::pair{L"\u0131", L"I"},
+          std::pair{L"\u0138", L"\u0137"}, std::pair{L"\u0149", L"\u0148"}, std::pair{L"@", L"`"},
+          std::pair{L"[", L"{"}, std::pair{L"ab", L"a"}}) {
+        EXPECT_FALSE(tw::equalIgnoringCase(a, b)) << testing::PrintToString(std::wstring(a));
+    }
+}
+
+} // namespace

@@ -33,6 +33,18 @@ std::wstring directShellFolder(int csidl) {
                : std::wstring();
 }
 
+void settleFolderTimes(const std::wstring& folder) {
+    std::error_code ignored;
+    for (std::filesystem::path path(folder); !path.empty(); path = path.parent_path()) {
+        for (auto entries = std::filesystem::directory_iterator(path, ignored);
+             entries != std::filesystem::directory_iterator(); entries.increment(ignored)) {
+        }
+        if (path == path.root_path()) {
+            break;
+        }
+    }
+}
+
 namespace {
 
 constexpr WORD neutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);

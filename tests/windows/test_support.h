@@ -28,6 +28,12 @@ std::wstring directShellFolder(int csidl);
 void setProgramVersion(const std::wstring& program, std::uint64_t version,
                        const std::wstring& productVersion);
 
+// Lists the folder and every folder above it once. Wine's folder-browsing
+// tree tells folders apart by all of their item data, last-access time
+// included, and the first listing of a folder after a change moves that
+// time: a folder made for a test is settled before a tree looks for it.
+void settleFolderTimes(const std::wstring& folder);
+
 // A scratch folder under the temporary folder, named after the test; wiped
 // when made and when the object ends.
 class ScratchFolder {
