@@ -103,13 +103,21 @@ std::wstring installerPath() {
     return path;
 }
 
-Installer::Installer(const std::wstring& path) {
+Installer::Installer(const std::wstring& path)
+    : Installer(path, nullptr) {}
+
+Installer::Installer(const std::wstring& path, HANDLE token) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
     std::wstring commandLine = L"\"" + path + L"\"";
-    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &started)) {
+    const BOOL created =
+        token == nullptr
+            ? ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &started)
+            : ::CreateProcessAsUserW(token, path.c_str(), commandLine.data(), nullptr, nullptr,
+                                     FALSE, 0, nullptr, nullptr, &startup, &started);
+    if (!created) {
         throw std::runtime_error("the installer could not be started");
     }
     ::CloseHandle(started.hThread);

@@ -23,6 +23,8 @@ std::wstring installerPath();
 class Installer {
 public:
     explicit Installer(const std::wstring& path = installerPath());
+    // Started with that primary token (CreateProcessAsUserW).
+    Installer(const std::wstring& path, HANDLE token);
     ~Installer();
     Installer(const Installer&) = delete;
     Installer& operator=(const Installer&) = delete;
