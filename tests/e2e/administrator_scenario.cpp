@@ -30,20 +30,6 @@ tw::unique_handle tokenWithoutAdministrators() {
     return restricted;
 }
 
-// Stores the language preference as an earlier installation leaves it.
-void storeLanguagePreference(DWORD language) {
-    HKEY key = nullptr;
-    ASSERT_EQ(
-        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                          L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3", 0,
-                          nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    const LONG status = ::RegSetValueExW(key, L"TwLanguage", 0, REG_DWORD,
-                                         reinterpret_cast<const BYTE*>(&language), sizeof language);
-    ::RegCloseKey(key);
-    ASSERT_EQ(status, ERROR_SUCCESS);
-}
-
 void expectRefusal(const std::wstring& caption, const std::wstring& text) {
     const MachineState before = snapshotMachine();
     const tw::unique_handle token = tokenWithoutAdministrators();
