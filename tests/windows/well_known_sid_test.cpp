@@ -58,13 +58,6 @@ INSTANTIATE_TEST_SUITE_P(Selectors, WellKnownSidTest,
                                          SelectorCase{5, L""}, SelectorCase{6, L"S-1-1-0"},
                                          SelectorCase{-1, L"S-1-1-0"}));
 
-TEST(WellKnownSid, TokenUserIsThatOfTheImpersonatedToken) {
-    ASSERT_TRUE(::ImpersonateSelf(SecurityImpersonation));
-    const tw::WellKnownSid sid(tw::TokenUserSid);
-    ::RevertToSelf();
-    EXPECT_EQ(sidText(sid.get()), processUser());
-}
-
 // The wrappers raise HRESULT_FROM_WIN32 of the system's error.
 TEST(SecurityWrappers, FailuresRaiseTheirErrorValue) {
     const auto codeOf = [](auto&& call) -> std::int32_t {
@@ -84,17 +77,6 @@ TEST(SecurityWrappers, FailuresRaiseTheirErrorValue) {
               static_cast<std::int32_t>(0x80070003));
     EXPECT_EQ(codeOf([] { tw::openThreadToken(::GetCurrentThread(), TOKEN_QUERY, true); }),
               static_cast<std::int32_t>(0x800703F0));
-}
-
-TEST(SecurityWrappers, SizeQueriesReportTheSizeInsteadOfRaising) {
-    wchar_t windows[MAX_PATH] = {};
-    ASSERT_NE(::GetWindowsDirectoryW(windows, MAX_PATH), 0u);
-    const DWORD size = tw::getFileSecurity(windows, DACL_SECURITY_INFORMATION, nullptr, 0);
-    ASSERT_GT(size, sizeof(SECURITY_DESCRIPTOR_RELATIVE));
-    std::vector<BYTE> descriptor(size);
-    EXPECT_EQ(tw::getFileSecurity(windows, DACL_SECURITY_INFORMATION, descriptor.data(), size),
-              size);
-    EXPECT_TRUE(tw::getSecurityDescriptorDacl(descriptor.data()).present);
 }
 
 } // namespace
