@@ -103,11 +103,11 @@ std::wstring installerPath() {
     return path;
 }
 
-Installer::Installer(const std::wstring& path) {
+Installer::Installer(const std::wstring& path, const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
-    std::wstring commandLine = L"\"" + path + L"\"";
+    std::wstring commandLine = L"\"" + path + L"\"" + arguments;
     if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &startup, &started)) {
         throw std::runtime_error("the installer could not be started");

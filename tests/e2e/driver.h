@@ -18,11 +18,13 @@ constexpr std::chrono::milliseconds defaultWait = 20s;
 // The installer under test: KV_INSTALLER names it (a Windows path).
 std::wstring installerPath();
 
-// A started installer process. Ended (terminated) when the object goes away
-// while it still runs.
+// A started installer process (or another program, with arguments after its
+// quoted path). Ended (terminated) when the object goes away while it still
+// runs.
 class Installer {
 public:
-    explicit Installer(const std::wstring& path = installerPath());
+    explicit Installer(const std::wstring& path = installerPath(),
+                       const std::wstring& arguments = {});
     ~Installer();
     Installer(const Installer&) = delete;
     Installer& operator=(const Installer&) = delete;
