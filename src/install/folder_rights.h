@@ -1,14 +1,44 @@
 #pragma once
-// Access rights that the installation gives the built-in Users group.
-//
-// STAND-IN: grants nothing yet; the access-control-list work replaces it.
+// Access rights that the installation gives the built-in Users group on the
+// shared data folders and data files: one access-allowed entry for Users in
+// the object's DACL, in place of every earlier entry of that group.
+
+#include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+// Full access, inherited by files and folders inside: what every user gets on
+// a shared folder.
+constexpr std::uint32_t sharedFolderAccess = 0x001F01FF;
+constexpr std::uint32_t sharedFolderEntryFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
 // Read, write and delete, without execute: what every user gets on a data file.
 constexpr std::uint32_t dataFileAccess = 0x0013019F;
 
-// Gives the Users group the access on the object, replacing earlier entries of
-// that group. Raises tw::error when the object's security cannot be changed.
+// The absolute descriptor that grants: the old DACL's explicit entries, the
+// new Users entry, then the old inherited entries, leaving out every old entry
+// for Users; the old DACL's inheritance control bits carried over. An old
+// descriptor without a DACL, or with a null one, counts as an empty list.
+// Raises tw::error when a step fails.
+class GrantedDescriptor {
+public:
+    GrantedDescriptor(PSECURITY_DESCRIPTOR old, PSID users, std::uint32_t accessMask,
+                      std::uint32_t entryFlags);
+    GrantedDescriptor(const GrantedDescriptor&) = delete;
+    GrantedDescriptor& operator=(const GrantedDescriptor&) = delete;
+
+    PSECURITY_DESCRIPTOR get() noexcept { return &descriptor_; }
+
+private:
+    std::vector<BYTE> acl_;
+    SECURITY_DESCRIPTOR descriptor_{};
+};
+
+// Gives the Users group the access on the file or folder, replacing earlier
+// entries of that group. Raises tw::error when the object's security cannot
+// be read or written.
 void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32_t entryFlags);
+
+// GrantAccess of full access inherited by everything inside the folder.
+void GrantSharedFolderAccess(const std::wstring& folder);

@@ -4,6 +4,7 @@
 #include "app/install_app.h"
 #include "app/texts.h"
 #include "install/entry_policy.h"
+#include "install/folder_rights.h"
 #include "install/install_view.h"
 #include "install/registration_rules.h"
 #include "install/same_path.h"
@@ -192,7 +193,7 @@ bool RunInstallation(InstallView& view) {
     view.ShowProgress(true);
 
     const std::unique_ptr<payload::ResourceStream> resource = payload::OpenPayloadResource();
-    payload::WindowsTarget target(SamePath);
+    payload::WindowsTarget target(SamePath, GrantSharedFolderAccess);
     const bool extracted =
         payload::extract(*resource, {app.installFolder, sampleFolder, app.tempFolder},
                          EntryPolicy(app, view, temporaries, *resource), target);

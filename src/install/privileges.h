@@ -2,7 +2,9 @@
 // The administrator check of the start-up and the privileges around saving
 // and restoring registry keys.
 
-// Whether the process token belongs to the Administrators group.
+// Whether the caller's token (the thread's impersonation token, else the
+// process token) has the Administrators group enabled. False also when the
+// membership cannot be asked.
 bool IsAdministrator();
 
 // Enables or disables one privilege of the process token ("SeBackupPrivilege",

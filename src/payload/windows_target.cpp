@@ -35,6 +35,20 @@ bool exists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Whether the path names an existing folder; a path or a folder on its way
+// that does not exist is no folder, any other failure raises.
+bool isFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+        return false;
+    }
+    raiseFileSystemError("cannot read the folder's attributes", path, error);
+}
+
 // Clears the read-only attribute of the file a path names, following a
 // symbolic link to its target.
 void clearReadOnly(const std::wstring& path) {
@@ -117,8 +131,10 @@ std::wstring WindowsTarget::shellFolder(int csidl) {
     return shellFolderPath(csidl);
 }
 
-WindowsTarget::WindowsTarget(SharedFolderList::Equality samePath)
-    : samePath_(std::move(samePath)) {}
+WindowsTarget::WindowsTarget(SharedFolderList::Equality samePath,
+                             std::function<void(const std::wstring&)> grantFolder)
+    : samePath_(std::move(samePath))
+    , grantFolder_(std::move(grantFolder)) {}
 
 bool WindowsTarget::samePath(const std::wstring& a, const std::wstring& b) {
     return samePath_(a, b);
@@ -136,7 +152,7 @@ void WindowsTarget::prepareOutput(const std::wstring& path) {
 }
 
 void WindowsTarget::grantSharedFolders(SharedFolderList& folders, const std::wstring& folder) {
-    GrantSharedFolders(folders, folder);
+    GrantSharedFolders(folders, folder, {isFolder, grantFolder_});
 }
 
 std::unique_ptr<OutputFile> WindowsTarget::createOutput(const std::wstring& path) {

@@ -4,19 +4,24 @@
 
 #include "payload/extraction_target.h"
 
+#include <functional>
+
 namespace payload {
 
 class WindowsTarget : public ExtractionTarget {
 public:
     // samePath: the path equality of the shared-folder list (the installation
-    // passes SamePath of its journal).
-    explicit WindowsTarget(SharedFolderList::Equality samePath);
+    // passes SamePath of its journal); grantFolder: gives Users full access to
+    // a shared folder, raising on failure.
+    WindowsTarget(SharedFolderList::Equality samePath,
+                  std::function<void(const std::wstring&)> grantFolder);
 
     // SHGetFolderPathW (shell_folders.h).
     std::wstring shellFolder(int csidl) override;
     bool samePath(const std::wstring& a, const std::wstring& b) override;
     // File-system errors carry the Windows error code and the path.
     void prepareOutput(const std::wstring& path) override;
+    // GrantSharedFolders (grant_shared_folders.h) over the file system.
     void grantSharedFolders(SharedFolderList& folders, const std::wstring& folder) override;
     // CreateFileW with FILE_SHARE_READ and CREATE_ALWAYS; failures are stream
     // failures (the installation shows them as error 7).
@@ -27,6 +32,7 @@ public:
 
 private:
     SharedFolderList::Equality samePath_;
+    std::function<void(const std::wstring&)> grantFolder_;
 };
 
 } // namespace payload

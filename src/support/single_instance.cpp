@@ -1,7 +1,8 @@
 #include "support/single_instance.h"
 
 #include "support/application_id.h"
-#include "support/error.h"
+#include "support/security_api.h"
+#include "support/well_known_sid.h"
 
 #include <cstdint>
 #include <vector>
@@ -12,35 +13,20 @@ namespace {
 
 constexpr LONG maximumCount = 0x7FFFFFFF;
 
-// The owner of a SID allocated by the system.
-struct sid_traits {
-    using type = PSID;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type sid) noexcept { ::FreeSid(sid); }
-};
-
-void check(BOOL succeeded) {
-    if (!succeeded) {
-        throw error(hresultFromWin32(static_cast<std::int32_t>(::GetLastError())));
-    }
-}
-
 // Security attributes whose descriptor lets Everyone (S-1-1-0) open the
-// object with the access given, and nobody else be refused: one
-// access-allowed entry in a list sized exactly for it. Not inheritable.
+// object with the access given: one access-allowed entry in a list sized
+// exactly for it (the SID and 16 bytes). Not inheritable. Raises tw::error
+// when a step fails.
 class EveryoneSecurity {
 public:
-    explicit EveryoneSecurity(DWORD access) {
-        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-        check(::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0,
-                                         everyone_.put()));
-        acl_.resize(::GetLengthSid(everyone_.get()) + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) +
-                    sizeof(ACL));
+    explicit EveryoneSecurity(DWORD access)
+        : everyone_(EveryoneSid)
+        , acl_(everyone_.length() + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + sizeof(ACL)) {
         auto* acl = reinterpret_cast<ACL*>(acl_.data());
-        check(::InitializeAcl(acl, static_cast<DWORD>(acl_.size()), ACL_REVISION));
-        check(::AddAccessAllowedAce(acl, ACL_REVISION, access, everyone_.get()));
-        check(::InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION));
-        check(::SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE));
+        initializeAcl(acl, static_cast<DWORD>(acl_.size()), ACL_REVISION);
+        addAccessAllowedAce(acl, ACL_REVISION, access, everyone_.get());
+        initializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION);
+        setSecurityDescriptorDacl(&descriptor_, true, acl, false);
         attributes_.nLength = sizeof(attributes_);
         attributes_.lpSecurityDescriptor = &descriptor_;
         attributes_.bInheritHandle = FALSE;
@@ -49,7 +35,7 @@ public:
     SECURITY_ATTRIBUTES* attributes() noexcept { return &attributes_; }
 
 private:
-    unique_resource<sid_traits> everyone_;
+    WellKnownSid everyone_;
     std::vector<std::uint8_t> acl_;
     SECURITY_DESCRIPTOR descriptor_{};
     SECURITY_ATTRIBUTES attributes_{};

@@ -104,12 +104,25 @@ std::wstring installerPath() {
 }
 
 Installer::Installer(const std::wstring& path, const std::wstring& arguments) {
+    start(path, arguments, nullptr);
+}
+
+Installer::Installer(const std::wstring& path, HANDLE token) {
+    start(path, {}, token);
+}
+
+void Installer::start(const std::wstring& path, const std::wstring& arguments, HANDLE token) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
     std::wstring commandLine = L"\"" + path + L"\"" + arguments;
-    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &started)) {
+    const BOOL created =
+        token == nullptr
+            ? ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &started)
+            : ::CreateProcessAsUserW(token, path.c_str(), commandLine.data(), nullptr, nullptr,
+                                     FALSE, 0, nullptr, nullptr, &startup, &started);
+    if (!created) {
         throw std::runtime_error("the installer could not be started");
     }
     ::CloseHandle(started.hThread);

@@ -25,6 +25,8 @@ class Installer {
 public:
     explicit Installer(const std::wstring& path = installerPath(),
                        const std::wstring& arguments = {});
+    // Started with that primary token (CreateProcessAsUserW).
+    Installer(const std::wstring& path, HANDLE token);
     ~Installer();
     Installer(const Installer&) = delete;
     Installer& operator=(const Installer&) = delete;
@@ -35,6 +37,8 @@ public:
     std::optional<DWORD> waitForExit(std::chrono::milliseconds wait = defaultWait);
 
 private:
+    void start(const std::wstring& path, const std::wstring& arguments, HANDLE token);
+
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };

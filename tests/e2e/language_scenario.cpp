@@ -2,6 +2,7 @@
 // product's, replaced by the preference that an earlier installation stored
 // when it names a product language, and English when the installer has no
 // texts in that language.
+#include "machine.h"
 #include "wizard.h"
 
 #include <gtest/gtest.h>
@@ -9,20 +10,6 @@
 namespace {
 
 using namespace e2e;
-
-// Stores the language preference as an earlier installation leaves it.
-void storeLanguagePreference(DWORD language) {
-    HKEY key = nullptr;
-    ASSERT_EQ(
-        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                          L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3", 0,
-                          nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    const LONG status = ::RegSetValueExW(key, L"TwLanguage", 0, REG_DWORD,
-                                         reinterpret_cast<const BYTE*>(&language), sizeof language);
-    ::RegCloseKey(key);
-    ASSERT_EQ(status, ERROR_SUCCESS);
-}
 
 // Starts the installer and expects its frame under that title; then leaves.
 void expectStartIn(const std::wstring& title, const std::wstring& next,

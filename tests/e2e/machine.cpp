@@ -265,6 +265,19 @@ bool registryKeyExists(HKEY root, const std::wstring& key) {
     return ::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
 }
 
+void storeLanguagePreference(DWORD language) {
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                          L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3", 0,
+                          nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    const LONG status = ::RegSetValueExW(key, L"TwLanguage", 0, REG_DWORD,
+                                         reinterpret_cast<const BYTE*>(&language), sizeof language);
+    ::RegCloseKey(key);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
 RegistryValue stringValue(const std::wstring& text) {
     const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
     return {REG_SZ, std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t))};

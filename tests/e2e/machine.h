@@ -73,6 +73,10 @@ std::vector<std::wstring> registryValueNames(HKEY root, const std::wstring& key)
 
 bool registryKeyExists(HKEY root, const std::wstring& key);
 
+// Stores the installer's language preference (TwLanguage) as an earlier
+// installation leaves it; fails the test when it cannot.
+void storeLanguagePreference(DWORD language);
+
 // REG_SZ data as written by the product: the text and its terminating NUL.
 RegistryValue stringValue(const std::wstring& text);
 RegistryValue dwordValue(DWORD value);

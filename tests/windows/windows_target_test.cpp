@@ -1,6 +1,7 @@
 // Extraction onto the real file system through the Windows target: folders,
 // read-only files, locked files, read-back retries, damaged payloads, and the
 // installer's own payload.
+#include "install/folder_rights.h"
 #include "install/same_path.h"
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
@@ -48,7 +49,7 @@ void writeFile(const std::wstring& path, const std::string& contents) {
 class ScratchTarget : public WindowsTarget {
 public:
     explicit ScratchTarget(std::wstring root)
-        : WindowsTarget(SamePath)
+        : WindowsTarget(SamePath, GrantSharedFolderAccess)
         , root_(std::move(root)) {}
 
     std::wstring shellFolder(int csidl) override {
