@@ -97,7 +97,7 @@ int showList(HINSTANCE instance, const std::wstring& text, int show) {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
-    const kelvane::RunningRegistration running;
+    kelvane::startProgram();
     const std::wstring log = ownFolder() + L"Uninstall.ulog";
     const std::optional<LogContents> contents = readLog(log);
     if (!contents) {

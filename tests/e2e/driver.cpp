@@ -103,14 +103,19 @@ std::wstring installerPath() {
     return path;
 }
 
-Installer::Installer(const std::wstring& path)
-    : Installer(path, nullptr) {}
+Installer::Installer(const std::wstring& path, const std::wstring& arguments) {
+    start(path, arguments, nullptr);
+}
 
 Installer::Installer(const std::wstring& path, HANDLE token) {
+    start(path, {}, token);
+}
+
+void Installer::start(const std::wstring& path, const std::wstring& arguments, HANDLE token) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
-    std::wstring commandLine = L"\"" + path + L"\"";
+    std::wstring commandLine = L"\"" + path + L"\"" + arguments;
     const BOOL created =
         token == nullptr
             ? ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,

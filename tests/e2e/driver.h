@@ -18,11 +18,13 @@ constexpr std::chrono::milliseconds defaultWait = 20s;
 // The installer under test: KV_INSTALLER names it (a Windows path).
 std::wstring installerPath();
 
-// A started installer process. Ended (terminated) when the object goes away
-// while it still runs.
+// A started installer process (or another program, with arguments after its
+// quoted path). Ended (terminated) when the object goes away while it still
+// runs.
 class Installer {
 public:
-    explicit Installer(const std::wstring& path = installerPath());
+    explicit Installer(const std::wstring& path = installerPath(),
+                       const std::wstring& arguments = {});
     // Started with that primary token (CreateProcessAsUserW).
     Installer(const std::wstring& path, HANDLE token);
     ~Installer();
@@ -35,6 +37,8 @@ public:
     std::optional<DWORD> waitForExit(std::chrono::milliseconds wait = defaultWait);
 
 private:
+    void start(const std::wstring& path, const std::wstring& arguments, HANDLE token);
+
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
