@@ -3,7 +3,6 @@
 #include "common/language_module.h"
 #include "uninstall/removal.h"
 
-#include "install/log_format.h"
 #include "support/unique_resource.h"
 
 #include <windows.h>
@@ -20,6 +19,17 @@ constexpr DWORD uninstallerEndWait = 60'000;
 
 std::wstring logPathBeside(const std::wstring& uninstaller) {
     return uninstaller.substr(0, uninstaller.find_last_of(L'\\') + 1) + logFileName;
+}
+
+// Deletes a file, even a read-only one, trying again for a while: the system
+// may still hold the image of a process that has just ended.
+void deleteEndedProgramFile(const std::wstring& path) {
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (int attempt = 0;
+         attempt < 50 && !::DeleteFileW(path.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND;
+         ++attempt) {
+        ::Sleep(100);
+    }
 }
 
 void deleteAtStartUp(const std::wstring& path) {
@@ -99,10 +109,9 @@ int finishSelfRemoval(const std::vector<std::wstring>& arguments) {
     const std::wstring& uninstaller = arguments[1];
     const std::wstring log = logPathBeside(uninstaller);
     const std::optional<LogContents> contents = readInstalledLog(log);
-    for (const std::wstring& path : {uninstaller, log}) {
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(path.c_str());
-    }
+    deleteEndedProgramFile(uninstaller);
+    ::SetFileAttributesW(log.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(log.c_str());
     if (contents) {
         removeEmptyFolders(*contents);
     }
