@@ -18,8 +18,11 @@ if(WIN32)
     add_library(kv_boost_headers INTERFACE)
     target_include_directories(kv_boost_headers SYSTEM INTERFACE "${KV_DEPS_DIR}/include")
     target_compile_definitions(kv_boost_headers INTERFACE BOOST_ALL_NO_LIB)
-    # Boost.Uuid's random generator draws on BCryptGenRandom.
-    target_link_libraries(kv_boost_headers INTERFACE bcrypt)
+    # Boost.Uuid's random generator draws on CryptGenRandom of advapi32, which
+    # the programs import anyway, rather than on bcrypt.dll, which Windows
+    # would look for first in the program's folder.
+    target_compile_definitions(kv_boost_headers INTERFACE BOOST_UUID_RANDOM_PROVIDER_FORCE_WINCRYPT)
+    target_link_libraries(kv_boost_headers INTERFACE advapi32)
 
     add_library(kv_bz2 STATIC
         ${bz2_src}/blocksort.c ${bz2_src}/huffman.c ${bz2_src}/crctable.c

@@ -1,14 +1,17 @@
 // Kelvane.exe, the product's main program as far as the setup program relies
 // on it: started with " /Register /Background" (and optionally " /update="
 // and 16 hexadecimal digits, the version being updated, which it remembers
-// for the user) it registers the product's document type with the shell and
-// exits with -10; otherwise it shows a small window that names the product
-// and the document it was given.
+// for the user) it takes the setup program's mutex, which the setup program
+// lends it meanwhile, registers the product's document type with the shell and
+// exits with -10 (with 170, ERROR_BUSY, when the mutex is held); otherwise it shows a small window
+// that names the product and the document it was given.
 #include "common/document_type.h"
 #include "common/language_module.h"
 #include "common/main_window.h"
 #include "common/product_instance.h"
 #include "kelvane/resource.h"
+#include "support/application_id.h"
+#include "support/single_instance.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -101,8 +104,12 @@ int registerMode(const std::vector<std::wstring>& args) {
     if (!valid) {
         return ERROR_INVALID_PARAMETER;
     }
-    // The setup program lends its mutex while this runs.
-    const kelvane::MutexHold hold(5000);
+    // The setup program lends its mutex while this runs: registering is
+    // refused when it cannot be taken.
+    tw::NamedMutex setupMutex(tw::applicationId() + tw::mutexSuffix, false, true);
+    if (!setupMutex.tryLock()) {
+        return ERROR_BUSY;
+    }
     const LONG status = registerDocumentType();
     if (status == ERROR_SUCCESS && args.size() == 4) {
         rememberUpdatedVersion(args[3].substr(std::wstring_view(L"/update=").size()));
@@ -173,7 +180,7 @@ int windowMode(HINSTANCE instance, const std::vector<std::wstring>& args, int sh
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
-    const kelvane::RunningRegistration running;
+    kelvane::startProgram();
     const std::vector<std::wstring> args = arguments();
     if (args.size() >= 2 && args[1] == L"/Register") {
         return registerMode(args);

@@ -49,7 +49,6 @@ std::wstring removedText(const uninstall::Texts& texts, const std::vector<std::w
 }
 
 int uninstallProduct() {
-    const kelvane::RunningRegistration running;
     const std::wstring uninstaller = kelvane::ownPath();
     const std::wstring folder = kelvane::ownFolder();
     const uninstall::Texts texts = uninstall::loadTexts(folder);
@@ -84,6 +83,7 @@ int uninstallProduct() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    kelvane::startProgram();
     tw::setProductCode(product::code);
     const std::vector<std::wstring> args = arguments();
     if (args.empty()) {

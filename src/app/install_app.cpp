@@ -22,11 +22,10 @@ namespace {
 constexpr std::int32_t errorBusy = 170;
 constexpr std::uint32_t exclamationOk = MB_OK | MB_ICONEXCLAMATION;
 constexpr std::uint32_t exclamationRetryCancel = MB_RETRYCANCEL | MB_ICONEXCLAMATION;
-constexpr wchar_t mutexSuffix[] = L".{5ead623c-dfcd-474d-8e3c-e6978cac039e}";
 } // namespace
 
 CInstallApp::CInstallApp()
-    : instanceLock(tw::applicationId() + mutexSuffix, false, true) {
+    : instanceLock(tw::applicationId() + tw::mutexSuffix, false, true) {
     tw::setProductCode(product::code);
     icon_.reset(
         static_cast<HICON>(::LoadImageW(instance(), MAKEINTRESOURCEW(product::iconResource),

@@ -2,6 +2,7 @@
 
 #include "support/language_state.h"
 #include "support/product_code.h"
+#include "support/system_library.h"
 
 #include <windows.h>
 
@@ -53,12 +54,17 @@ VersionInfo VersionInfo::fromOwnModule() {
 }
 
 VersionInfo VersionInfo::fromFile(const std::wstring& path) {
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), nullptr);
-    if (size == 0) {
+    using SizeFunction = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using InfoFunction = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    static const auto getSize =
+        systemFunction<SizeFunction>(L"version.dll", "GetFileVersionInfoSizeW");
+    static const auto getInfo = systemFunction<InfoFunction>(L"version.dll", "GetFileVersionInfoW");
+    const DWORD size = getSize != nullptr ? getSize(path.c_str(), nullptr) : 0;
+    if (size == 0 || getInfo == nullptr) {
         return {};
     }
     std::vector<std::uint8_t> buffer(size, 0);
-    if (!::GetFileVersionInfoW(path.c_str(), 0, size, buffer.data())) {
+    if (!getInfo(path.c_str(), 0, size, buffer.data())) {
         buffer.clear();
     }
     return VersionInfo(std::move(buffer));

@@ -181,8 +181,6 @@ TEST(Uninstall, ChangedDataFileIsKept) {
 }
 
 TEST(Uninstall, WaitsUntilTheProductIsClosed) {
-    GTEST_SKIP() << "needs the running count of the single-instance objects, which still "
-                    "answers 1 whatever runs";
     const MachineState before = snapshotMachine();
     installQuickly();
     Installer product(quickDestinations().mainProgram);

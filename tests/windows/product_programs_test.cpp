@@ -95,23 +95,18 @@ TEST_F(MainProgramRegistration, RefusesAMalformedCommandLine) {
 }
 
 struct VersionResource {
-    std::vector<char> data;
+    mutable std::vector<std::uint8_t> data;
 
-    explicit VersionResource(const std::wstring& path) {
-        const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), nullptr);
-        data.resize(size);
-        if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, data.data())) {
-            data.clear();
-        }
-    }
+    explicit VersionResource(const std::wstring& path)
+        : data(testing_support::systemVersionInfo(path)) {}
 
     std::wstring string(const std::wstring& block, const std::wstring& key) const {
         wchar_t* value = nullptr;
         UINT length = 0;
         const std::wstring path = L"\\StringFileInfo\\" + block + L"\\" + key;
         if (data.empty() ||
-            !::VerQueryValueW(data.data(), path.c_str(), reinterpret_cast<void**>(&value),
-                              &length) ||
+            !testing_support::systemVersionValue(data, path, reinterpret_cast<void**>(&value),
+                                                 &length) ||
             length == 0) {
             return {};
         }
@@ -121,8 +116,8 @@ struct VersionResource {
     std::uint64_t fileVersion() const {
         VS_FIXEDFILEINFO* fixed = nullptr;
         UINT length = 0;
-        if (data.empty() ||
-            !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
+        if (data.empty() || !testing_support::systemVersionValue(
+                                data, L"\\", reinterpret_cast<void**>(&fixed), &length)) {
             return 0;
         }
         return (std::uint64_t{fixed->dwFileVersionMS} << 32) | fixed->dwFileVersionLS;

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "support/system_library.h"
 #include "support/unique_resource.h"
 #include "support/version_block.h"
 
@@ -62,6 +63,27 @@ std::vector<std::uint8_t> versionResource(const std::wstring& program) {
 }
 
 } // namespace
+
+std::vector<std::uint8_t> systemVersionInfo(const std::wstring& path) {
+    using SizeFunction = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using InfoFunction = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    const auto getSize =
+        tw::systemFunction<SizeFunction>(L"version.dll", "GetFileVersionInfoSizeW");
+    const auto getInfo = tw::systemFunction<InfoFunction>(L"version.dll", "GetFileVersionInfoW");
+    const DWORD size = getSize(path.c_str(), nullptr);
+    std::vector<std::uint8_t> block(size);
+    if (size == 0 || !getInfo(path.c_str(), 0, size, block.data())) {
+        block.clear();
+    }
+    return block;
+}
+
+bool systemVersionValue(std::vector<std::uint8_t>& block, const std::wstring& subBlock,
+                        void** value, UINT* length) {
+    using QueryFunction = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+    const auto query = tw::systemFunction<QueryFunction>(L"version.dll", "VerQueryValueW");
+    return query(block.data(), subBlock.c_str(), value, length) != FALSE;
+}
 
 void setProgramVersion(const std::wstring& program, std::uint64_t version,
                        const std::wstring& productVersion) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -20,6 +21,15 @@ std::wstring buildPath(const char* hostPath);
 // (no owner window); empty when the call fails. What the shell-folder lookups
 // under test are compared with.
 std::wstring directShellFolder(int csidl);
+
+// The system's reading of a file's version resource (GetFileVersionInfoW);
+// empty when it has none. version.dll comes from the system folder at run
+// time, as in the programs under test.
+std::vector<std::uint8_t> systemVersionInfo(const std::wstring& path);
+
+// The system's VerQueryValueW on such a block.
+bool systemVersionValue(std::vector<std::uint8_t>& block, const std::wstring& subBlock,
+                        void** value, UINT* length);
 
 // Gives a program file another version: rewrites the fixed file and product
 // versions of its language-neutral version resource 1 and the text of its

@@ -47,15 +47,6 @@ std::wstring installerPath() {
     return path;
 }
 
-Bytes fileVersionInfo(const std::wstring& path) {
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), nullptr);
-    Bytes buffer(size);
-    if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, buffer.data())) {
-        return {};
-    }
-    return buffer;
-}
-
 // Must run first: whether this is the "Lisquen" build is decided once per
 // process, by the first resource the brand rule runs on with family 0x100.
 TEST(VersionInfoBrand, DecidedOnceByTheFirstResource) {
@@ -156,7 +147,7 @@ TEST(ApplicationIdentity, FromTheOwnResource) {
 void expectAgreement(Bytes& buffer, const std::wstring& subBlock, const std::string& source) {
     void* pointer = nullptr;
     UINT length = 0;
-    const bool found = ::VerQueryValueW(buffer.data(), subBlock.c_str(), &pointer, &length) != 0;
+    const bool found = testing_support::systemVersionValue(buffer, subBlock, &pointer, &length);
     const auto ours = tw::queryVersionValue(buffer, subBlock);
     ASSERT_EQ(ours.has_value(), found)
         << source << " " << std::string(subBlock.begin(), subBlock.end());
@@ -172,8 +163,8 @@ std::vector<std::wstring> systemTranslations(Bytes& buffer, bool unicodeOnly) {
     WORD* table = nullptr;
     UINT length = 0;
     std::vector<std::wstring> keys;
-    if (!::VerQueryValueW(buffer.data(), L"\\VarFileInfo\\Translation",
-                          reinterpret_cast<void**>(&table), &length)) {
+    if (!testing_support::systemVersionValue(buffer, L"\\VarFileInfo\\Translation",
+                                             reinterpret_cast<void**>(&table), &length)) {
         return keys;
     }
     for (UINT i = 0; i < length / 4; ++i) {
@@ -189,7 +180,7 @@ std::vector<std::wstring> systemTranslations(Bytes& buffer, bool unicodeOnly) {
 
 TEST(VersionDecoding, AgreesWithTheSystem) {
     std::vector<std::pair<std::string, Bytes>> resources{
-        {"installer", fileVersionInfo(installerPath())},
+        {"installer", testing_support::systemVersionInfo(installerPath())},
         {"own 1", ownResourceCopy(1)},
         {"own 2", ownResourceCopy(2)},
         {"own 3", ownResourceCopy(3)},
@@ -197,7 +188,7 @@ TEST(VersionDecoding, AgreesWithTheSystem) {
     wchar_t system[MAX_PATH] = {};
     ::GetSystemDirectoryW(system, MAX_PATH);
     for (const wchar_t* name : {L"kernel32.dll", L"user32.dll", L"comctl32.dll", L"shell32.dll"}) {
-        Bytes bytes = fileVersionInfo(std::wstring(system) + L"\\" + name);
+        Bytes bytes = testing_support::systemVersionInfo(std::wstring(system) + L"\\" + name);
         if (!bytes.empty()) {
             resources.emplace_back(std::string(name, name + std::wcslen(name)), std::move(bytes));
         }
