@@ -5,6 +5,8 @@
 // lends it meanwhile, registers the product's document type with the shell and
 // exits with -10 (with 170, ERROR_BUSY, when the mutex is held); otherwise it shows a small window
 // that names the product and the document it was given.
+#include "common/document_type.h"
+#include "common/language_module.h"
 #include "common/main_window.h"
 #include "common/product_instance.h"
 #include "kelvane/resource.h"
@@ -23,8 +25,6 @@
 namespace {
 
 constexpr int registeredExitCode = -10;
-constexpr wchar_t extension[] = L".kvd";
-constexpr wchar_t progId[] = L"Kelvane.Document.3";
 constexpr wchar_t windowClass[] = L"KelvaneMainWindow";
 
 std::vector<std::wstring> arguments() {
@@ -51,25 +51,6 @@ bool isUpdateArgument(const std::wstring& text) {
     return true;
 }
 
-std::wstring ownPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-std::wstring loadString(HMODULE module, UINT id) {
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(module, id, reinterpret_cast<wchar_t*>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
-}
-
 // Sets the default value of a key below HKEY_CLASSES_ROOT, creating the key.
 LONG setClassValue(const std::wstring& subKey, const std::wstring& value) {
     HKEY key = nullptr;
@@ -86,11 +67,11 @@ LONG setClassValue(const std::wstring& subKey, const std::wstring& value) {
 
 // The document extension and its ProgID, opened by this program.
 LONG registerDocumentType() {
-    const std::wstring quoted = L"\"" + ownPath() + L"\"";
-    const std::wstring id = progId;
+    const std::wstring quoted = L"\"" + kelvane::ownPath() + L"\"";
+    const std::wstring id = kelvane::documentProgId;
     const std::pair<std::wstring, std::wstring> values[] = {
-        {extension, id},
-        {id, loadString(nullptr, IDS_DOCUMENT_TYPE)},
+        {kelvane::documentExtension, id},
+        {id, kelvane::loadString(nullptr, IDS_DOCUMENT_TYPE)},
         {id + L"\\DefaultIcon", quoted + L",-" + std::to_wstring(IDI_DOCUMENT)},
         {id + L"\\shell\\open\\command", quoted + L" \"%1\""},
     };
@@ -107,11 +88,12 @@ LONG registerDocumentType() {
 // that version over. Best effort: a failure leaves the settings as they are.
 void rememberUpdatedVersion(const std::wstring& digits) {
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Tarnwick\\Kelvane 3", 0, nullptr, 0,
-                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kelvane::settingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
-    ::RegSetValueExW(key, L"Updated From", 0, REG_SZ, reinterpret_cast<const BYTE*>(digits.c_str()),
+    ::RegSetValueExW(key, kelvane::updatedFromValue, 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(digits.c_str()),
                      static_cast<DWORD>((digits.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(key);
 }
@@ -138,32 +120,9 @@ int registerMode(const std::vector<std::wstring>& args) {
 // The welcome text in the user's language, from the language module beside
 // the program when there is one.
 std::wstring welcomeText() {
-    struct Module {
-        WORD primary;
-        const wchar_t* code;
-    };
-    constexpr Module modules[] = {
-        {LANG_FRENCH, L"fr"},     {LANG_GERMAN, L"de"},  {LANG_SPANISH, L"es"},
-        {LANG_PORTUGUESE, L"pt"}, {LANG_ITALIAN, L"it"}, {LANG_TURKISH, L"tr"},
-        {LANG_ROMANIAN, L"ro"},   {LANG_POLISH, L"pl"},  {LANG_HUNGARIAN, L"hu"}};
-    const WORD primary = PRIMARYLANGID(::GetUserDefaultUILanguage());
-    for (const Module& module : modules) {
-        if (module.primary != primary) {
-            continue;
-        }
-        std::wstring path = ownPath();
-        path = path.substr(0, path.find_last_of(L'\\') + 1) + L"Lang\\Kelvane." + module.code +
-               L".dll";
-        if (HMODULE language = ::LoadLibraryExW(
-                path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
-            std::wstring text = loadString(language, IDS_WELCOME);
-            ::FreeLibrary(language);
-            if (!text.empty()) {
-                return text;
-            }
-        }
-    }
-    return loadString(nullptr, IDS_WELCOME);
+    std::wstring text = kelvane::languageText(
+        kelvane::ownFolder(), PRIMARYLANGID(::GetUserDefaultUILanguage()), IDS_WELCOME);
+    return text.empty() ? kelvane::loadString(nullptr, IDS_WELCOME) : text;
 }
 
 // The "Title:" line of a Kelvane document, or its path when it has none.

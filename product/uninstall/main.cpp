@@ -1,113 +1,96 @@
-// Uninstall.exe, the product's uninstaller as far as it exists yet: it reads
-// "Uninstall.ulog" from its own folder with the installation's log reader and
-// lists the entries it would remove. Removing them comes later.
-#include "common/main_window.h"
+// Uninstall.exe, the product's uninstaller. Started without arguments (the
+// UninstallString of the product's uninstall key) it reads "Uninstall.ulog"
+// in its own folder with the installation's log reader, asks whether to
+// remove the product, waits until no program of the product runs, removes
+// what the log records and hands the removal of its own file to a copy of
+// itself (started with /finish). Exit code 0 when removed; ERROR_ACCESS_DENIED
+// without administrator rights, ERROR_FILE_CORRUPT for a missing or damaged
+// log, ERROR_CANCELLED when the user declined; nothing was removed then.
+#include "common/language_module.h"
 #include "common/product_instance.h"
-#include "install/log_format.h"
+#include "uninstall/removal.h"
+#include "uninstall/self_removal.h"
+#include "uninstall/texts.h"
+
+#include "app/product.h"
+#include "install/privileges.h"
+#include "support/messages.h"
+#include "support/product_code.h"
+#include "support/single_instance.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
-#include <optional>
-#include <span>
 #include <string>
+#include <vector>
 
 namespace {
 
-constexpr wchar_t title[] = L"Uninstall Kelvane 3.00g";
-constexpr wchar_t windowClass[] = L"KelvaneUninstallWindow";
-
-std::wstring ownFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-    path.resize(length);
-    return path.substr(0, path.find_last_of(L'\\') + 1);
+std::vector<std::wstring> arguments() {
+    int count = 0;
+    LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::wstring> result;
+    for (int i = 1; list != nullptr && i < count; ++i) {
+        result.emplace_back(list[i]);
+    }
+    ::LocalFree(list);
+    return result;
 }
 
-// The log as the installation wrote it, read with the installation's own
-// reader; nothing when the file cannot be opened.
-std::optional<LogContents> readLog(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
-    }
-    LogReader reader([](std::string_view line) {
-        std::wstring wide(line.size(), L'\0');
-        const int length = ::MultiByteToWideChar(CP_THREAD_ACP, MB_PRECOMPOSED, line.data(),
-                                                 static_cast<int>(line.size()), wide.data(),
-                                                 static_cast<int>(wide.size()));
-        wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-        return wide;
-    });
-    std::uint8_t buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0 &&
-           reader.Feed(std::span<const std::uint8_t>(buffer, got))) {
-    }
-    ::CloseHandle(file);
-    reader.Finish();
-    return std::move(reader.contents());
-}
-
-const wchar_t* kindName(LogKind kind) {
-    switch (kind) {
-    case LogKind::Folder:
-        return L"Folder";
-    case LogKind::File:
-        return L"File";
-    case LogKind::ProgramShortcut:
-    case LogKind::UninstallShortcut:
-    case LogKind::DesktopShortcut:
-        return L"Shortcut";
-    case LogKind::UninstallKey:
-        return L"Uninstall key";
-    case LogKind::FileAssociations:
-        return L"File associations";
-    }
-    return L"";
-}
-
-LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SIZE:
-        if (HWND list = ::GetWindow(window, GW_CHILD)) {
-            ::MoveWindow(list, 8, 8, LOWORD(lParam) - 16, HIWORD(lParam) - 16, TRUE);
+std::wstring removedText(const uninstall::Texts& texts, const std::vector<std::wstring>& kept) {
+    std::wstring text = texts.removed;
+    if (!kept.empty()) {
+        text += L"\r\n\r\n" + texts.kept;
+        for (const std::wstring& path : kept) {
+            text += L"\r\n" + path;
         }
-        return 0;
-    default:
-        return kelvane::mainWindowDefault(window, message, wParam, lParam);
     }
+    return text;
 }
 
-int showList(HINSTANCE instance, const std::wstring& text, int show) {
-    HWND window = kelvane::createMainWindow(instance, {windowClass, windowProc, 1, COLOR_BTNFACE},
-                                            title, 640, 420);
-    if (window == nullptr) {
-        return static_cast<int>(::GetLastError());
+int uninstallProduct() {
+    const std::wstring uninstaller = kelvane::ownPath();
+    const std::wstring folder = kelvane::ownFolder();
+    const uninstall::Texts texts = uninstall::loadTexts(folder);
+    const auto say = [&texts](const std::wstring& text, UINT style) {
+        return tw::showMessage(text, style, texts.caption);
+    };
+    if (!IsAdministrator()) {
+        say(texts.notAdministrator, MB_OK | MB_ICONEXCLAMATION);
+        return ERROR_ACCESS_DENIED;
     }
-    HWND list = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                      ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                                  0, 0, 0, 0, window, nullptr, instance, nullptr);
-    ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
-                   TRUE);
-    return kelvane::runMainWindow(window, show);
+    const std::wstring logPath = folder + logFileName;
+    const std::optional<LogContents> log = uninstall::readInstalledLog(logPath);
+    if (!log) {
+        say(texts.unreadableLog + L"\r\n\r\n" + logPath, MB_OK | MB_ICONEXCLAMATION);
+        return ERROR_FILE_CORRUPT;
+    }
+    if (say(texts.confirm, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        return ERROR_CANCELLED;
+    }
+    // This process counts as one.
+    while (tw::runningCount() > 1) {
+        if (say(texts.closeProduct, MB_RETRYCANCEL | MB_ICONEXCLAMATION) != IDRETRY) {
+            return ERROR_CANCELLED;
+        }
+    }
+    const std::vector<std::wstring> kept = uninstall::removeInstallation(*log, uninstaller);
+    say(removedText(texts, kept), MB_OK | MB_ICONINFORMATION);
+    uninstall::handOverSelfRemoval(uninstaller, *log);
+    return 0;
 }
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     kelvane::startProgram();
-    const std::wstring log = ownFolder() + L"Uninstall.ulog";
-    const std::optional<LogContents> contents = readLog(log);
-    if (!contents) {
-        const std::wstring text = L"No uninstall log was found at\r\n" + log + L".";
-        ::MessageBoxW(nullptr, text.c_str(), title, MB_OK | MB_ICONEXCLAMATION);
-        return 1;
+    tw::setProductCode(product::code);
+    const std::vector<std::wstring> args = arguments();
+    if (args.empty()) {
+        return uninstallProduct();
     }
-    std::wstring text = L"These entries of " + log + L" would be removed:\r\n\r\n";
-    for (const LogEntry& entry : contents->entries) {
-        text += std::wstring(kindName(entry.kind)) + L"\t" + entry.path + L"\r\n";
+    if (args.front() == uninstall::finishArgument) {
+        return uninstall::finishSelfRemoval({args.begin() + 1, args.end()});
     }
-    return showList(instance, text, show);
+    return ERROR_INVALID_PARAMETER;
 }

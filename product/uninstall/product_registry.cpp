@@ -1,0 +1,84 @@
+#include "uninstall/product_registry.h"
+
+#include "common/document_type.h"
+
+#include "install/journal_executor.h"
+#include "install/same_path.h"
+#include "support/product_code.h"
+#include "support/product_keys.h"
+#include "support/registry.h"
+#include "support/unique_resource.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <system_error>
+
+namespace uninstall {
+
+namespace {
+
+// A string value, or empty when it cannot be read as one.
+std::wstring stringValue(HKEY root, const wchar_t* key, const wchar_t* name) {
+    tw::unique_hkey opened;
+    std::wstring value;
+    if (::RegOpenKeyExW(root, key, 0, KEY_QUERY_VALUE, opened.put()) == ERROR_SUCCESS) {
+        try {
+            tw::ReadString(opened.get(), name == nullptr ? L"" : name, value);
+        } catch (const std::system_error&) {
+            value.clear();
+        }
+    }
+    return value;
+}
+
+// Deletes the key when it has neither subkeys nor values.
+void removeWhenEmpty(HKEY root, const std::wstring& key) {
+    tw::unique_hkey opened;
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS ||
+        ::RegQueryInfoKeyW(opened.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                           &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+        subkeys != 0 || values != 0) {
+        return;
+    }
+    opened.reset();
+    ::RegDeleteKeyW(root, key.c_str());
+}
+
+} // namespace
+
+std::wstring uninstallKeyPath() {
+    return UninstallKeyLocation{}.parent + L"\\" + tw::productKeyName();
+}
+
+void removeUninstallKey() {
+    ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, uninstallKeyPath().c_str());
+}
+
+void removeFileAssociations() {
+    if (stringValue(HKEY_CLASSES_ROOT, kelvane::documentExtension, nullptr) ==
+        kelvane::documentProgId) {
+        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, kelvane::documentExtension);
+    }
+    ::SHDeleteKeyW(HKEY_CLASSES_ROOT, kelvane::documentProgId);
+    ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
+
+void removeProductValues(const std::wstring& mainProgram) {
+    const std::wstring makerKey = tw::makerKeyPath();
+    const std::wstring valueName = tw::productPathValueName();
+    const std::wstring registered =
+        stringValue(HKEY_LOCAL_MACHINE, makerKey.c_str(), valueName.c_str());
+    if (!registered.empty() && SamePath(registered, mainProgram)) {
+        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, makerKey.c_str(), valueName.c_str());
+    }
+    removeWhenEmpty(HKEY_LOCAL_MACHINE, makerKey);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kelvane::settingsKey, kelvane::updatedFromValue);
+    removeWhenEmpty(HKEY_CURRENT_USER, kelvane::settingsKey);
+    removeWhenEmpty(HKEY_CURRENT_USER, makerKey);
+}
+
+} // namespace uninstall

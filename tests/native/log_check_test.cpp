@@ -1,0 +1,84 @@
+#include "install/log_check.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+const LogHeader header{L"Kelvane 3.00g", L"", L"C:\\Program Files\\Tarnwick\\Kelvane 3",
+                       L"C:\\ProgramData\\Start Menu\\Programs\\Tarnwick\\Kelvane 3"};
+
+LogEntries SomeEntries() {
+    return {{LogKind::Folder, L"C:\\Program Files\\Tarnwick", {}, true, -1},
+            {LogKind::File, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Uninstall.exe", {}, true, 2},
+            {LogKind::UninstallKey, L"", {}, true, -1}};
+}
+
+Bytes WholeLog() {
+    LogEntries entries = SomeEntries();
+    StampFixedPaths(entries, L"Kelvane 3");
+    return EncodeLog(header, entries);
+}
+
+// The UTF-16LE bytes of a line and its line end.
+Bytes LineBytes(std::wstring_view line) {
+    Bytes bytes;
+    for (const wchar_t c : std::wstring(line) + L"\r\n") {
+        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    return bytes;
+}
+
+TEST(LogCheck, WholeLogGivesItsEntries) {
+    const std::optional<LogContents> contents = ReadCompleteLog(WholeLog());
+    ASSERT_TRUE(contents.has_value());
+    EXPECT_EQ(contents->installPath, header.installFolder);
+    EXPECT_EQ(contents->entries, SomeEntries());
+}
+
+struct Damage {
+    const char* name;
+    std::function<void(Bytes&)> apply;
+};
+
+class DamagedLog : public testing::TestWithParam<Damage> {};
+
+TEST_P(DamagedLog, IsRefused) {
+    Bytes bytes = WholeLog();
+    GetParam().apply(bytes);
+    EXPECT_FALSE(ReadCompleteLog(bytes).has_value());
+}
+
+const Damage damages[] = {
+    {"Empty", [](Bytes& b) { b.clear(); }},
+    {"CutInsideTheLastLine", [](Bytes& b) { b.resize(b.size() - 10); }},
+    {"CutInsideACodeUnit", [](Bytes& b) { b.resize(b.size() - 1); }},
+    {"CutBeforeTheLastLineFeed", [](Bytes& b) { b.resize(b.size() - 2); }},
+    {"CutInsideTheHeader",
+     [](Bytes& b) { b.resize(LineBytes(L"// Uninstall Log File v1").size() + 2); }},
+    {"WithoutByteOrderMark", [](Bytes& b) { b.erase(b.begin(), b.begin() + 2); }},
+    {"MalformedEntry",
+     [](Bytes& b) {
+         const Bytes line = LineBytes(L"0003:0z00:1 -- C:\\x");
+         b.insert(b.end(), line.begin(), line.end());
+     }},
+    {"HeaderLineAmongEntries",
+     [](Bytes& b) {
+         const Bytes line = LineBytes(L"// more");
+         b.insert(b.end(), line.begin(), line.end());
+     }},
+    {"OtherVersion", [](Bytes& b) { b[2 + 2 * 23] = '2'; }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedLog, testing::ValuesIn(damages),
+                         [](const testing::TestParamInfo<Damage>& damage) {
+                             return std::string(damage.param.name);
+                         });
+
+} // namespace
