@@ -3,8 +3,10 @@
 #include "app/format_text.h"
 #include "app/install_app.h"
 #include "app/texts.h"
+#include "install/path_rules.h"
 #include "res/resource.h"
 #include "support/folder_picker.h"
+#include "support/messages.h"
 #include "support/product_code.h"
 #include "ui/data_exchange.h"
 
@@ -35,6 +37,10 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
     }
     ui::DDX_Text(exchange, IDC_FOLDER, folderText);
     ui::DDV_MaxChars(exchange, folderText, maxFolderChars);
+    if (exchange.saving() && !IsAbsoluteFolder(folderText)) {
+        tw::showMessage(LoadText(1130), MB_OK | MB_ICONEXCLAMATION);
+        exchange.Fail();
+    }
     if (exchange.saving()) {
         app.installFolder = folderText;
     }
