@@ -213,11 +213,16 @@ void Undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
 }
 
 bool WriteLogFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    // An earlier read-only log is replaced.
+    // An earlier read-only log is replaced; one that cannot be keeps its
+    // attributes.
+    const DWORD earlier = ::GetFileAttributesW(path.c_str());
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
+        if (earlier != INVALID_FILE_ATTRIBUTES) {
+            ::SetFileAttributesW(path.c_str(), earlier);
+        }
         return false;
     }
     bool complete = true;

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <sddl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -24,6 +25,9 @@ using namespace e2e;
 
 constexpr std::size_t payloadEntries = KV_PAYLOAD_ENTRIES;
 constexpr wchar_t makerKey[] = L"Software\\Tarnwick";
+constexpr wchar_t uninstallList[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// The uninstall list as the machine snapshot names it.
+const std::wstring uninstallListItem = std::wstring(L"HKLM\\") + uninstallList;
 const std::string usersSettings = "[Kelvane]\r\nTheme=the user's own\r\n";
 
 enum class Start { Clean, Earlier };
@@ -122,42 +126,103 @@ TEST_P(FaultMatrix, WrongCrcInTheEntry) {
     exitConfirmed(installer, frame);
 }
 
-// Gives the maker's key a DACL that lets everyone do anything but set values.
-// False when the key still takes values (the system does not check it).
-bool refuseProductPath() {
-    tw::unique_hkey maker;
-    EXPECT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, makerKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, maker.put(), nullptr),
+// Gives a key (made when missing) a DACL that lets everyone do anything but
+// what denied names. False when the key still grants it (the system does not
+// check the DACL).
+bool refuseOnKey(const wchar_t* path, REGSAM denied) {
+    tw::unique_hkey key;
+    EXPECT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                key.put(), nullptr),
               ERROR_SUCCESS);
+    const std::wstring sddl = L"D:(D;;" + std::to_wstring(denied) + L";;;WD)(A;;KA;;;WD)";
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     EXPECT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
-    EXPECT_EQ(::RegSetKeySecurity(maker.get(), DACL_SECURITY_INFORMATION, descriptor),
-              ERROR_SUCCESS);
+        sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr));
+    EXPECT_EQ(::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
     ::LocalFree(descriptor);
-    tw::unique_hkey writable;
-    return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, makerKey, 0, KEY_SET_VALUE, writable.put()) !=
-           ERROR_SUCCESS;
+    tw::unique_hkey granted;
+    return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, denied, granted.put()) != ERROR_SUCCESS;
 }
 
-class FaultAfterExtraction : public testing::TestWithParam<Start> {};
+// The steps after the extraction that something outside the installer can
+// make fail.
+enum class Step { ProductPath, UninstallKey, UninstallLog };
 
-// The product path cannot be recorded: the installation fails after the
-// whole payload is in place, and is undone.
-TEST_P(FaultAfterExtraction, ProductPathRefused) {
-    if (!refuseProductPath()) {
-        GTEST_SKIP() << "the registry does not check the key's DACL";
+struct StepCase {
+    Start start;
+    Step step;
+};
+
+class FaultAfterExtraction : public testing::TestWithParam<StepCase> {};
+
+// The product path refused fails the installation, which is undone. The
+// uninstall key and the log only fail their line of the progress log: the
+// installation completes, and what stood there before stays as it was.
+TEST_P(FaultAfterExtraction, StepFails) {
+    const StepCase tried = GetParam();
+    const Destinations destinations = quickDestinations();
+    const std::wstring log = destinations.installFolder + L"\\Uninstall.ulog";
+    const std::optional<std::string> earlierLog = fileContents(log);
+    tw::unique_file held;
+    switch (tried.step) {
+    case Step::ProductPath:
+        if (!refuseOnKey(makerKey, KEY_SET_VALUE)) {
+            GTEST_SKIP() << "the registry does not check the key's DACL";
+        }
+        break;
+    case Step::UninstallKey:
+        if (!refuseOnKey(uninstallList, KEY_CREATE_SUB_KEY)) {
+            GTEST_SKIP() << "the registry does not check the key's DACL";
+        }
+        break;
+    case Step::UninstallLog:
+        // A folder where the log goes; over the earlier installation, its log
+        // held open without sharing (below, once the machine is recorded).
+        if (!earlierLog) {
+            std::filesystem::create_directories(log);
+        }
+        break;
     }
     const MachineState before = snapshotMachine();
+    if (tried.step == Step::UninstallLog && earlierLog) {
+        held.reset(::CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+    }
 
     Installer installer;
     HWND frame = waitForFrame(installer);
     ASSERT_NE(frame, nullptr);
     toProgressPage(frame);
     install(frame);
-    expectFailedInstallation(frame, L"-1", L"Registry Data Writing...Failed");
-    EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
-    exitConfirmed(installer, frame);
+    if (tried.step == Step::ProductPath) {
+        expectFailedInstallation(frame, L"-1", L"Registry Data Writing...Failed");
+        EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
+        exitConfirmed(installer, frame);
+        return;
+    }
+    const std::vector<std::wstring> lines = logLines(frame);
+    const std::wstring failedLine = tried.step == Step::UninstallKey
+                                        ? L"Registry Data Writing...Failed"
+                                        : L"Installation Data Writing...Failed";
+    EXPECT_NE(std::find(lines.begin(), lines.end(), failedLine), lines.end());
+    leaveInstalled(installer, frame);
+    held.reset();
+    // What the failed step would have changed, as it was.
+    const std::wstring& kept = tried.step == Step::UninstallKey ? uninstallListItem : log;
+    const auto below = [&](const MachineState& state) {
+        MachineState part;
+        for (const auto& [item, description] : state) {
+            if (item.starts_with(kept)) {
+                part.emplace(item, description);
+            }
+        }
+        return part;
+    };
+    EXPECT_EQ(differences(below(before), below(snapshotMachine())), std::vector<std::wstring>{});
+    if (tried.step == Step::UninstallLog) {
+        EXPECT_EQ(fileContents(log), earlierLog);
+    }
 }
 
 std::vector<Case> everyEntry(Start start) {
@@ -175,7 +240,18 @@ std::string caseName(const testing::TestParamInfo<Case>& info) {
 INSTANTIATE_TEST_SUITE_P(Clean, FaultMatrix, testing::ValuesIn(everyEntry(Start::Clean)), caseName);
 INSTANTIATE_TEST_SUITE_P(Earlier, FaultMatrix, testing::ValuesIn(everyEntry(Start::Earlier)),
                          caseName);
-INSTANTIATE_TEST_SUITE_P(Clean, FaultAfterExtraction, testing::Values(Start::Clean));
-INSTANTIATE_TEST_SUITE_P(Earlier, FaultAfterExtraction, testing::Values(Start::Earlier));
+std::vector<StepCase> everyStep(Start start) {
+    return {{start, Step::ProductPath}, {start, Step::UninstallKey}, {start, Step::UninstallLog}};
+}
+
+std::string stepName(const testing::TestParamInfo<StepCase>& info) {
+    constexpr const char* names[] = {"ProductPath", "UninstallKey", "UninstallLog"};
+    return names[static_cast<int>(info.param.step)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Clean, FaultAfterExtraction, testing::ValuesIn(everyStep(Start::Clean)),
+                         stepName);
+INSTANTIATE_TEST_SUITE_P(Earlier, FaultAfterExtraction,
+                         testing::ValuesIn(everyStep(Start::Earlier)), stepName);
 
 } // namespace
