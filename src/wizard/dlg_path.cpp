@@ -37,7 +37,9 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
     }
     ui::DDX_Text(exchange, IDC_FOLDER, folderText);
     ui::DDV_MaxChars(exchange, folderText, maxFolderChars);
-    if (exchange.saving() && !IsAbsoluteFolder(folderText)) {
+    // Leaving the page needs a complete folder; Browse only takes over where
+    // the picker starts, which its own rules complete.
+    if (exchange.saving() && !browsing && !IsAbsoluteFolder(folderText)) {
         tw::showMessage(LoadText(1130), MB_OK | MB_ICONEXCLAMATION);
         exchange.Fail();
     }
@@ -49,7 +51,9 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
 void CDlgPath::Browse() {
     // A folder typed into the edit box is where the picker starts; a refused
     // one has been reported, and the picker starts from the last taken folder.
+    browsing = true;
     UpdateData(true);
+    browsing = false;
     CInstallApp& app = theApp();
     std::wstring initialFolder = app.installFolder;
     const std::wstring chosen = tw::BrowseForFolder(
