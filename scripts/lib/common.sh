@@ -20,3 +20,19 @@ as_root() {
 
 # Jobs for the build: one per core.
 job_count() { nproc 2>/dev/null || echo 2; }
+
+# What Wine could change in the host user's home: the menus, the desktop
+# (the home itself when there is no Desktop folder), the MIME database and
+# icons that its menu builder writes. One line per file or folder with its
+# size and time of last change; cheap to take twice.
+host_home_listing() {
+    local folder
+    {
+        for folder in "$HOME/.local/share/applications" "$HOME/.local/share/desktop-directories" \
+            "$HOME/.local/share/mime" "$HOME/.local/share/icons" "$HOME/.config/menus" \
+            "$HOME/Desktop"; do
+            if [ -e "$folder" ]; then find "$folder" -printf '%p %s %T@\n'; fi
+        done
+        find "$HOME" -maxdepth 1 -name '*.desktop' -printf '%p %s %T@\n'
+    } | sort
+}

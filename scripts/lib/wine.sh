@@ -6,7 +6,10 @@ export WINEDEBUG=-all
 # English (0x0409) unless a test starts its own server with another language.
 export LANG=${KV_WINE_LANG:-C.UTF-8}
 export LC_ALL=$LANG
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine never offers to install its .NET or HTML engines, and its menu builder
+# stays off: it would mirror every shortcut and file association the tests
+# make into the host user's menus, desktop and MIME database.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 TEMPLATE_PREFIX="$WINE_DIR/template"
 
 # The clean prefix every test prefix is copied from, made once and kept in
@@ -31,11 +34,11 @@ ensure_template_prefix() {
     ) 9>"$WINE_DIR/.template.lock"
 }
 
-# Copies the template prefix to $1 (replacing what is there).
+# Copies the template prefix, or the prefix $2, to $1 (replacing what is there).
 fresh_prefix() {
     rm -rf "$1"
     mkdir -p "$(dirname "$1")"
-    cp -a "$TEMPLATE_PREFIX" "$1"
+    cp -a "${2:-$TEMPLATE_PREFIX}" "$1"
 }
 
 # Starts Xvfb on a free display; prints the display number. $1: pid file.

@@ -109,12 +109,13 @@ notification::result EntryPolicy::entryBegin(const payload::ArchiveEntry& entry)
         break;
     }
     const std::wstring text = FormatText(LoadText(1115), {QuotedPath(path)});
+    view_.SetStatus(text, true);
+    view_.AppendLog(text);
+    // Recorded after the line is begun, so that a file it refuses fails there.
     if (entry.kind != payload::TemporaryFile) {
         session_.previousLog.AddFile(path, static_cast<std::int32_t>(entry.kind),
                                      entry.kind == payload::DataFile);
     }
-    view_.SetStatus(text, true);
-    view_.AppendLog(text);
     return notification::result::proceed;
 }
 

@@ -29,6 +29,26 @@ void RestoreBackup(const std::wstring& backup, const std::wstring& target) {
     }
 }
 
+// Deletes a file this run wrote. A file that another handle still holds
+// open is only marked for deletion and keeps its name until that handle is
+// closed, so it first makes way under a free name of its folder: the backup
+// it replaced can then go back at once.
+void RemoveWrittenFile(const std::wstring& path) {
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    wchar_t folder[MAX_PATH] = {};
+    wchar_t aside[MAX_PATH] = {};
+    ::lstrcpynW(folder, path.c_str(), MAX_PATH);
+    if (path.size() < MAX_PATH && ::PathRemoveFileSpecW(folder) &&
+        ::GetTempFileNameW(folder, L"tw", 0, aside) != 0) {
+        if (::MoveFileExW(path.c_str(), aside, MOVEFILE_REPLACE_EXISTING)) {
+            ::DeleteFileW(aside);
+            return;
+        }
+        ::DeleteFileW(aside);
+    }
+    ::DeleteFileW(path.c_str());
+}
+
 void UndoKey(const UndoStep& step, const UninstallKeyLocation& keys) {
     const std::wstring name = tw::productKeyName();
     SetPrivilege(L"SeRestorePrivilege", true);
@@ -172,8 +192,7 @@ void Undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
             break;
         case UndoStep::Action::RemoveFile:
             if (!step.path.empty()) {
-                ::SetFileAttributesW(step.path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(step.path.c_str());
+                RemoveWrittenFile(step.path);
             }
             if (!step.backup.empty() && !step.restoreTo.empty()) {
                 RestoreBackup(step.backup, step.restoreTo);
@@ -194,11 +213,16 @@ void Undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
 }
 
 bool WriteLogFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    // An earlier read-only log is replaced.
+    // An earlier read-only log is replaced; one that cannot be keeps its
+    // attributes.
+    const DWORD earlier = ::GetFileAttributesW(path.c_str());
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
+        if (earlier != INVALID_FILE_ATTRIBUTES) {
+            ::SetFileAttributesW(path.c_str(), earlier);
+        }
         return false;
     }
     bool complete = true;

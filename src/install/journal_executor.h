@@ -28,8 +28,8 @@ bool IsFolder(const std::wstring& path);
 bool IsFile(const std::wstring& path);
 
 // Creates every missing folder on the way to folder, below its first component
-// (the drive root), and tells the shell about each. The folder is cut to what
-// a MAX_PATH buffer holds. Stops at the first folder that cannot be created.
+// (the drive root), and tells the shell about each. The folder must fit in a
+// MAX_PATH buffer. Stops at the first folder that cannot be created.
 // Returns the folders created, outermost first.
 std::vector<std::wstring> CreateMissingFolders(const std::wstring& folder);
 

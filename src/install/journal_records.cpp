@@ -45,6 +45,7 @@ const LogEntry* JournalRecords::EarlierEntry(LogKind kind) const {
 }
 
 void JournalRecords::MergeOldIntoNew(const PathEquality& samePath) {
+    merged = true;
     // From the last earlier entry to the first, each survivor goes to the
     // front: the survivors keep their order and precede all new entries.
     while (!oldEntries.empty()) {
@@ -61,12 +62,18 @@ void JournalRecords::MergeOldIntoNew(const PathEquality& samePath) {
 
 std::vector<UndoStep> JournalRecords::RollbackPlan() const {
     std::vector<UndoStep> steps;
+    if (merged) {
+        return steps;
+    }
     for (auto entry = newEntries.rbegin(); entry != newEntries.rend(); ++entry) {
         switch (entry->kind) {
         case LogKind::Folder:
             steps.push_back({UndoStep::Action::RemoveFolder, entry->path, {}, {}});
             break;
         case LogKind::UninstallKey:
+            if (entry->keptInPlace) {
+                break;
+            }
             if (entry->backup.empty()) {
                 steps.push_back({UndoStep::Action::DeleteKey, {}, {}, {}});
             } else {

@@ -45,6 +45,9 @@ public:
     bool pending = false;
     // The earlier installation's product label (empty if none).
     std::wstring previousLabel;
+    // The earlier entries were merged into this run's: the run is being
+    // recorded for good and can no longer be undone.
+    bool merged = false;
 
     // Records the outcome of the change that the last adding operation began:
     // when one is pending, marks the last entry done or not, and gives a
@@ -62,11 +65,14 @@ public:
     // this run's entries, keeping their order, and frees the others. A new
     // folder or file supersedes an earlier one of the same kind and path by
     // samePath; any new entry of kinds 2 to 6 supersedes earlier ones of its kind.
+    // Sets merged.
     void MergeOldIntoNew(const PathEquality& samePath);
 
     // The actions that undo this run's entries, newest first. A replaced file
     // goes back to its path; an earlier shortcut that was moved aside goes
     // back to the earlier entry's path, whether or not the new shortcut was
-    // created. File associations need no action.
+    // created. File associations need no action; an uninstall key that was
+    // there before and could not be saved stays as it is. Once merged, the
+    // entries are no longer this run's alone: the plan is empty.
     std::vector<UndoStep> RollbackPlan() const;
 };

@@ -36,10 +36,11 @@ struct LogEntry {
     bool done = false;
     // The payload kind of a file; -1 ("none") for every other kind.
     std::int32_t value = -1;
-    // A file that was there before and could not be saved aside: a rollback
-    // leaves it where it is rather than lose it, and gives it back the
-    // attributes it had when it was recorded (keptAttributes, when they could
-    // be read), which writing it may have changed. Neither is written to the log.
+    // A file or the uninstall key that was there before and could not be
+    // saved aside: a rollback leaves it where it is rather than lose it, and
+    // gives a file back the attributes it had when it was recorded
+    // (keptAttributes, when they could be read), which writing it may have
+    // changed. Neither is written to the log.
     bool keptInPlace = false;
     std::optional<std::uint32_t> keptAttributes = std::nullopt;
 

@@ -65,3 +65,8 @@ bool SameElementsExactly(std::wstring_view a, std::wstring_view b) {
 bool IsDriveAbsolute(std::wstring_view path) {
     return tw::hasDrivePrefix(path) && path.size() >= 3 && path[2] == L'\\';
 }
+
+bool IsAbsoluteFolder(std::wstring_view path) {
+    return IsDriveAbsolute(path) || (path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' &&
+                                     !tw::isPathSeparator(path[2]));
+}

@@ -24,3 +24,8 @@ bool SameElementsExactly(std::wstring_view a, std::wstring_view b);
 
 // A drive letter, a colon and a backslash: a path that needs no completing.
 bool IsDriveAbsolute(std::wstring_view path);
+
+// A folder the installation can be given: drive-absolute ("C:\...") or a UNC
+// path ("\\server..."). An empty or relative folder would resolve against
+// whatever the current folder happens to be.
+bool IsAbsoluteFolder(std::wstring_view path);

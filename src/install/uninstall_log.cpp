@@ -1,7 +1,9 @@
 #include "install/uninstall_log.h"
 
 #include "app/product.h"
+#include "install/path_rules.h"
 #include "install/same_path.h"
+#include "payload/compress_error.h"
 #include "support/product_code.h"
 
 UninstallLog::UninstallLog(UninstallKeyLocation uninstallKeys)
@@ -17,10 +19,11 @@ void UninstallLog::Load(const std::wstring& path) {
     if (!contents) {
         return;
     }
-    if (!contents->installPath.empty() && journal::IsFolder(contents->installPath)) {
+    // A relative folder would depend on the current folder: it counts as none.
+    if (IsAbsoluteFolder(contents->installPath) && journal::IsFolder(contents->installPath)) {
         installPath = std::move(contents->installPath);
     }
-    if (!contents->shortcutPath.empty() && journal::IsFolder(contents->shortcutPath)) {
+    if (IsAbsoluteFolder(contents->shortcutPath) && journal::IsFolder(contents->shortcutPath)) {
         shortcutPath = std::move(contents->shortcutPath);
     }
     previousLabel = std::move(contents->previousLabel);
@@ -45,18 +48,23 @@ bool UninstallLog::Write(const std::wstring& logPath, const std::wstring& instal
     return written;
 }
 
-void UninstallLog::AddFolders(const std::wstring& folder) {
+bool UninstallLog::AddFolders(const std::wstring& folder) {
+    if (folder.size() >= MAX_PATH) {
+        return false;
+    }
     for (std::wstring& created : journal::CreateMissingFolders(folder)) {
         newEntries.push_back({LogKind::Folder, std::move(created), {}, true, -1});
     }
+    return true;
 }
 
 void UninstallLog::AddFile(const std::wstring& path, std::int32_t payloadKind, bool copyBackup) {
-    pending = true;
     const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) {
-        AddFolders(path.substr(0, slash));
+    if (slash != std::wstring::npos && !AddFolders(path.substr(0, slash))) {
+        // Nothing is recorded, so the failure completes no entry.
+        payload::raise(payload::compress_errc::unexpected);
     }
+    pending = true;
     LogEntry& entry =
         newEntries.emplace_back(LogEntry{LogKind::File, path, {}, false, payloadKind});
     if (journal::IsFile(path)) {
@@ -74,6 +82,7 @@ void UninstallLog::AddShortcut(int which, const std::wstring& folder) {
         return; // no such shortcut: nothing is recorded
     }
     pending = true;
+    // A folder that does not fit is not made; the shortcut then fails.
     AddFolders(folder);
     const auto kind =
         static_cast<LogKind>(static_cast<std::int32_t>(LogKind::ProgramShortcut) + which);
@@ -90,6 +99,7 @@ void UninstallLog::AddUninstallKey(HKEY existingKey) {
     LogEntry& entry = newEntries.emplace_back(LogEntry{LogKind::UninstallKey, {}, {}, false, -1});
     if (existingKey != nullptr) {
         entry.backup = journal::SaveKeyBackup(existingKey);
+        entry.keptInPlace = entry.backup.empty();
     }
 }
 

@@ -21,9 +21,9 @@ public:
     // A journal whose uninstall key lives elsewhere (tests use a scratch key).
     explicit UninstallLog(UninstallKeyLocation uninstallKeys);
 
-    // Reads an earlier log (path empty: none): its folders when they still
-    // exist, its product label, its entries. A missing or malformed log
-    // yields less or nothing; nothing is reported.
+    // Reads an earlier log (path empty: none): its folders when they are
+    // absolute and still exist, its product label, its entries. A missing or
+    // malformed log yields less or nothing; nothing is reported.
     void Load(const std::wstring& path);
 
     // Merges the earlier entries into this run's, writes the log file and
@@ -32,12 +32,14 @@ public:
     bool Write(const std::wstring& logPath, const std::wstring& installFolder,
                const std::wstring& shortcutFolder);
 
-    // Creates and records every missing folder on the way to folder.
-    void AddFolders(const std::wstring& folder);
+    // Creates and records every missing folder on the way to folder. False,
+    // with nothing created, when the folder does not fit in MAX_PATH.
+    bool AddFolders(const std::wstring& folder);
 
     // Records a payload file about to be written (payloadKind: its kind in
     // the archive) with its folders; an existing file is copied aside when
-    // copyBackup, else moved aside.
+    // copyBackup, else moved aside. A folder that does not fit in MAX_PATH
+    // raises error 7 of the compress category before anything is recorded.
     void AddFile(const std::wstring& path, std::int32_t payloadKind, bool copyBackup);
 
     // Records a shortcut about to be created in folder (which: 0 program in the

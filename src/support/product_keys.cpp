@@ -35,7 +35,10 @@ std::wstring ReadProductPathNow() {
     if (!ReadString(key, productPathValueName(), path)) {
         return {};
     }
-    if (path.empty() || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    // A folder there is no installed program.
+    const DWORD attributes =
+        path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return {};
     }
     return path;

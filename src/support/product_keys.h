@@ -20,7 +20,8 @@ void WriteProductPath(const std::wstring& programPath);
 
 // The registered main program path as the registry holds it now: empty when
 // the key or the value is missing, the value is not a string, or it names no
-// existing file-system object. A REG_EXPAND_SZ value is taken unexpanded.
+// existing file (a folder counts as none). A REG_EXPAND_SZ value is taken
+// unexpanded.
 // Raises std::system_error on an unexpected registry error.
 std::wstring ReadProductPathNow();
 

@@ -3,8 +3,10 @@
 #include "app/format_text.h"
 #include "app/install_app.h"
 #include "app/texts.h"
+#include "install/path_rules.h"
 #include "res/resource.h"
 #include "support/folder_picker.h"
+#include "support/messages.h"
 #include "support/product_code.h"
 #include "ui/data_exchange.h"
 
@@ -35,6 +37,12 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
     }
     ui::DDX_Text(exchange, IDC_FOLDER, folderText);
     ui::DDV_MaxChars(exchange, folderText, maxFolderChars);
+    // Leaving the page needs a complete folder; Browse only takes over where
+    // the picker starts, which its own rules complete.
+    if (exchange.saving() && !browsing && !IsAbsoluteFolder(folderText)) {
+        tw::showMessage(LoadText(1130), MB_OK | MB_ICONEXCLAMATION);
+        exchange.Fail();
+    }
     if (exchange.saving()) {
         app.installFolder = folderText;
     }
@@ -43,7 +51,9 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
 void CDlgPath::Browse() {
     // A folder typed into the edit box is where the picker starts; a refused
     // one has been reported, and the picker starts from the last taken folder.
+    browsing = true;
     UpdateData(true);
+    browsing = false;
     CInstallApp& app = theApp();
     std::wstring initialFolder = app.installFolder;
     const std::wstring chosen = tw::BrowseForFolder(

@@ -21,4 +21,6 @@ private:
     void Browse();
 
     std::wstring folderText;
+    // Browse is taking over the typed folder.
+    bool browsing = false;
 };

@@ -426,4 +426,21 @@ std::vector<std::wstring> unrecordedChanges(const MachineState& before, const Ma
     return unrecorded;
 }
 
+void leaveInstalled(Installer& installer, HWND frame) {
+    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
+    click(frame, ids::next);
+    expectPage(frame, End);
+    EXPECT_EQ(controlText(frame, ids::information), L"Installation is complete.");
+    click(frame, ids::exit);
+    EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
+}
+
+void setInstalledVersion(const Destinations& destinations, std::uint64_t version,
+                         const std::wstring& productVersion) {
+    const std::wstring& program = destinations.mainProgram;
+    ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL));
+    testing_support::setProgramVersion(program, version, productVersion);
+    ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
+}
+
 } // namespace e2e

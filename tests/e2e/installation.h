@@ -9,6 +9,7 @@
 #include "install/log_format.h"
 #include "payload/archive_entry.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -98,5 +99,14 @@ void expectRegistration(const Destinations& destinations);
 // The document extension and its ProgID as the installed main program
 // registers them, opening documents with itself.
 void expectFileAssociations(const Destinations& destinations);
+
+// From the progress page after a successful installation to the End page and
+// out: the status invites to continue, the End page says it is complete.
+void leaveInstalled(Installer& installer, HWND frame);
+
+// Gives the installed main program another version (its version resource),
+// as an installation of another release would have left it.
+void setInstalledVersion(const Destinations& destinations, std::uint64_t version,
+                         const std::wstring& productVersion);
 
 } // namespace e2e

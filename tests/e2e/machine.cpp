@@ -1,5 +1,6 @@
 #include "machine.h"
 
+#include "payload/crc32.h"
 #include "support/shell_folder.h"
 #include "support/unique_resource.h"
 
@@ -40,12 +41,19 @@ bool sameName(const std::wstring& a, const std::wstring& b) {
                                   static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::wstring describeFile(const WIN32_FIND_DATAW& found) {
+// The CRC-32 of a file's contents, or "unreadable".
+std::wstring contentsDigest(const std::wstring& path) {
+    const std::optional<std::string> contents = fileContents(path);
+    return contents ? L"crc " + hex(payload::crc32(contents->data(), contents->size()), 8)
+                    : L"unreadable";
+}
+
+std::wstring describeFile(const std::wstring& path, const WIN32_FIND_DATAW& found) {
     const std::uint64_t size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
     const std::uint64_t written = (std::uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32) |
                                   found.ftLastWriteTime.dwLowDateTime;
-    return L"file, " + std::to_wstring(size) + L" bytes, attributes " +
-           hex(found.dwFileAttributes, 8) + L", written " + hex(written, 16);
+    return L"file, " + std::to_wstring(size) + L" bytes, " + contentsDigest(path) +
+           L", attributes " + hex(found.dwFileAttributes, 8) + L", written " + hex(written, 16);
 }
 
 void walkFolder(const std::wstring& folder, const std::wstring& windowsFolder,
@@ -71,7 +79,7 @@ void walkFolder(const std::wstring& folder, const std::wstring& windowsFolder,
                 subfolders.push_back(path);
             }
         } else {
-            state[path] = describeFile(found);
+            state[path] = describeFile(path, found);
         }
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);

@@ -14,7 +14,8 @@
 namespace e2e {
 
 // Item → description. Items are the files and folders below C:\ outside
-// C:\windows (a file by its size, attributes and time of last write; a link
+// C:\windows (a file by its size, the CRC-32 of its contents, its attributes
+// and time of last write; a link
 // to elsewhere, such as a user folder that Wine maps to the Unix home, as a
 // link, not followed) and the keys and values below the registry keys an
 // installation of the product writes: the uninstall list, the maker's keys,

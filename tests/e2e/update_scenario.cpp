@@ -3,7 +3,8 @@
 // a newer one is left alone, and the earlier installation's folders come from
 // its uninstall log.
 #include "installation.h"
-#include "test_support.h"
+
+#include "support/unique_resource.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -41,16 +42,6 @@ bool readOnly(HWND frame, int id) {
     return (::GetWindowLongW(control(frame, id), GWL_STYLE) & ES_READONLY) != 0;
 }
 
-// From the progress page after a successful installation to the End page and out.
-void leaveInstalled(Installer& installer, HWND frame) {
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
-    click(frame, ids::next);
-    expectPage(frame, End);
-    EXPECT_EQ(controlText(frame, ids::information), L"Installation is complete.");
-    click(frame, ids::exit);
-    EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
-}
-
 // A first installation by the installer under test, quick or (chosen) into
 // the folders of chosenDestinations.
 void installFirst(bool chosen) {
@@ -85,16 +76,6 @@ void toFolderPage(HWND frame) {
     click(frame, ids::advancedMode);
     click(frame, ids::next);
     expectPage(frame, e2e::Folder);
-}
-
-// Gives the installed main program another version, as an installation of
-// another release would have left it.
-void setInstalledVersion(const Destinations& destinations, std::uint64_t version,
-                         const std::wstring& productVersion) {
-    const std::wstring& program = destinations.mainProgram;
-    ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL));
-    testing_support::setProgramVersion(program, version, productVersion);
-    ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
 }
 
 void setRegistryString(const std::wstring& key, const std::wstring& name,
@@ -314,6 +295,25 @@ TEST(Update, RegisteredProgramThatIsGoneMeansAFreshInstallation) {
     toFolderPage(frame);
     EXPECT_FALSE(readOnly(frame, ids::folder));
     EXPECT_TRUE(controlEnabled(frame, ids::browse));
+    exitConfirmed(installer, frame);
+}
+
+TEST(Update, RegisteredPathNamingAFolderMeansAFreshInstallation) {
+    const std::wstring folder = quickDestinations().installFolder;
+    std::filesystem::create_directories(folder);
+    tw::unique_hkey maker;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Tarnwick", 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, maker.put(), nullptr),
+              ERROR_SUCCESS);
+    setRegistryString(L"Software\\Tarnwick", L"Kelvane 3 Path", folder);
+
+    Installer installer;
+    HWND frame = waitForFrame(installer);
+    ASSERT_NE(frame, nullptr);
+    expectPage(frame, Start);
+    EXPECT_EQ(controlText(frame, ids::information), L"'Kelvane 3.00g' Installation.");
+    toFolderPage(frame);
+    EXPECT_FALSE(readOnly(frame, ids::folder));
     exitConfirmed(installer, frame);
 }
 

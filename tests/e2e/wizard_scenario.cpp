@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 using namespace e2e;
@@ -60,7 +62,9 @@ TEST(Wizard, AdvancedModeShowsEveryPageAndKeepsTheChoice) {
     exitConfirmed(installer, frame);
 }
 
-TEST(Wizard, TooLongFolderKeepsTheUserOnThePage) {
+// A folder the installation cannot take, too long or not a complete path,
+// is refused with a message whichever way the user leaves the page.
+TEST(Wizard, FolderThatCannotBeTakenKeepsTheUserOnThePage) {
     Installer installer;
     HWND frame = waitForFrame(installer);
     ASSERT_NE(frame, nullptr);
@@ -70,17 +74,26 @@ TEST(Wizard, TooLongFolderKeepsTheUserOnThePage) {
     click(frame, ids::next);
     expectPage(frame, Folder);
 
-    const std::wstring tooLong = L"C:\\" + std::wstring(258, L'a');
-    ASSERT_EQ(tooLong.size(), 261u);
-    ::SendMessageW(control(frame, ids::folder), WM_SETTEXT, 0,
-                   reinterpret_cast<LPARAM>(tooLong.c_str()));
-    for (const int move : {ids::next, ids::back}) {
-        click(frame, move);
-        const ShownMessage refused = waitForMessageBox(installer.id(), {frame});
-        EXPECT_EQ(refused.text, L"Please enter no more than 260 characters.");
-        answer(refused, IDOK);
-        EXPECT_TRUE(waitUntil([&] { return topLevelWindows(installer.id()).size() == 1; }));
-        expectPage(frame, Folder);
+    const std::wstring notComplete = L"The installation folder must be a complete path, starting "
+                                     L"with a drive letter (C:\\) or a network share (\\\\server).";
+    const std::pair<std::wstring, std::wstring> refused[] = {
+        {L"C:\\" + std::wstring(258, L'a'), L"Please enter no more than 260 characters."},
+        {L"", notComplete},
+        {L"Kelvane", notComplete},
+        {L"C:Kelvane", notComplete},
+        {L"\\Kelvane", notComplete},
+    };
+    for (const auto& [folder, message] : refused) {
+        ::SendMessageW(control(frame, ids::folder), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(folder.c_str()));
+        for (const int move : {ids::next, ids::back}) {
+            click(frame, move);
+            const ShownMessage shown = waitForMessageBox(installer.id(), {frame});
+            EXPECT_EQ(shown.text, message) << testing::PrintToString(folder);
+            answer(shown, IDOK);
+            EXPECT_TRUE(waitUntil([&] { return topLevelWindows(installer.id()).size() == 1; }));
+            expectPage(frame, Folder);
+        }
     }
     exitConfirmed(installer, frame);
 }

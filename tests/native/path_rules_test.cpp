@@ -87,4 +87,14 @@ TEST(IsDriveAbsolute, NeedsLetterColonBackslash) {
     EXPECT_FALSE(IsDriveAbsolute(L"1:\\"));
 }
 
+TEST(IsAbsoluteFolder, TakesADriveOrAServerButNothingRelative) {
+    for (const wchar_t* folder : {L"C:\\", L"C:\\Program Files\\Kelvane", L"\\\\server\\share"}) {
+        EXPECT_TRUE(IsAbsoluteFolder(folder)) << testing::PrintToString(std::wstring(folder));
+    }
+    for (const wchar_t* folder :
+         {L"", L"Kelvane", L"C:", L"C:Kelvane", L"\\Kelvane", L"\\\\", L"\\\\\\x", L".\\Kelvane"}) {
+        EXPECT_FALSE(IsAbsoluteFolder(folder)) << testing::PrintToString(std::wstring(folder));
+    }
+}
+
 } // namespace

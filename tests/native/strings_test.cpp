@@ -18,7 +18,7 @@ namespace {
 const std::vector<int> baseIds{
     1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015,
     1016, 1017, 1018, 1100, 1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108, 1109, 1110, 1111, 1112,
-    1113, 1114, 1115, 1117, 1118, 1119, 1120, 1121, 1122, 1123, 1124, 1125, 1126, 1127, 1129};
+    1113, 1114, 1115, 1117, 1118, 1119, 1120, 1121, 1122, 1123, 1124, 1125, 1126, 1127, 1129, 1130};
 
 const std::map<int, std::string> englishTexts{
     {1000, "Installer"},
@@ -69,6 +69,8 @@ const std::map<int, std::string> englishTexts{
     {1127, "You should close '%1' before continuing Installation."},
     {1129, "'%1' will be installed in the selected Langage, but the Installer, still under "
            "translation,  shall run in English."},
+    {1130, "The installation folder must be a complete path, starting with a drive letter (C:\\) "
+           "or a network share (\\\\server)."},
 };
 
 // The STRINGTABLE entries of the file, id to text (UTF-8), escapes decoded.

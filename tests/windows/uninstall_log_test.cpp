@@ -1,6 +1,7 @@
 #include "install/uninstall_log.h"
 
 #include "install/log_format.h"
+#include "payload/compress_error.h"
 #include "support/common_controls.h"
 #include "support/product_code.h"
 #include "support/unique_resource.h"
@@ -265,18 +266,23 @@ TEST_F(UninstallLogTest, AddFoldersStopsAtTheFirstFolderItCannotCreate) {
     EXPECT_FALSE(Exists(At(L"file\\x")));
 }
 
-TEST_F(UninstallLogTest, AddFoldersCutsThePathAtMaxPath) {
+// A folder that does not fit in MAX_PATH is refused as a whole: no folder
+// with a cut name is made or recorded, and a file in it fails with error 7.
+TEST_F(UninstallLogTest, AFolderThatDoesNotFitIsRefusedBeforeAnythingIsCreated) {
     std::wstring deep = folder.path();
-    while (deep.size() < 300) {
+    while (deep.size() < MAX_PATH) {
         deep += L"\\" + std::wstring(40, L'd');
     }
-    log.AddFolders(deep);
-    ASSERT_FALSE(log.newEntries.empty());
-    for (const LogEntry& entry : log.newEntries) {
-        EXPECT_LT(entry.path.size(), static_cast<std::size_t>(MAX_PATH));
-        EXPECT_EQ(deep.compare(0, entry.path.size(), entry.path), 0) << "a prefix of the folder";
+    EXPECT_FALSE(log.AddFolders(deep));
+    try {
+        log.AddFile(deep + L"\\Kelvane.exe", 1, false);
+        ADD_FAILURE() << "a file in a folder that does not fit was recorded";
+    } catch (const std::system_error& error) {
+        EXPECT_EQ(error.code(), payload::make_error_code(payload::compress_errc::unexpected));
     }
-    EXPECT_FALSE(Exists(deep.substr(0, MAX_PATH + 5)));
+    EXPECT_TRUE(log.newEntries.empty());
+    EXPECT_FALSE(log.pending);
+    EXPECT_TRUE(Snapshot(folder.path()).empty()) << "no folder was made";
 }
 
 TEST_F(UninstallLogTest, ShortcutReplacesTheEarlierOneAndRollbackPutsItBack) {
@@ -354,6 +360,32 @@ TEST_F(UninstallLogTest, ExistingUninstallKeyIsSavedAndRestored) {
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, scratchProductKey, L"UninstallString"), L"<missing>");
 }
 
+// An earlier installation's key that cannot be saved (the temporary folder
+// takes no backup) stays as it is: a failed update keeps the product in the
+// list of programs.
+TEST_F(UninstallLogTest, ExistingUninstallKeyThatCannotBeSavedSurvivesRollback) {
+    tw::unique_hkey product;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, scratchProductKey, 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, product.put(), nullptr),
+              ERROR_SUCCESS);
+    SetString(product.get(), L"DisplayName", L"Kelvane 3.00f");
+    wchar_t savedTmp[MAX_PATH] = {};
+    const bool hadTmp = ::GetEnvironmentVariableW(L"TMP", savedTmp, MAX_PATH) != 0;
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TMP", (L"C:\\" + std::wstring(250, L't')).c_str()));
+    log.AddUninstallKey(product.get());
+    ::SetEnvironmentVariableW(L"TMP", hadTmp ? savedTmp : nullptr);
+    SetString(product.get(), L"DisplayName", L"Kelvane 3.00g");
+    product.reset();
+    log.CompleteLast(true);
+    ASSERT_TRUE(log.newEntries.back().backup.empty());
+
+    log.Rollback();
+
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, scratchProductKey));
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, scratchProductKey, L"DisplayName"), L"Kelvane 3.00g")
+        << "left as it is";
+}
+
 TEST_F(UninstallLogTest, NewUninstallKeyIsDeletedWithItsSubkeys) {
     log.AddUninstallKey(nullptr);
     {
@@ -421,6 +453,35 @@ TEST_F(UninstallLogTest, WriteProducesTheLogFileAndDeletesBackups) {
     EXPECT_EQ(ReadBytes(logPath), std::string(bytes.begin(), bytes.end()));
 }
 
+// Once Write has merged the earlier installation's entries, a rollback (of a
+// step that fails after it) undoes nothing: neither installation loses files
+// or its key.
+TEST_F(UninstallLogTest, RollbackAfterWriteKeepsTheEarlierInstallation) {
+    ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
+    WriteBytes(At(L"K\\old.dll"), "left from the earlier version");
+    tw::unique_hkey product;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, scratchProductKey, 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, product.put(), nullptr),
+              ERROR_SUCCESS);
+    SetString(product.get(), L"DisplayName", L"Kelvane 3.00f");
+    product.reset();
+    const LogEntries earlier = {{LogKind::Folder, At(L"K"), {}, true, -1},
+                                {LogKind::File, At(L"K\\old.dll"), {}, true, 0},
+                                {LogKind::UninstallKey, L"", {}, true, -1}};
+    WriteBytes(At(L"earlier.ulog"), EncodeLog({L"Kelvane 3.00f", L"", At(L"K"), At(L"")}, earlier));
+    log.Load(At(L"earlier.ulog"));
+    log.AddFile(At(L"K\\Kelvane.exe"), 1, false);
+    WriteBytes(At(L"K\\Kelvane.exe"), "new program");
+    log.CompleteLast(true);
+    ASSERT_TRUE(log.Write(At(L"K\\Uninstall.ulog"), At(L"K"), At(L"")));
+    const auto written = Snapshot(folder.path());
+
+    log.Rollback();
+
+    EXPECT_EQ(Snapshot(folder.path()), written);
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, scratchProductKey, L"DisplayName"), L"Kelvane 3.00f");
+}
+
 TEST_F(UninstallLogTest, WriteThatCannotCreateTheFileStillDeletesBackups) {
     WriteBytes(At(L"data.dat"), "data");
     log.AddFile(At(L"data.dat"), 3, true);
@@ -449,6 +510,20 @@ TEST_F(UninstallLogTest, LoadKeepsFoldersThatStillExist) {
     ASSERT_EQ(log.oldEntries.size(), 3u);
     EXPECT_TRUE(log.oldEntries.back().path.empty());
     EXPECT_TRUE(log.WasInstalledBefore(At(L"K\\a.dat")));
+}
+
+// A relative folder in the log would resolve against the current folder,
+// where it may well exist: it is not taken.
+TEST_F(UninstallLogTest, LoadTakesNoRelativeFolder) {
+    ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
+    ASSERT_TRUE(::SetCurrentDirectoryW(folder.path().c_str()));
+    WriteBytes(At(L"relative.ulog"), EncodeLog({L"Kelvane 3.00f", L"", L"K", L"K"}, {}));
+
+    log.Load(At(L"relative.ulog"));
+
+    EXPECT_TRUE(log.installPath.empty());
+    EXPECT_TRUE(log.shortcutPath.empty());
+    ::SetCurrentDirectoryW(L"C:\\");
 }
 
 TEST_F(UninstallLogTest, LoadReadsAnAnsiLog) {
