@@ -100,7 +100,7 @@ TEST(Bzip2Decoder, MagicByChanceInsideABlockIsNoBoundary) {
 TEST(Bzip2Decoder, DamagedOrCutStreamsFailAlike) {
     const std::string packed = compressAtLevel(mixedContents(600'000, 3), 1);
     const std::vector<std::uint64_t> magics = magicOffsets(packed);
-    ASSERT_GE(magics.size(), 7u);
+    ASSERT_GE(magics.size(), 4u);
     std::vector<std::string> damaged;
     for (const std::uint64_t magic : magics) {
         damaged.push_back(packed.substr(0, magic / 8 + 1));
