@@ -174,8 +174,6 @@ std::uint64_t buildPayload(const fs::path& file, std::size_t scale) {
 // installation runs them.
 enum class Mode { oneThread, parallel, installation };
 
-const char* const modeNames[] = {"one-thread", "parallel", "installation"};
-
 bool runOnce(Mode mode, const fs::path& payloadFile, const fs::path& into) {
     fs::remove_all(into);
     std::ifstream source(payloadFile, std::ios::binary);
@@ -228,8 +226,6 @@ double childPeakMegabytes(const std::string& arguments) {
     }
     return ::pclose(child) == 0 && kilobytes > 0 ? static_cast<double>(kilobytes) / 1024.0 : -1;
 }
-
-} // namespace
 
 struct Figures {
     double bzip2 = 0;
