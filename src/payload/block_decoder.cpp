@@ -3,6 +3,7 @@
 #include <bzlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 
 namespace payload {
@@ -15,7 +16,15 @@ constexpr std::size_t step = 64 * 1024; // the output asked of libbz2 at a time
 // One libbz2 decompression over a whole stream in memory.
 class Decompression {
 public:
-    explicit Decompression(const BitString& stream) {
+    Decompression(const BitString& stream, DecoderMemory& memory) {
+        stream_.opaque = &memory;
+        stream_.bzalloc = [](void* opaque, int count, int size) {
+            return static_cast<DecoderMemory*>(opaque)->take(static_cast<std::size_t>(count) *
+                                                             static_cast<std::size_t>(size));
+        };
+        stream_.bzfree = [](void* opaque, void* block) {
+            static_cast<DecoderMemory*>(opaque)->give(block);
+        };
         if (BZ2_bzDecompressInit(&stream_, 0, 0) != BZ_OK) {
             throw std::bad_alloc();
         }
@@ -59,6 +68,34 @@ BlockStatus statusOf(const Decompression& decompression) {
 
 } // namespace
 
+DecoderMemory::~DecoderMemory() {
+    for (const Kept& kept : kept_) {
+        std::free(kept.block);
+    }
+}
+
+void* DecoderMemory::take(std::size_t size) {
+    for (Kept& kept : kept_) {
+        if (!kept.taken && kept.size == size) {
+            kept.taken = true;
+            return kept.block;
+        }
+    }
+    void* block = std::malloc(size);
+    if (block != nullptr) {
+        kept_.push_back({block, size, true});
+    }
+    return block; // libbz2 reports a null block as its memory error
+}
+
+void DecoderMemory::give(void* block) noexcept {
+    for (Kept& kept : kept_) {
+        if (kept.block == block) {
+            kept.taken = false;
+        }
+    }
+}
+
 std::uint32_t blockCrc(const BitString& block) noexcept {
     return static_cast<std::uint32_t>(block.read(48, 32));
 }
@@ -74,11 +111,10 @@ BitString singleBlockStream(const BitString& block, char level) {
 }
 
 BlockStatus decodeBlock(const BitString& stream, std::size_t limit, const std::atomic<bool>& stop,
-                        DecodedBlock& out) {
-    Decompression decompression(stream);
-    // Room for four times the compressed size at first, doubled when full.
-    std::size_t room = std::min(limit, stream.bytes().size() * 4 + step);
-    out.bytes.reset(new char[room]);
+                        DecoderMemory& memory, DecodedBlock& out) {
+    Decompression decompression(stream, memory);
+    constexpr std::size_t piece = DecodedBlock::pieceSize;
+    out.pieces.clear();
     out.size = 0;
     std::unique_ptr<char[]> overflow;
     bool dropped = false;
@@ -86,19 +122,18 @@ BlockStatus decodeBlock(const BitString& stream, std::size_t limit, const std::a
         if (stop.load(std::memory_order_relaxed)) {
             return BlockStatus::stopped;
         }
-        if (out.size == room && room < limit) {
-            room = std::min(limit, room * 2);
-            std::unique_ptr<char[]> larger(new char[room]);
-            std::copy(out.bytes.get(), out.bytes.get() + out.size, larger.get());
-            out.bytes = std::move(larger);
-        }
-        if (out.size < room) {
-            out.size +=
-                decompression.next(out.bytes.get() + out.size, std::min(step, room - out.size));
+        if (out.size < limit) {
+            if (out.size == out.pieces.size() * piece) {
+                out.pieces.emplace_back(new char[piece]);
+            }
+            const std::size_t used = out.size % piece;
+            out.size += decompression.next(out.pieces.back().get() + used,
+                                           std::min({step, piece - used, limit - out.size}));
             continue;
         }
         if (!overflow) {
             overflow.reset(new char[step]);
+            out.pieces.clear(); // of no use without the rest
         }
         dropped = decompression.next(overflow.get(), step) > 0 || dropped;
     }
@@ -106,9 +141,9 @@ BlockStatus decodeBlock(const BitString& stream, std::size_t limit, const std::a
     return statusOf(decompression);
 }
 
-BlockStatus decodeBlock(const BitString& stream,
+BlockStatus decodeBlock(const BitString& stream, DecoderMemory& memory,
                         const std::function<void(const char*, std::size_t)>& output) {
-    Decompression decompression(stream);
+    Decompression decompression(stream, memory);
     std::unique_ptr<char[]> buffer(new char[step]);
     while (decompression.status == Decompression::Status::running) {
         const std::size_t produced = decompression.next(buffer.get(), step);

@@ -47,6 +47,7 @@ void BlockPool::wait(const BlockJob& job) {
 }
 
 void BlockPool::work() {
+    DecoderMemory memory;
     for (;;) {
         std::shared_ptr<BlockJob> job;
         {
@@ -62,8 +63,8 @@ void BlockPool::work() {
         DecodedBlock decoded;
         std::exception_ptr failure;
         try {
-            status =
-                decodeBlock(singleBlockStream(job->region.bits, level_), keep_, stop_, decoded);
+            status = decodeBlock(singleBlockStream(job->region.bits, level_), keep_, stop_, memory,
+                                 decoded);
         } catch (...) {
             failure = std::current_exception();
         }

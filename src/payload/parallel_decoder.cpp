@@ -3,6 +3,7 @@
 #include "payload/block_pool.h"
 #include "payload/compress_error.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -13,7 +14,7 @@ namespace {
 
 // The output of a block kept in memory; a block that decodes to more is
 // decoded again when its turn comes, straight to the output.
-constexpr std::size_t keptOutput = 3 * 1024 * 1024;
+constexpr std::size_t keptOutput = 2 * 1024 * 1024;
 
 // The longest a block can be in bits: a symbol for every byte of the largest
 // block at the longest code length libbz2 accepts (20 bits), and room for its
@@ -33,7 +34,7 @@ public:
         , output_(output)
         , level_(level)
         , limit_(longestBlock(level))
-        , inFlight_(threads + 2)
+        , inFlight_(threads + 1)
         , scanner_(32, limit_)
         , pool_(threads, level, keptOutput) {}
 
@@ -55,7 +56,8 @@ private:
     std::uint32_t combined_ = 0;
     std::deque<std::shared_ptr<BlockJob>> queue_;
     BlockScanner scanner_;
-    BlockPool pool_; // last, so that its threads stop before the jobs go
+    DecoderMemory memory_; // for the blocks decoded on this thread
+    BlockPool pool_;       // last, so that its threads stop before the jobs go
 };
 
 std::string FirstStream::run(std::string_view head) {
@@ -125,8 +127,8 @@ std::shared_ptr<BlockJob> FirstStream::joinFollowing(const BlockJob& failed) {
         }
         Region region{failed.region.start, Mark::block, Mark::block, bits};
         auto joined = std::make_shared<BlockJob>(std::move(region));
-        joined->status =
-            decodeBlock(singleBlockStream(bits, level_), keptOutput, never, joined->decoded);
+        joined->status = decodeBlock(singleBlockStream(bits, level_), keptOutput, never, memory_,
+                                     joined->decoded);
         if (joined->status == BlockStatus::good) {
             return joined;
         }
@@ -135,8 +137,13 @@ std::shared_ptr<BlockJob> FirstStream::joinFollowing(const BlockJob& failed) {
 
 void FirstStream::deliver(const BlockJob& job) {
     if (job.decoded.whole) {
-        output_(job.decoded.bytes.get(), job.decoded.size);
-    } else if (decodeBlock(singleBlockStream(job.region.bits, level_), output_) !=
+        std::size_t left = job.decoded.size;
+        for (const auto& piece : job.decoded.pieces) {
+            const std::size_t size = std::min(left, DecodedBlock::pieceSize);
+            output_(piece.get(), size);
+            left -= size;
+        }
+    } else if (decodeBlock(singleBlockStream(job.region.bits, level_), memory_, output_) !=
                BlockStatus::good) {
         throwCorruptData(); // it decoded well the first time
     }

@@ -283,6 +283,7 @@ int main(int argc, char** argv) {
         std::printf("%ld\n", peakKilobytes());
         return 0;
     }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures show as they come
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const fs::path scratch = fs::temp_directory_path() / ("kv-bench-" + std::to_string(::getpid()));
     fs::create_directories(scratch);

@@ -138,7 +138,7 @@ std::string mixedContents(std::size_t size, unsigned seed) {
 std::string chanceMagicStream(std::string& plain) {
     // The next block begins with a byte unlike the block's last, so that the
     // first block ends exactly after its 899 981 bytes.
-    plain = chanceMagicBlock() + '\0' + mixedContents(1'500'000, 9);
+    plain = chanceMagicBlock() + '\0' + mixedContents(300'000, 9);
     return compressAtLevel(plain, 9);
 }
 

@@ -1,10 +1,10 @@
 // Feeds bzip2 streams to the sequential and the parallel decoder and requires
 // the same bytes, or the same error from both, with the parallel decoder
 // handing on no byte that the sequential one does not. A quarter of the
-// inputs are taken as they are; the rest are streams made from them (blocks
-// of 100 000 bytes, so that a few kilobytes give several blocks) or the
-// stream whose first block holds a block magic by chance, then cut at one of
-// their magics, have bytes changed, or get bytes appended.
+// inputs are taken as they are; the rest are multi-block streams made from
+// them (blocks of 100 000 bytes) or, one in eight, the stream whose first
+// block holds a block magic by chance, which are then cut at one of their
+// magics, have bytes changed, or get bytes appended.
 #include "payload/bzip2_decoder.h"
 #include "payload/compress_error.h"
 
@@ -54,16 +54,16 @@ const std::string& chanceMagic() {
 }
 
 std::string makeStream(FuzzedDataProvider& input) {
-    const unsigned kind = input.ConsumeIntegralInRange(0, 3);
-    if (kind == 0) {
+    const unsigned kind = input.ConsumeIntegralInRange(0, 7);
+    if (kind < 2) {
         return input.ConsumeRemainingBytesAsString();
     }
     std::string packed;
-    if (kind == 1) {
+    if (kind == 2) {
         packed = chanceMagic();
     } else {
         const std::string seed = input.ConsumeRandomLengthString(4096);
-        const auto size = input.ConsumeIntegralInRange<std::size_t>(0, 400'000);
+        const auto size = input.ConsumeIntegralInRange<std::size_t>(0, 300'000);
         std::string plain =
             mixedContents(size, static_cast<unsigned>(std::hash<std::string>{}(seed)));
         plain.replace(0, std::min(seed.size(), plain.size()), seed);
