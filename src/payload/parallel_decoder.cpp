@@ -34,7 +34,7 @@ public:
         , output_(output)
         , level_(level)
         , limit_(longestBlock(level))
-        , inFlight_(threads + 1)
+        , inFlight_(threads)
         , scanner_(32, limit_)
         , pool_(threads, level, keptOutput) {}
 
@@ -106,7 +106,8 @@ void FirstStream::enqueue(std::deque<Region>& regions) {
 }
 
 // The next candidate, whose start is confirmed; corrupt data when the input
-// has ended before the stream.
+// has ended before the stream. The queue is filled again at once, so that the
+// threads decode the following candidates while this one is handed on.
 std::shared_ptr<BlockJob> FirstStream::next() {
     fill();
     if (queue_.empty()) {
@@ -114,6 +115,7 @@ std::shared_ptr<BlockJob> FirstStream::next() {
     }
     std::shared_ptr<BlockJob> job = std::move(queue_.front());
     queue_.pop_front();
+    fill();
     return job;
 }
 
