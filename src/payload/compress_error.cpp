@@ -52,6 +52,10 @@ void raise(compress_errc code) {
     throw std::system_error(make_error_code(code));
 }
 
+void throwCorruptData() {
+    throw boost::iostreams::bzip2_error(boost::iostreams::bzip2::data_error);
+}
+
 std::error_code errorCodeOf(const std::exception_ptr& failure) noexcept {
     // Boost's bzip2 error is itself a stream failure (with the generic stream
     // code); it is told apart first so that corrupt data reads as code 6.

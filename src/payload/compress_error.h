@@ -25,6 +25,9 @@ std::error_code make_error_code(compress_errc code) noexcept;
 // Raises std::system_error with that code of the compress category.
 [[noreturn]] void raise(compress_errc code);
 
+// Raises the decompressor's error of corrupt compressed data (code 6).
+[[noreturn]] void throwCorruptData();
+
 // The error code of an exception, first match wins: a bzip2 error of the
 // decompressor gives 6 (it is a stream failure as well); another stream
 // failure with a non-zero code gives that code; a standard system error

@@ -1,5 +1,5 @@
 // Extraction throughput against "bzip2 -dc" of the same payload, and the peak
-// memory of an extraction for two payload sizes.
+// memory, for two payload sizes.
 //
 //   extraction_bench [ROUNDS]      build the payloads, time, print the figures
 //
@@ -7,10 +7,12 @@
 // the uninstaller, 9 language modules, the main program) is generated with
 // mixed binary and text contents of about 15 MB and 60 MB, packed as the
 // packer does (one bzip2 stream, block size 9) into a scratch folder. Each
-// round times "bzip2 -dc PAYLOAD > /dev/null" and our extraction of the same
-// file into the scratch folder (decompress, parse, write, read back, verify);
-// the figure is the ratio of the medians. The peak resident memory of an
-// extraction is measured in a fresh child process for each size.
+// round times "bzip2 -dc PAYLOAD > /dev/null" and three runs on the same file
+// into the scratch folder (decompress, parse, write, read back, verify): one
+// extraction pass on one thread, one with the parallel decoder, and the
+// validation pass followed by the extraction as an installation runs them.
+// The figures are the medians and their ratios to bzip2 -dc. The peak
+// resident memory of each run is measured in a fresh child process.
 #include "payload/archive_writer.h"
 #include "payload/crc32.h"
 #include "payload/extract.h"
@@ -30,6 +32,7 @@
 #include <fstream>
 #include <iostream>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -166,14 +169,24 @@ std::uint64_t buildPayload(const fs::path& file, std::size_t scale) {
     return total;
 }
 
-bool extractOnce(const fs::path& payloadFile, const fs::path& into) {
+// How one run treats the payload: one extraction pass on one thread, one
+// with the parallel decoder, or the validation pass and the extraction as an
+// installation runs them.
+enum class Mode { oneThread, parallel, installation };
+
+bool runOnce(Mode mode, const fs::path& payloadFile, const fs::path& into) {
     fs::remove_all(into);
     std::ifstream source(payloadFile, std::ios::binary);
     payload::NativeTarget target(
         [&](int csidl) { return (into / ("shell" + std::to_string(csidl))).wstring(); });
+    const unsigned threads = mode == Mode::oneThread ? 1 : payload::decodingThreads();
+    if (mode == Mode::installation) {
+        payload::validatePayload(source, threads);
+    }
     return payload::extract(
         source, {(into / "install").wstring(), L"Examples", L""},
-        [](payload::notification) { return payload::notification::result::proceed; }, target);
+        [](payload::notification) { return payload::notification::result::proceed; }, target,
+        threads);
 }
 
 double seconds(Clock::duration d) {
@@ -214,12 +227,55 @@ double childPeakMegabytes(const std::string& arguments) {
     return ::pclose(child) == 0 && kilobytes > 0 ? static_cast<double>(kilobytes) / 1024.0 : -1;
 }
 
+struct Figures {
+    double bzip2 = 0;
+    double modes[3] = {};
+};
+
+// The medians of the rounds for one payload.
+Figures timePayload(const fs::path& file, const fs::path& out, int rounds) {
+    std::vector<double> bzip2Times;
+    std::vector<double> modeTimes[3];
+    const std::string command = "bzip2 -dc '" + file.string() + "' > /dev/null";
+    for (int round = 0; round < rounds; ++round) {
+        auto start = Clock::now();
+        if (std::system(command.c_str()) != 0) {
+            throw std::runtime_error("bzip2 -dc failed");
+        }
+        bzip2Times.push_back(seconds(Clock::now() - start));
+        for (int mode = 0; mode < 3; ++mode) {
+            start = Clock::now();
+            if (!runOnce(static_cast<Mode>(mode), file, out)) {
+                throw std::runtime_error("extraction failed");
+            }
+            modeTimes[mode].push_back(seconds(Clock::now() - start));
+        }
+    }
+    Figures figures;
+    figures.bzip2 = median(bzip2Times);
+    for (int mode = 0; mode < 3; ++mode) {
+        figures.modes[mode] = median(modeTimes[mode]);
+    }
+    return figures;
+}
+
+void printFigures(const char* name, const Figures& f, const double peaks[3]) {
+    std::printf("%s payload: bzip2 -dc %.3f s\n", name, f.bzip2);
+    const char* const labels[] = {"one pass, one thread:        ", "one pass, parallel decoder:  ",
+                                  "validation + extraction:     "};
+    for (int mode = 0; mode < 3; ++mode) {
+        std::printf("  %s %.3f s  %.2f x bzip2 -dc  peak %.1f MB\n", labels[mode], f.modes[mode],
+                    f.modes[mode] / f.bzip2, peaks[mode]);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     // Child modes for the memory figures: each prints its peak in kB.
-    if (argc == 4 && std::string(argv[1]) == "--extract") {
-        const bool done = extractOnce(argv[2], argv[3]);
+    if (argc == 5 && std::string(argv[1]) == "--run") {
+        const auto mode = static_cast<Mode>(std::atoi(argv[2]));
+        const bool done = runOnce(mode, argv[3], argv[4]);
         std::printf("%ld\n", peakKilobytes());
         return done ? 0 : 1;
     }
@@ -227,51 +283,35 @@ int main(int argc, char** argv) {
         std::printf("%ld\n", peakKilobytes());
         return 0;
     }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures show as they come
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const fs::path scratch = fs::temp_directory_path() / ("kv-bench-" + std::to_string(::getpid()));
     fs::create_directories(scratch);
-    const fs::path small = scratch / "payload-15.bz2";
-    const fs::path large = scratch / "payload-60.bz2";
+    const fs::path payloads[] = {scratch / "payload-15.bz2", scratch / "payload-60.bz2"};
+    const char* const names[] = {"15 MB", "60 MB"};
+    const fs::path out = scratch / "out";
 
     std::printf("building payloads in %s ...\n", scratch.c_str());
-    const std::uint64_t smallSize = buildPayload(small, 1);
-    const std::uint64_t largeSize = buildPayload(large, 4);
-    std::printf("payload 15 MB: %.1f MB archive, %.1f MB bzip2\n", smallSize / 1e6,
-                fs::file_size(small) / 1e6);
-    std::printf("payload 60 MB: %.1f MB archive, %.1f MB bzip2\n", largeSize / 1e6,
-                fs::file_size(large) / 1e6);
-
-    std::vector<double> bzip2Times, extractTimes;
-    const std::string command = "bzip2 -dc '" + small.string() + "' > /dev/null";
-    for (int round = 0; round < rounds; ++round) {
-        auto start = Clock::now();
-        if (std::system(command.c_str()) != 0) {
-            std::fprintf(stderr, "bzip2 -dc failed\n");
-            return 1;
-        }
-        bzip2Times.push_back(seconds(Clock::now() - start));
-        start = Clock::now();
-        if (!extractOnce(small, scratch / "out")) {
-            std::fprintf(stderr, "extraction failed\n");
-            return 1;
-        }
-        extractTimes.push_back(seconds(Clock::now() - start));
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::uint64_t size = buildPayload(payloads[i], i == 0 ? 1 : 4);
+        std::printf("payload %s: %.1f MB archive, %.1f MB bzip2\n", names[i], size / 1e6,
+                    fs::file_size(payloads[i]) / 1e6);
     }
-    const double bzip2Median = median(bzip2Times);
-    const double extractMedian = median(extractTimes);
-    std::printf("rounds: %d\n", rounds);
-    std::printf("bzip2 -dc, 15 MB payload:   median %.3f s\n", bzip2Median);
-    std::printf("extraction, 15 MB payload:  median %.3f s (%.1f MB/s of archive)\n", extractMedian,
-                smallSize / 1e6 / extractMedian);
-    std::printf("ratio extraction / bzip2 -dc: %.2f\n", extractMedian / bzip2Median);
-
-    const std::string out = "'" + (scratch / "out").string() + "'";
+    std::printf("rounds: %d; decoding threads: %u; figures are medians\n", rounds,
+                payload::decodingThreads());
     const double idle = childPeakMegabytes("--idle");
-    const double peakSmall = childPeakMegabytes("--extract '" + small.string() + "' " + out);
-    const double peakLarge = childPeakMegabytes("--extract '" + large.string() + "' " + out);
-    std::printf("peak resident memory (VmHWM): idle process %.1f MB; extraction of the 15 MB "
-                "payload %.1f MB, of the 60 MB payload %.1f MB\n",
-                idle, peakSmall, peakLarge);
+    bool measured = idle > 0;
+    for (std::size_t i = 0; i < 2; ++i) {
+        const Figures figures = timePayload(payloads[i], out, rounds);
+        double peaks[3];
+        for (int mode = 0; mode < 3; ++mode) {
+            peaks[mode] = childPeakMegabytes("--run " + std::to_string(mode) + " '" +
+                                             payloads[i].string() + "' '" + out.string() + "'");
+            measured = measured && peaks[mode] > 0;
+        }
+        printFigures(names[i], figures, peaks);
+    }
+    std::printf("peak resident memory (VmHWM) of an idle process: %.1f MB\n", idle);
     fs::remove_all(scratch);
-    return peakSmall < 0 || peakLarge < 0 ? 1 : 0;
+    return measured ? 0 : 1;
 }

@@ -33,6 +33,31 @@ TEST(Crc32, ContinuingGivesTheCrcOfTheWhole) {
     }
 }
 
+// The table-driven computation, eight bytes at a time, against the plain
+// bit-at-a-time definition, for every length and alignment around the steps.
+TEST(Crc32, EightBytesAtATimeMatchesTheDefinition) {
+    std::string bytes(300, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * 151 + (i >> 3));
+    }
+    const auto definition = [](const char* data, std::size_t size) {
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (std::size_t i = 0; i < size; ++i) {
+            crc ^= static_cast<unsigned char>(data[i]);
+            for (int bit = 0; bit < 8; ++bit) {
+                crc = (crc & 1u) != 0 ? crc >> 1 ^ 0xEDB88320u : crc >> 1;
+            }
+        }
+        return ~crc;
+    };
+    for (std::size_t offset = 0; offset < 8; ++offset) {
+        for (std::size_t size = 0; size + offset <= bytes.size(); size += 7) {
+            EXPECT_EQ(crc32(bytes.data() + offset, size), definition(bytes.data() + offset, size))
+                << offset << ' ' << size;
+        }
+    }
+}
+
 TEST(Crc32, OneFlippedBitChangesIt) {
     std::string bytes(4096, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) {

@@ -99,6 +99,27 @@ TEST_F(PayloadResource, DecompressesToTheShippedLayout) {
     EXPECT_EQ(entries[26].kind, MainProgram);
 }
 
+// One thread (Boost's decompressor) and the parallel decoder write the same
+// bytes into every file; each file's CRC-32 is also checked against its entry.
+TEST_F(PayloadResource, ParallelDecodingWritesTheSameFiles) {
+    std::map<std::wstring, std::pair<std::uint64_t, std::uint32_t>> written[2];
+    const unsigned threads[] = {1, 4};
+    for (int run = 0; run < 2; ++run) {
+        const auto stream = OpenPayloadResource(installer.get(), installer.get());
+        ASSERT_TRUE(stream->is_open());
+        ASSERT_NO_THROW(validatePayload(*stream, threads[run]));
+        DigestTarget target;
+        EXPECT_TRUE(extract(
+            *stream, {L"C:\\Install", L"Kelvane Examples", L""},
+            [](notification) { return notification::result::proceed; }, target, threads[run]));
+        for (const auto& [path, digest] : target.files) {
+            written[run][path] = {digest.size, digest.crc};
+        }
+    }
+    EXPECT_EQ(written[0].size(), 27u);
+    EXPECT_TRUE(written[0] == written[1]);
+}
+
 TEST_F(PayloadResource, FallsBackToTheExecutablesModule) {
     // The test program has no payload; the "executable" given second has.
     const auto stream = OpenPayloadResource(self, installer.get());
