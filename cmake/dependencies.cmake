@@ -1,4 +1,4 @@
-# Boost (Iostreams with bzip2, Format, Uuid, System) and libbz2.
+# Boost (Iostreams with bzip2, Uuid, System) and libbz2.
 #
 # Natively they come from Debian. For MinGW, Debian has no builds: Boost's
 # header-only libraries are used from Debian's headers through an include

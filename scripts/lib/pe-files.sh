@@ -5,8 +5,9 @@ built_pe_files() {
     ninja -C "$1" -t targets all | sed -n 's/^\(.*\.\(exe\|dll\)\): .*/\1/p' | LC_ALL=C sort -u
 }
 
-# Fails unless every PE file of a build has a zero link time stamp and holds
-# no path of the source folder (which contains the build folders).
+# Fails unless every PE file of a build has a zero link time stamp and every
+# one but the tests (some find the files they test by their build paths) holds
+# no path of the source folder, which contains the build folders.
 check_reproducible_pe_files() {
     local dir=$1 file offset stamp count=0
     while IFS= read -r file; do
@@ -16,11 +17,14 @@ check_reproducible_pe_files() {
         [ "$(od -An -c -j"$offset" -N2 "$file" | tr -d ' ')" = PE ] || die "$file is not a PE file"
         stamp=$(od -An -tu4 -j$((offset + 8)) -N4 "$file" | tr -d ' ')
         [ "$stamp" = 0 ] || die "$file has the link time stamp $stamp"
-        ! grep -qF "$ROOT" "$file" || die "$file holds the path $ROOT"
+        case $file in
+        "$dir"/tests/*) ;;
+        *) ! grep -qF "$ROOT" "$file" || die "$file holds the path $ROOT" ;;
+        esac
         count=$((count + 1))
     done < <(built_pe_files "$dir")
     [ "$count" -gt 0 ] || die "no PE file in $dir"
-    say "$count PE files without time stamp or build path"
+    say "$dir: $count PE files without link time stamp or build path"
 }
 
 # Prints the size of the 32-bit installer's program: the installer without its
