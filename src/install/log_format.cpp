@@ -1,5 +1,6 @@
 #include "install/log_format.h"
 
+#include "support/hex_digits.h"
 #include "support/utf16.h"
 
 #include <algorithm>
@@ -47,15 +48,6 @@ std::wstring Decimal(std::size_t number) {
     do {
         digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + number % 10));
         number /= 10;
-    } while (number != 0);
-    return digits;
-}
-
-std::wstring LowerHex(std::uint32_t number) {
-    std::wstring digits;
-    do {
-        digits.insert(digits.begin(), L"0123456789abcdef"[number % 16]);
-        number /= 16;
     } while (number != 0);
     return digits;
 }
@@ -190,7 +182,7 @@ std::wstring LogEntryLine(std::size_t index, const LogEntry& entry) {
                                (static_cast<std::uint32_t>(entry.value) & 0xFFu);
     std::wstring line = Padded(Decimal(index), 4);
     line += L':';
-    line += Padded(LowerHex(code), 4);
+    line += tw::lowerHex(code, 4);
     line += L':';
     line += entry.done ? L'1' : L'0';
     line += L" -- ";

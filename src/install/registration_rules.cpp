@@ -1,6 +1,6 @@
 #include "install/registration_rules.h"
 
-#include <boost/format.hpp>
+#include "support/hex_digits.h"
 
 #include <cmath>
 
@@ -17,7 +17,7 @@ int progressPercent(std::uint64_t position, std::uint64_t total) {
 std::wstring registrationArguments(std::uint64_t existingVersion) {
     std::wstring arguments = L" /Register /Background";
     if (existingVersion != 0) {
-        arguments += boost::str(boost::wformat(L" /update=%|1$016x|") % existingVersion);
+        arguments += L" /update=" + tw::lowerHex(existingVersion, 16);
     }
     return arguments;
 }

@@ -1,5 +1,6 @@
 #include "support/version_block.h"
 
+#include "support/hex_digits.h"
 #include "support/utf16.h"
 
 #include <algorithm>
@@ -102,16 +103,6 @@ std::optional<Node> findChild(std::span<const std::uint8_t> block, const Node& p
     return std::nullopt;
 }
 
-std::wstring hex4(std::uint16_t value) {
-    static constexpr wchar_t digits[] = L"0123456789abcdef";
-    std::wstring text(4, L'0');
-    for (int i = 3; i >= 0; --i) {
-        text[static_cast<std::size_t>(i)] = digits[value & 0xF];
-        value = static_cast<std::uint16_t>(value >> 4);
-    }
-    return text;
-}
-
 void replaceLast(std::wstring& text, std::wstring_view what, std::wstring_view with) {
     if (const std::size_t at = text.rfind(what); at != std::wstring::npos) {
         text.replace(at, what.size(), with);
@@ -174,7 +165,7 @@ VersionBlock::VersionBlock(std::span<const std::uint8_t> block)
         const std::uint16_t language = word16(block, table->offset + 4 * i);
         const std::uint16_t codePage = word16(block, table->offset + 4 * i + 2);
         if (codePage == unicodeCodePage) {
-            translations_.push_back(hex4(language) + hex4(codePage));
+            translations_.push_back(lowerHex(language, 4) + lowerHex(codePage, 4));
         }
     }
 }

@@ -1,0 +1,15 @@
+// What the installer does with an exception that nothing catches: it ends at
+// once, as the C++ runtime's own handler does after describing the exception
+// on the standard error stream. A windowed program has no such stream, so this
+// definition takes the place of the runtime's, and with it the demangler that
+// named the exception's type leaves the executable.
+
+#include <cstdlib>
+
+namespace __gnu_cxx {
+
+[[noreturn]] void __verbose_terminate_handler() {
+    std::abort();
+}
+
+} // namespace __gnu_cxx
