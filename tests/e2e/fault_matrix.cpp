@@ -77,12 +77,7 @@ TEST(FaultMatrixSetup, Variants) {
 TEST(FaultMatrixSetup, EarlierInstallation) {
     const Destinations destinations = quickDestinations();
     const PayloadArchive archive = PayloadArchive::of(installerPath());
-    Installer installer;
-    HWND frame = waitForFrame(installer);
-    ASSERT_NE(frame, nullptr);
-    toProgressPage(frame);
-    install(frame);
-    leaveInstalled(installer, frame);
+    installQuickly();
     setInstalledVersion(destinations, 0x0003000000050000ull, L"3.00e");
     std::ofstream(
         std::filesystem::path(changedDataFile(archive, installedFiles(archive, destinations))),

@@ -435,6 +435,15 @@ void leaveInstalled(Installer& installer, HWND frame) {
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 }
 
+void installQuickly() {
+    Installer installer;
+    HWND frame = waitForFrame(installer);
+    ASSERT_NE(frame, nullptr);
+    toProgressPage(frame);
+    install(frame);
+    leaveInstalled(installer, frame);
+}
+
 void setInstalledVersion(const Destinations& destinations, std::uint64_t version,
                          const std::wstring& productVersion) {
     const std::wstring& program = destinations.mainProgram;

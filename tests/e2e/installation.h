@@ -104,6 +104,10 @@ void expectFileAssociations(const Destinations& destinations);
 // out: the status invites to continue, the End page says it is complete.
 void leaveInstalled(Installer& installer, HWND frame);
 
+// A quick installation by the installer under test, from its start to the
+// End page and out.
+void installQuickly();
+
 // Gives the installed main program another version (its version resource),
 // as an installation of another release would have left it.
 void setInstalledVersion(const Destinations& destinations, std::uint64_t version,

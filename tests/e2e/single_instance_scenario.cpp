@@ -54,19 +54,6 @@ std::vector<std::wstring> accessEntries(HANDLE object) {
     return entries;
 }
 
-// A quick installation from start to end.
-void installQuickly() {
-    Installer installer;
-    HWND frame = waitForFrame(installer);
-    ASSERT_NE(frame, nullptr);
-    toProgressPage(frame);
-    install(frame);
-    click(frame, ids::next);
-    expectPage(frame, End);
-    click(frame, ids::exit);
-    EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
-}
-
 TEST(SingleInstance, SecondInstallerEndsWithTheBusyMessageWhileTheFirstInstalls) {
     Installer first;
     HWND frame = waitForFrame(first);

@@ -25,20 +25,6 @@ const std::wstring question =
     L"Do you want to remove Kelvane 3 and all of its components from your computer?";
 const std::wstring removed = L"Kelvane 3 was removed from your computer.";
 
-// A quick installation by the installer under test, left from its End page.
-void installQuickly() {
-    Installer installer;
-    HWND frame = waitForFrame(installer);
-    ASSERT_NE(frame, nullptr);
-    toProgressPage(frame);
-    install(frame);
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
-    click(frame, ids::next);
-    expectPage(frame, End);
-    click(frame, ids::exit);
-    ASSERT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
-}
-
 std::wstring uninstallString() {
     const std::optional<RegistryValue> value =
         registryValue(HKEY_LOCAL_MACHINE, productKey, L"UninstallString");

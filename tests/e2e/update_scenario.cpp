@@ -176,12 +176,7 @@ TEST(Update, SameVersionIsReinstalledAfterTheQuestion) {
     }
     EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
 
-    Installer installer;
-    HWND frame = waitForFrame(installer);
-    ASSERT_NE(frame, nullptr);
-    toProgressPage(frame);
-    install(frame);
-    leaveInstalled(installer, frame);
+    installQuickly();
 
     // The data file keeps the user's content; the deleted sample is back.
     expectFilesExcept(archive, files, {{dataFile, usersSettings}});
