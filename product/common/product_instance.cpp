@@ -4,12 +4,26 @@
 #include "support/single_instance.h"
 #include "support/system_library.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
 namespace kelvane {
 
 void startProgram() {
     tw::restrictDllSearch();
     tw::details::deriveApplicationId();
     tw::details::registerRunningInstance();
+}
+
+std::vector<std::wstring> programArguments() {
+    int count = 0;
+    LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::wstring> result;
+    for (int i = 1; list != nullptr && i < count; ++i) {
+        result.emplace_back(list[i]);
+    }
+    ::LocalFree(list);
+    return result;
 }
 
 } // namespace kelvane

@@ -14,7 +14,6 @@
 #include "support/single_instance.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cwctype>
 #include <filesystem>
@@ -26,17 +25,6 @@ namespace {
 
 constexpr int registeredExitCode = -10;
 constexpr wchar_t windowClass[] = L"KelvaneMainWindow";
-
-std::vector<std::wstring> arguments() {
-    int count = 0;
-    LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::wstring> result;
-    for (int i = 0; list != nullptr && i < count; ++i) {
-        result.emplace_back(list[i]);
-    }
-    ::LocalFree(list);
-    return result;
-}
 
 bool isUpdateArgument(const std::wstring& text) {
     constexpr std::wstring_view prefix = L"/update=";
@@ -99,8 +87,8 @@ void rememberUpdatedVersion(const std::wstring& digits) {
 }
 
 int registerMode(const std::vector<std::wstring>& args) {
-    const bool valid = (args.size() == 3 || (args.size() == 4 && isUpdateArgument(args[3]))) &&
-                       args[2] == L"/Background";
+    const bool valid = (args.size() == 2 || (args.size() == 3 && isUpdateArgument(args[2]))) &&
+                       args[1] == L"/Background";
     if (!valid) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -111,8 +99,8 @@ int registerMode(const std::vector<std::wstring>& args) {
         return ERROR_BUSY;
     }
     const LONG status = registerDocumentType();
-    if (status == ERROR_SUCCESS && args.size() == 4) {
-        rememberUpdatedVersion(args[3].substr(std::wstring_view(L"/update=").size()));
+    if (status == ERROR_SUCCESS && args.size() == 3) {
+        rememberUpdatedVersion(args[2].substr(std::wstring_view(L"/update=").size()));
     }
     return status == ERROR_SUCCESS ? registeredExitCode : static_cast<int>(status);
 }
@@ -166,8 +154,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int windowMode(HINSTANCE instance, const std::vector<std::wstring>& args, int show) {
     windowText = welcomeText() + L"\r\n\r\nKelvane 3.00g \u2013 Tarnwick";
-    if (args.size() > 1) {
-        windowText += L"\r\n\r\n" + documentTitle(args[1]);
+    if (!args.empty()) {
+        windowText += L"\r\n\r\n" + documentTitle(args.front());
     }
     HWND window = kelvane::createMainWindow(
         instance, {windowClass, windowProc, IDI_KELVANE, COLOR_WINDOW}, L"Kelvane 3.00g", 420, 220);
@@ -181,8 +169,8 @@ int windowMode(HINSTANCE instance, const std::vector<std::wstring>& args, int sh
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     kelvane::startProgram();
-    const std::vector<std::wstring> args = arguments();
-    if (args.size() >= 2 && args[1] == L"/Register") {
+    const std::vector<std::wstring> args = kelvane::programArguments();
+    if (!args.empty() && args.front() == L"/Register") {
         return registerMode(args);
     }
     return windowMode(instance, args, show);

@@ -19,23 +19,11 @@
 #include "support/single_instance.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-std::vector<std::wstring> arguments() {
-    int count = 0;
-    LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::wstring> result;
-    for (int i = 1; list != nullptr && i < count; ++i) {
-        result.emplace_back(list[i]);
-    }
-    ::LocalFree(list);
-    return result;
-}
 
 std::wstring removedText(const uninstall::Texts& texts, const std::vector<std::wstring>& kept) {
     std::wstring text = texts.removed;
@@ -85,7 +73,7 @@ int uninstallProduct() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     kelvane::startProgram();
     tw::setProductCode(product::code);
-    const std::vector<std::wstring> args = arguments();
+    const std::vector<std::wstring> args = kelvane::programArguments();
     if (args.empty()) {
         return uninstallProduct();
     }
