@@ -13,7 +13,7 @@
 #include "support/messages.h"
 #include "support/product_code.h"
 #include "support/providers.h"
-#include "wizard/install_dlg.h"
+#include "wizard/frame.h"
 
 #include <new>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "wizard/dlg_shortcut.h"
+#include "wizard/shortcut_page.h"
 
 #include "app/install_app.h"
 #include "app/texts.h"

@@ -1,4 +1,4 @@
-#include "wizard/dlg_end.h"
+#include "wizard/end_page.h"
 
 #include "app/format_text.h"
 #include "app/install_app.h"

@@ -1,4 +1,4 @@
-#include "wizard/install_dlg.h"
+#include "wizard/frame.h"
 
 #include "app/format_text.h"
 #include "app/install_app.h"
@@ -9,7 +9,7 @@
 #include "support/language_state.h"
 #include "support/messages.h"
 #include "support/providers.h"
-#include "wizard/about_dlg.h"
+#include "wizard/about_box.h"
 #include "wizard/frame_layout.h"
 #include "wizard/navigation.h"
 

@@ -1,4 +1,4 @@
-#include "wizard/dlg_mode.h"
+#include "wizard/mode_page.h"
 
 #include "app/install_app.h"
 #include "app/texts.h"

@@ -1,4 +1,4 @@
-#include "wizard/dlg_path.h"
+#include "wizard/folder_page.h"
 
 #include "app/format_text.h"
 #include "app/install_app.h"

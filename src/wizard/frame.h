@@ -5,12 +5,12 @@
 // installation from the progress page, and decides when the user may leave.
 
 #include "ui/dialog.h"
-#include "wizard/dlg_end.h"
-#include "wizard/dlg_install.h"
-#include "wizard/dlg_mode.h"
-#include "wizard/dlg_path.h"
-#include "wizard/dlg_shortcut.h"
-#include "wizard/dlg_start.h"
+#include "wizard/end_page.h"
+#include "wizard/progress_page.h"
+#include "wizard/mode_page.h"
+#include "wizard/folder_page.h"
+#include "wizard/shortcut_page.h"
+#include "wizard/start_page.h"
 
 #include <array>
 

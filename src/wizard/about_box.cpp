@@ -1,4 +1,4 @@
-#include "wizard/about_dlg.h"
+#include "wizard/about_box.h"
 
 #include "app/format_text.h"
 #include "app/install_app.h"
