@@ -12,8 +12,8 @@
 #include "uninstall/self_removal.h"
 #include "uninstall/texts.h"
 
-#include "app/product.h"
 #include "install/privileges.h"
+#include "install/product.h"
 #include "support/messages.h"
 #include "support/product_code.h"
 #include "support/single_instance.h"

@@ -1,6 +1,6 @@
 #include "app/default_folders.h"
 
-#include "app/product.h"
+#include "install/product.h"
 #include "support/product_code.h"
 #include "support/shell_folder.h"
 

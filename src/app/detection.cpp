@@ -2,7 +2,7 @@
 
 #include "app/detection_rules.h"
 #include "app/install_app.h"
-#include "app/product.h"
+#include "install/product.h"
 #include "support/application_id.h"
 #include "support/product_code.h"
 #include "support/product_keys.h"

@@ -3,19 +3,13 @@
 // system: what the installed main program's version means for this run, and
 // where the earlier installation's uninstall log may lie.
 
+#include "install/existing_state.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-// What the detection of an earlier installation found.
-enum ExistingState : std::int32_t {
-    NewerInstalled = -1,
-    NotInstalled = 0,
-    SameInstalled = 1,
-    OlderInstalled = 2,
-};
 
 // The session's findings about the installed main program.
 struct InstalledProgram {

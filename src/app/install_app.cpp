@@ -2,18 +2,18 @@
 
 #include "app/default_folders.h"
 #include "app/detection.h"
-#include "app/format_text.h"
 #include "app/process_start.h"
-#include "app/product.h"
 #include "app/startup_language.h"
-#include "app/texts.h"
+#include "install/format_text.h"
 #include "install/privileges.h"
+#include "install/product.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "support/application_id.h"
 #include "support/error.h"
 #include "support/messages.h"
 #include "support/product_code.h"
 #include "support/providers.h"
-#include "wizard/frame.h"
 
 #include <new>
 #include <system_error>
@@ -24,17 +24,24 @@ constexpr std::uint32_t exclamationOk = MB_OK | MB_ICONEXCLAMATION;
 constexpr std::uint32_t exclamationRetryCancel = MB_RETRYCANCEL | MB_ICONEXCLAMATION;
 } // namespace
 
-CInstallApp::CInstallApp()
-    : instanceLock(tw::applicationId() + tw::mutexSuffix, false, true) {
+CInstallApp::CInstallApp(Wizard wizard)
+    : instanceLock(tw::applicationId() + tw::mutexSuffix, false, true)
+    , wizard_(std::move(wizard)) {
     tw::setProductCode(product::code);
     icon_.reset(
         static_cast<HICON>(::LoadImageW(instance(), MAKEINTRESOURCEW(product::iconResource),
                                         IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_DEFAULTCOLOR)));
     tw::providers().applicationIcon = [this] { return icon_.get(); };
+    // The library names its message boxes after the framework's application
+    // once it has a name.
+    tw::providers().applicationName = [this] {
+        return appName().empty() ? tw::applicationNameFallback() : appName();
+    };
 }
 
 CInstallApp::~CInstallApp() {
     tw::providers().applicationIcon = nullptr;
+    tw::providers().applicationName = nullptr;
 }
 
 CInstallApp& theApp() {
@@ -55,7 +62,7 @@ std::wstring CInstallApp::ProductName(bool nameOnly) const {
 }
 
 std::wstring CInstallApp::AppTitle(bool withProduct) const {
-    std::wstring title = LoadText(1000);
+    std::wstring title = LoadText(text::installer);
     if (withProduct) {
         title += L" \u2013 " + ProductName(false);
     }
@@ -96,12 +103,12 @@ bool CInstallApp::PassStartupChecks() {
     ChooseStartupLanguage();
     setAppName(AppTitle(true));
     if (!IsAdministrator()) {
-        tw::showMessage(LoadText(1126), exclamationOk);
+        tw::showMessage(LoadText(text::needsAdministrator), exclamationOk);
         return false;
     }
     while (tw::runningCount() > 1) {
-        const std::wstring text = FormatText(LoadText(1127), {ProductName(true)});
-        if (tw::showMessage(text, exclamationRetryCancel) == IDCANCEL) {
+        const std::wstring message = FormatText(LoadText(text::closeProduct), {ProductName(true)});
+        if (tw::showMessage(message, exclamationRetryCancel) == IDCANCEL) {
             return false;
         }
     }
@@ -129,10 +136,22 @@ bool CInstallApp::PrepareSession() {
     return true;
 }
 
+InstallationSession CInstallApp::installationSession() {
+    return {.installFolder = installFolder,
+            .shortcutFolder = shortcutFolder,
+            .menuShortcut = menuShortcut,
+            .desktopShortcut = desktopShortcut,
+            .existingState = existingState,
+            .existingVersion = existingVersion,
+            .productLabel = ProductName(false),
+            .productName = ProductName(true),
+            .journal = previousLog,
+            .instanceLock = instanceLock};
+}
+
 bool CInstallApp::InitInstance() {
-    if (PrepareSession()) {
-        CInstallDlg frame;
-        frame.DoModal(nullptr);
+    if (PrepareSession() && wizard_) {
+        wizard_();
         setMainWindow(nullptr);
     }
     return false;

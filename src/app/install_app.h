@@ -2,18 +2,25 @@
 // The application object: the installer's entry point and the owner of the
 // session settings that the wizard pages fill and the installation acts on.
 
-#include "app/detection_rules.h"
+#include "install/existing_state.h"
+#include "install/installation_session.h"
 #include "install/uninstall_log.h"
 #include "support/single_instance.h"
 #include "support/unique_resource.h"
 #include "ui/win_app.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CInstallApp : public ui::WinApp {
 public:
-    CInstallApp();
+    // Runs the wizard modally, with the application object as its session.
+    // The program's entry point gives it, so that the application object
+    // does not know the frame.
+    using Wizard = std::function<void()>;
+
+    explicit CInstallApp(Wizard wizard = {});
     ~CInstallApp() override;
 
     // PrepareSession, then the wizard when it succeeded. Always false: the
@@ -38,6 +45,10 @@ public:
     // label when withProduct.
     std::wstring AppTitle(bool withProduct) const;
 
+    // The record of this session that an installation acts on: the choices
+    // and findings, with the journal and the lock of this object.
+    InstallationSession installationSession();
+
     // The session settings, in the order the wizard and the installation use them.
     std::int32_t existingState = NotInstalled;
     std::wstring existingVersionText;
@@ -56,6 +67,7 @@ private:
     bool PassStartupChecks();
     void FillDefaultFolders();
 
+    Wizard wizard_;
     tw::unique_hicon icon_;
 };
 

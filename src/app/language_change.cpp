@@ -1,8 +1,9 @@
 #include "app/language_change.h"
 
-#include "app/format_text.h"
 #include "app/install_app.h"
-#include "app/texts.h"
+#include "install/format_text.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "support/language_state.h"
 #include "support/messages.h"
 
@@ -27,7 +28,8 @@ void ChangeLanguage(std::int32_t index) {
     tw::SetLanguage(index);
     CInstallApp& app = theApp();
     if (!HasInstallerTexts(index)) {
-        tw::showMessage(FormatText(LoadText(1129), {app.ProductName(true)}), informationOk);
+        tw::showMessage(FormatText(LoadText(text::installerInEnglish), {app.ProductName(true)}),
+                        informationOk);
         tw::SetLanguage(tw::language::english);
     }
     app.setAppName(app.AppTitle(true));

@@ -1,6 +1,6 @@
 #include "app/startup_language.h"
 
-#include "app/installer_languages.h"
+#include "install/installer_languages.h"
 #include "support/language_state.h"
 #include "support/product_code.h"
 

@@ -1,10 +1,8 @@
 #include "install/entry_policy.h"
 
-#include "app/format_text.h"
-#include "app/install_app.h"
-#include "app/texts.h"
 #include "install/folder_rights.h"
-#include "install/install_view.h"
+#include "install/install_progress.h"
+#include "install/installation_session.h"
 #include "install/registration_rules.h"
 #include "payload/compress_error.h"
 #include "payload/extract.h"
@@ -23,10 +21,12 @@ bool fileExists(const std::wstring& path) {
 
 } // namespace
 
-EntryPolicy::EntryPolicy(CInstallApp& session, InstallView& view,
-                         payload::TemporaryFiles& temporaries, payload::ResourceStream& payload)
+EntryPolicy::EntryPolicy(const InstallationSession& session, InstallProgress& progress,
+                         InstalledPrograms& programs, payload::TemporaryFiles& temporaries,
+                         payload::ResourceStream& payload)
     : session_(session)
-    , view_(view)
+    , progress_(progress)
+    , programs_(programs)
     , temporaries_(temporaries)
     , payload_(payload) {}
 
@@ -42,7 +42,7 @@ notification::result EntryPolicy::operator()(notification message) {
             } else if constexpr (std::is_same_v<T, notification::entry_end>) {
                 return entryEnd(value.entry.get());
             } else if constexpr (std::is_same_v<T, notification::progress>) {
-                view_.SetProgress(progressPercent(value.position, value.total));
+                progress_.progress(progressPercent(value.position, value.total));
                 return result::proceed;
             } else if constexpr (std::is_same_v<T, notification::failed>) {
                 failed(value);
@@ -55,14 +55,13 @@ notification::result EntryPolicy::operator()(notification message) {
 }
 
 notification::result EntryPolicy::started() {
-    view_.SetStatus(LoadText(1114));
-    view_.AppendLog(LoadText(1114));
+    progress_.stepStarted(InstallStep::Preparation);
     // A damaged payload is found here, before any file is written.
     if (!payload_.is_open()) {
         payload::raise(payload::compress_errc::unknown);
     }
     payload::validatePayload(payload_);
-    view_.AppendLog(StepOutcome(true));
+    progress_.stepEnded(true);
     return notification::result::proceed;
 }
 
@@ -79,21 +78,20 @@ notification::result EntryPolicy::entryBegin(const payload::ArchiveEntry& entry)
     const std::wstring& path = entry.destination;
     switch (entry.kind) {
     case payload::MainProgram:
-        view_.mainProgramPath = path;
+        programs_.mainProgram = path;
         break;
     case payload::Uninstaller:
-        view_.uninstallerPath = path;
+        programs_.uninstaller = path;
         break;
     case payload::DataFile:
         // Data files are never overwritten, and one that the earlier
         // installation wrote stays away when the user has deleted it.
-        if (session_.existingState != NotInstalled &&
-            session_.previousLog.WasInstalledBefore(path)) {
+        if (session_.existingState != NotInstalled && session_.journal.WasInstalledBefore(path)) {
             return skipDataFile(entry);
         }
         if (fileExists(path)) {
-            session_.previousLog.AddFile(path, payload::DataFile, true);
-            session_.previousLog.CompleteLast(true);
+            session_.journal.AddFile(path, payload::DataFile, true);
+            session_.journal.CompleteLast(true);
             return skipDataFile(entry);
         }
         break;
@@ -108,13 +106,11 @@ notification::result EntryPolicy::entryBegin(const payload::ArchiveEntry& entry)
     default:
         break;
     }
-    const std::wstring text = FormatText(LoadText(1115), {QuotedPath(path)});
-    view_.SetStatus(text, true);
-    view_.AppendLog(text);
+    progress_.fileStarted(path);
     // Recorded after the line is begun, so that a file it refuses fails there.
     if (entry.kind != payload::TemporaryFile) {
-        session_.previousLog.AddFile(path, static_cast<std::int32_t>(entry.kind),
-                                     entry.kind == payload::DataFile);
+        session_.journal.AddFile(path, static_cast<std::int32_t>(entry.kind),
+                                 entry.kind == payload::DataFile);
     }
     return notification::result::proceed;
 }
@@ -124,14 +120,13 @@ notification::result EntryPolicy::entryEnd(const payload::ArchiveEntry& entry) {
         GrantAccess(entry.destination, dataFileAccess, 0);
     }
     if (entry.kind != payload::TemporaryFile) {
-        session_.previousLog.CompleteLast(true);
+        session_.journal.CompleteLast(true);
     }
-    view_.AppendLog(StepOutcome(true));
+    progress_.fileEnded();
     return notification::result::proceed;
 }
 
 void EntryPolicy::failed(const notification::failed& failure) {
-    session_.previousLog.CompleteLast(false);
-    view_.AppendLog(StepOutcome(false));
-    view_.SetStatus(FormatText(LoadText(1121), {payload::displayErrorCode(failure.code)}));
+    session_.journal.CompleteLast(false);
+    progress_.failed(payload::displayErrorCode(failure.code));
 }

@@ -1,14 +1,15 @@
 #include "install/install_sequence.h"
 
-#include "app/format_text.h"
-#include "app/install_app.h"
-#include "app/texts.h"
 #include "install/entry_policy.h"
 #include "install/folder_rights.h"
-#include "install/install_view.h"
+#include "install/format_text.h"
+#include "install/install_progress.h"
+#include "install/log_format.h"
 #include "install/registration_rules.h"
 #include "install/same_path.h"
 #include "install/shortcuts.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "install/uninstall_registration.h"
 #include "payload/extract.h"
 #include "payload/payload_resource.h"
@@ -24,29 +25,6 @@
 namespace {
 
 constexpr DWORD associationsRegistered = static_cast<DWORD>(-10);
-constexpr wchar_t logFileName[] = L"Uninstall.ulog";
-
-// The wait cursor for as long as the installation runs.
-class WaitCursor {
-public:
-    WaitCursor()
-        : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
-
-void announce(InstallView& view, int text) {
-    view.SetStatus(LoadText(text));
-    view.AppendLog(LoadText(text));
-}
-
-void failedWith(InstallView& view, const std::wstring& code) {
-    view.SetStatus(FormatText(LoadText(1121), {code}));
-}
 
 void makeReadOnly(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -55,21 +33,22 @@ void makeReadOnly(const std::wstring& path) {
     }
 }
 
-bool createShortcuts(InstallView& view, CInstallApp& app) {
-    announce(view, 1117);
+bool createShortcuts(const InstallationSession& session, const InstalledPrograms& programs,
+                     InstallProgress& progress) {
+    progress.stepStarted(InstallStep::Shortcuts);
     ShortcutChoices choices;
-    choices.menuShortcut = app.menuShortcut;
-    choices.desktopShortcut = app.desktopShortcut;
-    choices.shortcutFolder = app.shortcutFolder;
-    if (app.desktopShortcut) {
-        choices.desktopFolder = DesktopFolder(view.window());
+    choices.menuShortcut = session.menuShortcut;
+    choices.desktopShortcut = session.desktopShortcut;
+    choices.shortcutFolder = session.shortcutFolder;
+    if (session.desktopShortcut) {
+        choices.desktopFolder = DesktopFolder(nullptr);
     }
-    choices.mainProgramPath = view.mainProgramPath;
-    choices.uninstallerPath = view.uninstallerPath;
-    choices.productLabel = app.ProductName(false);
-    choices.productName = app.ProductName(true);
-    const bool created = CreateShortcuts(PlanShortcuts(choices), app.previousLog);
-    view.AppendLog(StepOutcome(created));
+    choices.mainProgramPath = programs.mainProgram;
+    choices.uninstallerPath = programs.uninstaller;
+    choices.productLabel = session.productLabel;
+    choices.productName = session.productName;
+    const bool created = CreateShortcuts(PlanShortcuts(choices), session.journal);
+    progress.stepEnded(created);
     return created;
 }
 
@@ -92,23 +71,23 @@ std::wstring folderOf(const std::wstring& path) {
 // Starts the installed main program so that it registers the file
 // associations, lending it the single-instance mutex meanwhile. True when it
 // ended with the exit code that says it registered them.
-bool registerAssociations(InstallView& view, CInstallApp& app) {
+bool registerAssociations(const InstallationSession& session, const std::wstring& mainProgram) {
     std::wstring commandLine =
-        quotedProgram(view.mainProgramPath) + registrationArguments(app.existingVersion);
-    const std::wstring workingFolder = folderOf(view.mainProgramPath);
+        quotedProgram(mainProgram) + registrationArguments(session.existingVersion);
+    const std::wstring workingFolder = folderOf(mainProgram);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNOACTIVATE;
     PROCESS_INFORMATION started{};
 
-    app.instanceLock.releaseForLending();
+    session.instanceLock.releaseForLending();
     const bool created = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
                                           NORMAL_PRIORITY_CLASS, nullptr, workingFolder.c_str(),
                                           &startup, &started) != FALSE;
     if (!created) {
-        app.previousLog.CompleteLast(false);
-        app.instanceLock.tryLock();
+        session.journal.CompleteLast(false);
+        session.instanceLock.tryLock();
         return false;
     }
     const tw::unique_handle process(started.hProcess);
@@ -116,9 +95,9 @@ bool registerAssociations(InstallView& view, CInstallApp& app) {
     ::WaitForSingleObject(process.get(), INFINITE);
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.get(), &exitCode);
-    app.instanceLock.tryLock();
+    session.instanceLock.tryLock();
     const bool registered = exitCode == associationsRegistered;
-    app.previousLog.CompleteLast(registered);
+    session.journal.CompleteLast(registered);
     if (registered) {
         ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);
     }
@@ -127,88 +106,86 @@ bool registerAssociations(InstallView& view, CInstallApp& app) {
 
 // The uninstall log beside the uninstaller; false when it cannot be placed
 // or written.
-bool writeUninstallLog(InstallView& view, CInstallApp& app) {
-    announce(view, 1119);
+bool writeUninstallLog(const InstallationSession& session, const std::wstring& uninstaller,
+                       InstallProgress& progress) {
+    progress.stepStarted(InstallStep::InstallationData);
     wchar_t path[MAX_PATH] = {};
-    view.uninstallerPath.copy(path, MAX_PATH - 1);
-    const bool placed = !view.uninstallerPath.empty() && view.uninstallerPath.size() < MAX_PATH &&
+    uninstaller.copy(path, MAX_PATH - 1);
+    const bool placed = !uninstaller.empty() && uninstaller.size() < MAX_PATH &&
                         ::PathRemoveFileSpecW(path) && ::PathAppendW(path, logFileName);
     const bool written =
-        placed && app.previousLog.Write(path, app.installFolder, app.shortcutFolder);
-    view.AppendLog(StepOutcome(written));
+        placed && session.journal.Write(path, session.installFolder, session.shortcutFolder);
+    progress.stepEnded(written);
     return written;
 }
 
 // Everything after the payload is in place. False only when the product path
 // could not be recorded, which undoes the installation.
-bool completeInstallation(InstallView& view, CInstallApp& app) {
-    makeReadOnly(view.mainProgramPath);
-    makeReadOnly(view.uninstallerPath);
-    if (app.menuShortcut || app.desktopShortcut) {
-        createShortcuts(view, app);
+bool completeInstallation(const InstallationSession& session, const InstalledPrograms& programs,
+                          InstallProgress& progress) {
+    makeReadOnly(programs.mainProgram);
+    makeReadOnly(programs.uninstaller);
+    if (session.menuShortcut || session.desktopShortcut) {
+        createShortcuts(session, programs, progress);
     }
 
-    announce(view, 1118);
+    progress.stepStarted(InstallStep::RegistryData);
     const bool registryWritten = WriteUninstallKey(
-        ProductUninstallValues(app.ProductName(false), view.uninstallerPath, view.mainProgramPath),
-        app.previousLog);
+        ProductUninstallValues(session.productLabel, programs.uninstaller, programs.mainProgram),
+        session.journal);
     try {
-        tw::WriteProductPath(view.mainProgramPath);
+        tw::WriteProductPath(programs.mainProgram);
     } catch (const std::system_error&) {
-        app.previousLog.Rollback();
-        view.AppendLog(StepOutcome(false));
-        failedWith(view, L"-1");
+        session.journal.Rollback();
+        progress.failed(L"-1");
         return false;
     }
-    app.previousLog.AddFileAssociations();
-    const bool registered = registerAssociations(view, app);
-    view.AppendLog(StepOutcome(registryWritten && registered));
+    session.journal.AddFileAssociations();
+    const bool registered = registerAssociations(session, programs.mainProgram);
+    progress.stepEnded(registryWritten && registered);
 
-    writeUninstallLog(view, app);
-    view.SetStatus(ContinueStatus());
+    writeUninstallLog(session, programs.uninstaller, progress);
+    progress.runEnded();
     return true;
+}
+
+// The extraction and everything after it, in the run's temporary folder.
+bool installInto(const std::wstring& tempFolder, const InstallationSession& session,
+                 InstallProgress& progress) {
+    const std::wstring sampleFolder =
+        FormatText(LoadText(text::examplesFolder), {session.productName});
+    payload::TemporaryFiles temporaries(tempFolder);
+    progress.extractionStarted();
+
+    const std::unique_ptr<payload::ResourceStream> resource = payload::OpenPayloadResource();
+    payload::WindowsTarget target(SamePath, GrantSharedFolderAccess);
+    InstalledPrograms programs;
+    const bool extracted =
+        payload::extract(*resource, {session.installFolder, sampleFolder, tempFolder},
+                         EntryPolicy(session, progress, programs, temporaries, *resource), target);
+    if (!extracted) {
+        session.journal.Rollback();
+        return false;
+    }
+    try {
+        return completeInstallation(session, programs, progress);
+    } catch (...) {
+        // A step failed in a way none of them expects: nothing of this run
+        // may stay half done.
+        session.journal.Rollback();
+        progress.failed(L"7");
+        return false;
+    }
 }
 
 } // namespace
 
-bool RunInstallation(InstallView& view) {
-    CInstallApp& app = theApp();
-    const WaitCursor waiting;
-    view.mainProgramPath.clear();
-    view.uninstallerPath.clear();
-    view.AppendLog(L"", true);
-    view.SetStatus(LoadText(1114));
-
+InstallationResult runInstallation(const InstallationSession& session, InstallProgress& progress) {
+    progress.runStarted();
     const payload::TempFolderName temporary = payload::MakeTempFolderName();
     if (temporary.path.empty()) {
-        const std::wstring text = FormatText(LoadText(1121), {temporary.error});
-        view.SetStatus(text);
-        view.AppendLog(text + L"\r\n");
-        return false;
+        progress.preparationFailed(temporary.error);
+        return {};
     }
-    app.tempFolder = temporary.path;
-    const std::wstring sampleFolder = FormatText(LoadText(1018), {app.ProductName(true)});
-    payload::TemporaryFiles temporaries(app.tempFolder);
-    view.SetProgress(0);
-    view.ShowProgress(true);
-
-    const std::unique_ptr<payload::ResourceStream> resource = payload::OpenPayloadResource();
-    payload::WindowsTarget target(SamePath, GrantSharedFolderAccess);
-    const bool extracted =
-        payload::extract(*resource, {app.installFolder, sampleFolder, app.tempFolder},
-                         EntryPolicy(app, view, temporaries, *resource), target);
-    if (!extracted) {
-        app.previousLog.Rollback();
-        return false;
-    }
-    try {
-        return completeInstallation(view, app);
-    } catch (...) {
-        // A step failed in a way none of them expects: nothing of this run
-        // may stay half done.
-        app.previousLog.Rollback();
-        view.AppendLog(StepOutcome(false));
-        failedWith(view, L"7");
-        return false;
-    }
+    return {installInto(temporary.path, session, progress), temporary.path};
 }

@@ -1,7 +1,10 @@
 #pragma once
-// The installation: one ordered run of steps, shown in the view.
+// The installation: one ordered run of steps over the session's choices,
+// reported to progress as it goes.
 
-class InstallView;
+#include "install/installation_session.h"
 
-// Runs the installation of the session's choices; true when it ran to its end.
-bool RunInstallation(InstallView& view);
+class InstallProgress;
+
+// Runs the installation; the result says whether it ran to its end.
+InstallationResult runInstallation(const InstallationSession& session, InstallProgress& progress);

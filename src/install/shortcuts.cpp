@@ -1,7 +1,7 @@
 #include "install/shortcuts.h"
 
-#include "app/format_text.h"
-#include "app/texts.h"
+#include "install/format_text.h"
+#include "install/texts.h"
 #include "support/shell_folder.h"
 #include "support/unique_resource.h"
 

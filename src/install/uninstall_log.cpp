@@ -1,7 +1,7 @@
 #include "install/uninstall_log.h"
 
-#include "app/product.h"
 #include "install/path_rules.h"
+#include "install/product.h"
 #include "install/same_path.h"
 #include "payload/compress_error.h"
 #include "support/product_code.h"

@@ -1,6 +1,6 @@
 #include "install/uninstall_registration.h"
 
-#include "app/product.h"
+#include "install/product.h"
 #include "support/language_state.h"
 #include "support/product_code.h"
 #include "support/unique_resource.h"

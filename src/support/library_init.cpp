@@ -4,10 +4,7 @@
 #include "support/common_controls.h"
 #include "support/error.h"
 #include "support/known_folders.h"
-#include "support/providers.h"
 #include "support/single_instance.h"
-
-#include "ui/win_app.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -39,13 +36,6 @@ void startLibraryOnce() {
     _set_com_error_handler(raiseComError);
 }
 
-std::wstring frameworkOrFallbackName() {
-    if (const ui::WinApp* app = ui::currentApp(); app != nullptr && !app->appName().empty()) {
-        return app->appName();
-    }
-    return applicationNameFallback();
-}
-
 } // namespace
 
 void applyErrorMode() {
@@ -69,8 +59,6 @@ void startLibrary() {
 bool initialize_mfc_lib() {
     applyErrorMode();
     startLibrary();
-    static std::once_flag once;
-    std::call_once(once, [] { providers().applicationName = frameworkOrFallbackName; });
     return true;
 }
 

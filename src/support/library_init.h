@@ -13,8 +13,9 @@ void applyErrorMode();
 // "Initialization Error" and exit code -11.
 void startLibrary();
 
-// Runs the error-mode step and the library start when they have not run, then
-// installs the library's default providers once. Returns true.
+// Runs the error-mode step and the library start when they have not run.
+// Returns true. The providers stay as they are: an empty slot is the
+// library's default, and the application fills those it customises.
 bool initialize_mfc_lib();
 
 } // namespace tw::details

@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide replaceable functions through which an application
-// customises the library. Each slot is empty until set; the library's defaults
-// are installed by tw::details::initialize_mfc_lib.
+// customises the library. Each slot is empty until the application sets it;
+// an empty slot stands for the library's default. The application object
+// names message boxes through applicationName once it has a name of its own.
 
 #include <windows.h>
 #include <exception>

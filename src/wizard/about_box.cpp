@@ -1,8 +1,9 @@
 #include "wizard/about_box.h"
 
-#include "app/format_text.h"
 #include "app/install_app.h"
-#include "app/texts.h"
+#include "install/format_text.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "res/resource.h"
 #include "support/version_info.h"
 #include "ui/control.h"
@@ -13,7 +14,7 @@ CAboutDlg::CAboutDlg()
 BOOL CAboutDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const ui::Control window(hwnd());
-    std::wstring title = LoadText(1003);
+    std::wstring title = LoadText(text::about);
     if (title.empty()) {
         title = window.text();
     }
@@ -26,6 +27,6 @@ BOOL CAboutDlg::OnInitDialog() {
     if (const std::wstring notice = own.legalNotice(); !notice.empty()) {
         setItemText(IDC_ABOUT_COPYRIGHT, notice);
     }
-    setItemText(IDOK, LoadText(1001));
+    setItemText(IDOK, LoadText(text::ok));
     return TRUE;
 }

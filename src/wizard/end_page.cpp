@@ -1,8 +1,9 @@
 #include "wizard/end_page.h"
 
-#include "app/format_text.h"
 #include "app/install_app.h"
-#include "app/texts.h"
+#include "install/format_text.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "res/resource.h"
 #include "ui/data_exchange.h"
 
@@ -11,13 +12,13 @@ CDlgEnd::CDlgEnd()
 
 void CDlgEnd::DoDataExchange(ui::DataExchange& exchange) {
     if (!exchange.saving() && theApp().installSucceeded) {
-        setItemText(IDC_END_RESULT, LoadText(1120));
+        setItemText(IDC_END_RESULT, LoadText(text::installationComplete));
     }
 }
 
 void CDlgEnd::SetTexts() {
     setItemText(IDC_END_RESULT, L"");
-    setItemText(IDC_STATUS, FormatText(LoadText(1107), {LoadText(1004)}));
+    setItemText(IDC_STATUS, FormatText(LoadText(text::clickToExit), {LoadText(text::exit)}));
 }
 
 void CDlgEnd::Relayout(int dx, int dy) {

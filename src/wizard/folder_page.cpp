@@ -1,9 +1,10 @@
 #include "wizard/folder_page.h"
 
-#include "app/format_text.h"
 #include "app/install_app.h"
-#include "app/texts.h"
+#include "install/format_text.h"
 #include "install/path_rules.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "res/resource.h"
 #include "support/folder_picker.h"
 #include "support/messages.h"
@@ -40,7 +41,7 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
     // Leaving the page needs a complete folder; Browse only takes over where
     // the picker starts, which its own rules complete.
     if (exchange.saving() && !browsing && !IsAbsoluteFolder(folderText)) {
-        tw::showMessage(LoadText(1130), MB_OK | MB_ICONEXCLAMATION);
+        tw::showMessage(LoadText(text::incompleteFolder), MB_OK | MB_ICONEXCLAMATION);
         exchange.Fail();
     }
     if (exchange.saving()) {
@@ -57,7 +58,8 @@ void CDlgPath::Browse() {
     CInstallApp& app = theApp();
     std::wstring initialFolder = app.installFolder;
     const std::wstring chosen = tw::BrowseForFolder(
-        initialFolder, tw::productKeyName(), FormatText(LoadText(1111), {app.ProductName(true)}));
+        initialFolder, tw::productKeyName(),
+        FormatText(LoadText(text::selectInstallFolder), {app.ProductName(true)}));
     if (!chosen.empty()) {
         app.installFolder = chosen;
         UpdateData(false);
@@ -65,9 +67,10 @@ void CDlgPath::Browse() {
 }
 
 void CDlgPath::SetTexts() {
-    setItemText(IDC_PATH_GROUP, LoadText(1010));
-    setItemText(IDC_PATH_LABEL, FormatText(LoadText(1111), {theApp().ProductName(true)}));
-    setItemText(IDC_BROWSE, LoadText(1008));
+    setItemText(IDC_PATH_GROUP, LoadText(text::folderSelection));
+    setItemText(IDC_PATH_LABEL,
+                FormatText(LoadText(text::selectInstallFolder), {theApp().ProductName(true)}));
+    setItemText(IDC_BROWSE, LoadText(text::browse));
     setItemText(IDC_STATUS, ContinueStatus());
 }
 

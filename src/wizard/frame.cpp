@@ -1,9 +1,10 @@
 #include "wizard/frame.h"
 
-#include "app/format_text.h"
 #include "app/install_app.h"
 #include "app/language_change.h"
-#include "app/texts.h"
+#include "install/format_text.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "res/resource.h"
 #include "support/error.h"
 #include "support/language_state.h"
@@ -64,7 +65,7 @@ BOOL CInstallDlg::OnInitDialog() {
 }
 
 void CInstallDlg::SetAboutEntry(bool replace) {
-    std::wstring text = FormatText(LoadText(1003), {theApp().AppTitle(false)});
+    std::wstring text = FormatText(LoadText(text::about), {theApp().AppTitle(false)});
     text = tw::CurrentLanguage().rightToLeft ? L"..." + text : L"&" + text + L"...";
     HMENU menu = ::GetSystemMenu(hwnd(), FALSE);
     if (menu == nullptr) {
@@ -138,10 +139,11 @@ void CInstallDlg::RefreshTexts() {
 
 void CInstallDlg::UpdateButtons() {
     const wizard::Buttons buttons = wizard::buttonsFor(currentPage, theApp().installSucceeded);
-    setItemText(IDOK, buttons.next == wizard::NextText::Install ? LoadText(1007)
-                                                                : LoadText(1006) + L"  >");
-    setItemText(IDC_BACK, L"<  " + LoadText(1005));
-    setItemText(IDCANCEL, buttons.exit == wizard::ExitText::Exit ? LoadText(1004) : LoadText(1002));
+    setItemText(IDOK, buttons.next == wizard::NextText::Install ? LoadText(text::install)
+                                                                : LoadText(text::next) + L"  >");
+    setItemText(IDC_BACK, L"<  " + LoadText(text::back));
+    setItemText(IDCANCEL, buttons.exit == wizard::ExitText::Exit ? LoadText(text::exit)
+                                                                 : LoadText(text::cancel));
 }
 
 void CInstallDlg::ShowPage(int target) {
@@ -199,7 +201,7 @@ void CInstallDlg::Install() {
 void CInstallDlg::OnCancel() {
     const CInstallApp& app = theApp();
     if (wizard::exitNeedsConfirmation(app.existingState, currentPage, app.installSucceeded) &&
-        tw::showMessage(LoadText(1110), exitQuestionStyle) != IDYES) {
+        tw::showMessage(LoadText(text::confirmExit), exitQuestionStyle) != IDYES) {
         return;
     }
     EndDialog(app.installSucceeded ? 1 : 2);

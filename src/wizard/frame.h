@@ -6,9 +6,10 @@
 
 #include "ui/dialog.h"
 #include "wizard/end_page.h"
-#include "wizard/progress_page.h"
-#include "wizard/mode_page.h"
 #include "wizard/folder_page.h"
+#include "wizard/mode_page.h"
+#include "wizard/navigation.h"
+#include "wizard/progress_page.h"
 #include "wizard/shortcut_page.h"
 #include "wizard/start_page.h"
 
@@ -46,6 +47,7 @@ private:
     CDlgShortcut shortcutPage;
     CDlgInstall progressPage;
     CDlgEnd endPage;
-    std::array<WizardPage*, 6> pages;
+    // In the order of wizard::Page.
+    std::array<WizardPage*, wizard::pageCount> pages;
     int currentPage = -1;
 };

@@ -1,7 +1,8 @@
 #include "wizard/mode_page.h"
 
 #include "app/install_app.h"
-#include "app/texts.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "res/resource.h"
 #include "ui/data_exchange.h"
 
@@ -20,9 +21,9 @@ void CDlgMode::DoDataExchange(ui::DataExchange& exchange) {
 }
 
 void CDlgMode::SetTexts() {
-    setItemText(IDC_MODE_GROUP, LoadText(1015));
-    setItemText(IDC_MODE_QUICK, LoadText(1016));
-    setItemText(IDC_MODE_ADVANCED, LoadText(1017));
+    setItemText(IDC_MODE_GROUP, LoadText(text::installationMethod));
+    setItemText(IDC_MODE_QUICK, LoadText(text::quickInstallation));
+    setItemText(IDC_MODE_ADVANCED, LoadText(text::advancedInstallation));
     setItemText(IDC_STATUS, ContinueStatus());
 }
 

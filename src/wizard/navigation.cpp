@@ -1,11 +1,8 @@
 #include "wizard/navigation.h"
 
-namespace wizard {
+#include "install/existing_state.h"
 
-namespace {
-constexpr std::int32_t newerInstalled = -1;
-constexpr std::int32_t sameInstalled = 1;
-} // namespace
+namespace wizard {
 
 int landingPage(int current, int target, bool advancedMode) {
     if (advancedMode || target == current) {
@@ -30,10 +27,10 @@ Buttons buttonsFor(int currentPage, bool installSucceeded) {
 }
 
 bool exitNeedsConfirmation(std::int32_t existingState, int currentPage, bool installSucceeded) {
-    if (installSucceeded || existingState == newerInstalled) {
+    if (installSucceeded || existingState == NewerInstalled) {
         return false;
     }
-    return !(existingState == sameInstalled && currentPage == StartPage);
+    return !(existingState == SameInstalled && currentPage == StartPage);
 }
 
 } // namespace wizard

@@ -7,8 +7,10 @@
 
 namespace wizard {
 
+// The pages in the order the wizard shows them: the one table of the page
+// order. The frame keeps its page objects in this order.
 enum Page : int { StartPage = 0, ModePage, FolderPage, ShortcutPage, ProgressPage, EndPage };
-constexpr int pageCount = 6;
+constexpr int pageCount = EndPage + 1;
 
 // The page a move from current towards target lands on. In quick mode the
 // folder and shortcut pages are passed over in the direction of travel.

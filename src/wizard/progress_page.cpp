@@ -1,16 +1,51 @@
 #include "wizard/progress_page.h"
 
-#include "app/format_text.h"
 #include "app/install_app.h"
-#include "app/texts.h"
+#include "install/format_text.h"
 #include "install/install_sequence.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "res/resource.h"
-#include "support/unique_resource.h"
 #include "ui/data_exchange.h"
 #include "wizard/log_heading.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
+
+namespace {
+
+// The wait cursor for as long as the installation runs.
+class WaitCursor {
+public:
+    WaitCursor()
+        : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { ::SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+int stepText(InstallStep step) {
+    switch (step) {
+    case InstallStep::Preparation:
+        return text::preparing;
+    case InstallStep::Shortcuts:
+        return text::creatingShortcuts;
+    case InstallStep::RegistryData:
+        return text::writingRegistryData;
+    case InstallStep::InstallationData:
+        return text::writingInstallationData;
+    }
+    return text::preparing;
+}
+
+std::wstring failureText(const std::wstring& errorCode) {
+    return FormatText(LoadText(text::installationFailed), {errorCode});
+}
+
+} // namespace
 
 CDlgInstall::CDlgInstall()
     : ui::Dialog(IDD_PROGRESS) {}
@@ -18,7 +53,7 @@ CDlgInstall::CDlgInstall()
 BOOL CDlgInstall::OnInitDialog() {
     Dialog::OnInitDialog();
     progressBar.send(PBM_SETRANGE32, 0, 100);
-    ShowProgress(false);
+    progressBar.show(false);
     return TRUE;
 }
 
@@ -26,21 +61,24 @@ void CDlgInstall::DoDataExchange(ui::DataExchange& exchange) {
     ui::DDX_Control(exchange, IDC_PROGRESS_LOG, log);
     ui::DDX_Control(exchange, IDC_PROGRESS_BAR, progressBar);
     if (!exchange.saving() && !theApp().installSucceeded) {
-        FillOptions();
+        fillOptions();
     }
 }
 
-void CDlgInstall::FillOptions() {
+void CDlgInstall::fillOptions() {
     const CInstallApp& app = theApp();
     log.setText(L"");
-    AppendLog(FormatText(LoadText(1100), {app.ProductName(false)}) + L"\r\n");
-    AppendLog(LoadText(1122), true);
-    AppendLog(FormatText(LoadText(1123), {QuotedPath(app.installFolder)}) + L"\r\n");
+    AppendLog(FormatText(LoadText(text::productInstallation), {app.ProductName(false)}) + L"\r\n");
+    AppendLog(LoadText(text::installationOptions), true);
+    AppendLog(
+        FormatText(LoadText(text::installationFolderOption), {QuotedPath(app.installFolder)}) +
+        L"\r\n");
     if (app.menuShortcut) {
-        AppendLog(FormatText(LoadText(1124), {QuotedPath(app.shortcutFolder)}) + L"\r\n");
+        AppendLog(FormatText(LoadText(text::menuShortcutOption), {QuotedPath(app.shortcutFolder)}) +
+                  L"\r\n");
     }
     if (app.desktopShortcut) {
-        AppendLog(LoadText(1125) + L"\r\n");
+        AppendLog(LoadText(text::desktopShortcutOption) + L"\r\n");
     }
     // Back to the first line, one line at a time, as long as that moves.
     for (LRESULT first = log.send(EM_GETFIRSTVISIBLELINE); first != 0;) {
@@ -53,7 +91,7 @@ void CDlgInstall::FillOptions() {
     }
 }
 
-std::wstring CDlgInstall::DashedLine(const std::wstring& text) const {
+std::wstring CDlgInstall::dashedLine(const std::wstring& text) const {
     RECT client{};
     ::GetClientRect(log.hwnd(), &client);
     const LRESULT margins = log.send(EM_GETMARGINS);
@@ -70,7 +108,7 @@ std::wstring CDlgInstall::DashedLine(const std::wstring& text) const {
 }
 
 void CDlgInstall::AppendLog(const std::wstring& text, bool heading) {
-    const std::wstring piece = text.empty() || heading ? DashedLine(text) : text;
+    const std::wstring piece = text.empty() || heading ? dashedLine(text) : text;
     log.send(EM_SETSEL, 0x7FFFFFFF, -1);
     log.send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
     log.send(EM_LINESCROLL, 0, 1);
@@ -92,16 +130,65 @@ void CDlgInstall::SetProgress(int percent) {
     ::UpdateWindow(progressBar.hwnd());
 }
 
-void CDlgInstall::ShowProgress(bool visible) {
-    progressBar.show(visible);
+bool CDlgInstall::DoInstall() {
+    CInstallApp& app = theApp();
+    const WaitCursor waiting;
+    const InstallationResult result = runInstallation(app.installationSession(), *this);
+    app.tempFolder = result.tempFolder;
+    return result.succeeded;
 }
 
-bool CDlgInstall::DoInstall() {
-    return RunInstallation(*this);
+void CDlgInstall::runStarted() {
+    AppendLog(L"", true);
+    SetStatus(LoadText(text::preparing));
+}
+
+void CDlgInstall::preparationFailed(const std::wstring& errorCode) {
+    const std::wstring message = failureText(errorCode);
+    SetStatus(message);
+    AppendLog(message + L"\r\n");
+}
+
+void CDlgInstall::extractionStarted() {
+    SetProgress(0);
+    progressBar.show(true);
+}
+
+void CDlgInstall::stepStarted(InstallStep step) {
+    const std::wstring announced = LoadText(stepText(step));
+    SetStatus(announced);
+    AppendLog(announced);
+}
+
+void CDlgInstall::stepEnded(bool succeeded) {
+    AppendLog(StepOutcome(succeeded));
+}
+
+void CDlgInstall::fileStarted(const std::wstring& path) {
+    const std::wstring copying = FormatText(LoadText(text::copyingFile), {QuotedPath(path)});
+    SetStatus(copying, true);
+    AppendLog(copying);
+}
+
+void CDlgInstall::fileEnded() {
+    AppendLog(StepOutcome(true));
+}
+
+void CDlgInstall::progress(int percent) {
+    SetProgress(percent);
+}
+
+void CDlgInstall::failed(const std::wstring& errorCode) {
+    AppendLog(StepOutcome(false));
+    SetStatus(failureText(errorCode));
+}
+
+void CDlgInstall::runEnded() {
+    SetStatus(ContinueStatus());
 }
 
 void CDlgInstall::SetTexts() {
-    SetStatus(FormatText(LoadText(1108), {LoadText(1007)}));
+    SetStatus(FormatText(LoadText(text::clickToStart), {LoadText(text::install)}));
 }
 
 void CDlgInstall::Relayout(int dx, int dy) {

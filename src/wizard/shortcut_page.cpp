@@ -1,7 +1,8 @@
 #include "wizard/shortcut_page.h"
 
 #include "app/install_app.h"
-#include "app/texts.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "res/resource.h"
 #include "support/folder_picker.h"
 #include "support/product_code.h"
@@ -70,8 +71,8 @@ void CDlgShortcut::Browse() {
     CInstallApp& app = theApp();
     std::wstring initialFolder = app.shortcutFolder;
     std::wstring relative;
-    const std::wstring chosen =
-        tw::BrowseForFolder(initialFolder, tw::productKeyName(), LoadText(1112), relative);
+    const std::wstring chosen = tw::BrowseForFolder(initialFolder, tw::productKeyName(),
+                                                    LoadText(text::menuShortcutChoice), relative);
     if (!chosen.empty()) {
         menuRelative = relative;
         app.shortcutFolder = chosen;
@@ -80,10 +81,10 @@ void CDlgShortcut::Browse() {
 }
 
 void CDlgShortcut::SetTexts() {
-    setItemText(IDC_MENU_GROUP, LoadText(1009));
-    setItemText(IDC_MENU_SHORTCUT, LoadText(1112));
-    setItemText(IDC_BROWSE, LoadText(1008));
-    setItemText(IDC_DESKTOP_SHORTCUT, LoadText(1113));
+    setItemText(IDC_MENU_GROUP, LoadText(text::startMenu));
+    setItemText(IDC_MENU_SHORTCUT, LoadText(text::menuShortcutChoice));
+    setItemText(IDC_BROWSE, LoadText(text::browse));
+    setItemText(IDC_DESKTOP_SHORTCUT, LoadText(text::desktopShortcutChoice));
     setItemText(IDC_STATUS, ContinueStatus());
 }
 

@@ -1,9 +1,10 @@
 #include "wizard/start_page.h"
 
-#include "app/format_text.h"
 #include "app/install_app.h"
 #include "app/language_change.h"
-#include "app/texts.h"
+#include "install/format_text.h"
+#include "install/text_ids.h"
+#include "install/texts.h"
 #include "res/resource.h"
 #include "support/language_state.h"
 #include "ui/data_exchange.h"
@@ -100,34 +101,35 @@ void CDlgStart::SetTexts() {
     std::wstring versionText;
     const std::int32_t state = app.GetExistingState(&versionText);
     const std::wstring label = app.ProductName(false);
-    const std::wstring next = LoadText(1006);
-    const std::wstring cancel = LoadText(1002);
+    const std::wstring next = LoadText(text::next);
+    const std::wstring cancel = LoadText(text::cancel);
 
     std::wstring information;
     std::wstring status;
     switch (state) {
     case OlderInstalled:
-        information = FormatText(LoadText(1101), {versionText, label});
-        status = FormatText(LoadText(1106), {next});
+        information = FormatText(LoadText(text::updateFromTo), {versionText, label});
+        status = FormatText(LoadText(text::clickToContinue), {next});
         break;
     case SameInstalled:
-        information = FormatText(LoadText(1102), {label}) + L"\r\n" + LoadText(1104);
-        status = FormatText(LoadText(1105), {next, cancel});
+        information = FormatText(LoadText(text::alreadyInstalled), {label}) + L"\r\n" +
+                      LoadText(text::confirmReinstallation);
+        status = FormatText(LoadText(text::continueOrExit), {next, cancel});
         break;
     case NewerInstalled:
-        information = FormatText(LoadText(1100), {label}) + L"\r\n" +
-                      FormatText(LoadText(1103), {versionText});
-        status = FormatText(LoadText(1107), {cancel});
+        information = FormatText(LoadText(text::productInstallation), {label}) + L"\r\n" +
+                      FormatText(LoadText(text::newerInstalled), {versionText});
+        status = FormatText(LoadText(text::clickToExit), {cancel});
         break;
     default:
-        information = FormatText(LoadText(1100), {label});
-        status = FormatText(LoadText(1106), {next});
+        information = FormatText(LoadText(text::productInstallation), {label});
+        status = FormatText(LoadText(text::clickToContinue), {next});
         break;
     }
     setItemText(IDC_START_INFO, information);
     setItemText(IDC_STATUS, status);
-    setItemText(IDC_START_PRODUCT, FormatText(LoadText(1109), {label}));
-    setItemText(IDC_START_LANGUAGE_LABEL, LoadText(1014));
+    setItemText(IDC_START_PRODUCT, FormatText(LoadText(text::productNotice), {label}));
+    setItemText(IDC_START_LANGUAGE_LABEL, LoadText(text::selectLanguage));
 }
 
 void CDlgStart::Relayout(int dx, int dy) {

@@ -1,7 +1,7 @@
 #include "installation.h"
 
-#include "app/product.h"
 #include "install/log_format.h"
+#include "install/product.h"
 #include "payload/crc32.h"
 #include "payload/destination.h"
 #include "payload/shared_folders.h"

@@ -1,4 +1,4 @@
-#include "app/format_text.h"
+#include "install/format_text.h"
 
 #include <gtest/gtest.h>
 

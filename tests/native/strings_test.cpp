@@ -1,7 +1,7 @@
 // Checks the installer's string tables as written in src/res/strings.rc: the
 // blocks of every language, the English texts, and that translations keep
 // the placeholders and line breaks of the English ones.
-#include "app/installer_languages.h"
+#include "install/installer_languages.h"
 #include "support/language_table.h"
 
 #include <gtest/gtest.h>

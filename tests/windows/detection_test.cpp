@@ -5,8 +5,8 @@
 
 #include "app/install_app.h"
 #include "app/process_start.h"
-#include "app/product.h"
 #include "install/log_format.h"
+#include "install/product.h"
 #include "support/library_init.h"
 #include "test_support.h"
 

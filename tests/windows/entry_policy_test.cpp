@@ -1,14 +1,13 @@
 // What the installation does with each notification of the extraction: the
 // check of the payload, which entries it writes in which session, what the
-// journal records, and what the user sees.
+// journal records, and what it reports.
 #include "install/entry_policy.h"
 
-#include "app/install_app.h"
-#include "install/install_view.h"
+#include "install/install_progress.h"
+#include "install/installation_session.h"
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
 #include "payload/temp_files.h"
-#include "support/language_state.h"
 #include "test_data.h"
 #include "test_support.h"
 
@@ -27,25 +26,34 @@ using payload::notification;
 using result = notification::result;
 using testing_support::ScratchFolder;
 
-// The progress page as the policy sees it: everything it shows is recorded.
-class RecordedView : public InstallView {
+// Whoever shows the installation, as the policy sees it: every event it
+// reports is recorded, progress apart.
+class RecordedProgress : public InstallProgress {
 public:
-    void AppendLog(const std::wstring& text, bool heading) override {
-        log += heading ? L"[" + text + L"]" : text;
+    void runStarted() override { events.push_back(L"run started"); }
+    void preparationFailed(const std::wstring& code) override {
+        events.push_back(L"preparation failed " + code);
     }
-    void SetStatus(const std::wstring& text, bool isPath) override {
-        status = text;
-        statusIsPath = isPath;
+    void extractionStarted() override { events.push_back(L"extraction started"); }
+    void stepStarted(InstallStep step) override {
+        events.push_back(L"step " + std::to_wstring(static_cast<int>(step)));
     }
-    void SetProgress(int percent) override { progress.push_back(percent); }
-    void ShowProgress(bool) override {}
-    HWND window() const override { return nullptr; }
+    void stepEnded(bool succeeded) override {
+        events.push_back(succeeded ? L"step succeeded" : L"step failed");
+    }
+    void fileStarted(const std::wstring& path) override { events.push_back(L"file " + path); }
+    void fileEnded() override { events.push_back(L"file ended"); }
+    void progress(int percent) override { percents.push_back(percent); }
+    void failed(const std::wstring& code) override { events.push_back(L"failed " + code); }
+    void runEnded() override { events.push_back(L"run ended"); }
 
-    std::wstring log;
-    std::wstring status;
-    bool statusIsPath = false;
-    std::vector<int> progress;
+    std::vector<std::wstring> events;
+    std::vector<int> percents;
 };
+
+using Events = std::vector<std::wstring>;
+const std::wstring preparationStep =
+    L"step " + std::to_wstring(static_cast<int>(InstallStep::Preparation));
 
 std::string validPayload() {
     return testing_support::compress(
@@ -70,9 +78,7 @@ protected:
         , temporaries(scratch / L"temp")
         , payloadBytes(validPayload())
         , resource(payloadBytes.data(), payloadBytes.size())
-        , policy(app, view, temporaries, resource) {
-        tw::SetLanguage(1);
-    }
+        , policy(session, progress, programs, temporaries, resource) {}
 
     ArchiveEntry entry(const std::wstring& name, std::uint32_t kind) const {
         return ArchiveEntry{name, scratch / name, kind, 3, 0};
@@ -83,8 +89,11 @@ protected:
     result end(const ArchiveEntry& e) { return policy(notification{notification::entry_end{e}}); }
 
     ScratchFolder scratch;
-    CInstallApp app;
-    RecordedView view;
+    UninstallLog journal;
+    tw::NamedMutex lock{L"Kelvane3.entry-policy-test", false, false};
+    InstallationSession session{.journal = journal, .instanceLock = lock};
+    RecordedProgress progress;
+    InstalledPrograms programs;
     payload::TemporaryFiles temporaries;
     std::string payloadBytes;
     payload::ResourceStream resource;
@@ -93,8 +102,7 @@ protected:
 
 TEST_F(EntryPolicyTest, StartedChecksThePayloadAndRewindsIt) {
     EXPECT_EQ(policy(notification{notification::started{}}), result::proceed);
-    EXPECT_EQ(view.log, L"Preparing Installation...OK\r\n");
-    EXPECT_EQ(view.status, L"Preparing Installation...");
+    EXPECT_EQ(progress.events, (Events{preparationStep, L"step succeeded"}));
     EXPECT_EQ(resource.tellg(), 0);
 }
 
@@ -102,15 +110,15 @@ TEST_F(EntryPolicyTest, StartedRaisesTheDecompressorsErrorForACorruptPayload) {
     std::string corrupt = validPayload();
     corrupt[corrupt.size() / 2] = static_cast<char>(corrupt[corrupt.size() / 2] ^ 0x5A);
     payload::ResourceStream damaged(corrupt.data(), corrupt.size());
-    EntryPolicy damagedPolicy(app, view, temporaries, damaged);
+    EntryPolicy damagedPolicy(session, progress, programs, temporaries, damaged);
     EXPECT_THROW(damagedPolicy(notification{notification::started{}}),
                  boost::iostreams::bzip2_error);
-    EXPECT_EQ(view.log, L"Preparing Installation...");
+    EXPECT_EQ(progress.events, Events{preparationStep});
 }
 
 TEST_F(EntryPolicyTest, StartedWithoutPayloadIsError4) {
     payload::ResourceStream missing;
-    EntryPolicy missingPolicy(app, view, temporaries, missing);
+    EntryPolicy missingPolicy(session, progress, programs, temporaries, missing);
     try {
         missingPolicy(notification{notification::started{}});
         ADD_FAILURE() << "no error";
@@ -119,69 +127,66 @@ TEST_F(EntryPolicyTest, StartedWithoutPayloadIsError4) {
     }
 }
 
-TEST_F(EntryPolicyTest, AFileToInstallIsJournalledAndShown) {
+TEST_F(EntryPolicyTest, AFileToInstallIsJournalledAndReported) {
     const ArchiveEntry language = entry(L"Kelvane.fr.dll", payload::LanguageModule);
     EXPECT_EQ(begin(language), result::proceed);
-    const std::wstring line = L"Copying File  " + language.destination + L"...";
-    EXPECT_EQ(view.log, line);
-    EXPECT_EQ(view.status, line);
-    EXPECT_TRUE(view.statusIsPath);
-    ASSERT_EQ(app.previousLog.newEntries.size(), 1u);
-    EXPECT_EQ(app.previousLog.newEntries.back().path, language.destination);
-    EXPECT_EQ(app.previousLog.newEntries.back().value, 0);
-    EXPECT_FALSE(app.previousLog.newEntries.back().done);
+    EXPECT_EQ(progress.events, Events{L"file " + language.destination});
+    ASSERT_EQ(journal.newEntries.size(), 1u);
+    EXPECT_EQ(journal.newEntries.back().path, language.destination);
+    EXPECT_EQ(journal.newEntries.back().value, 0);
+    EXPECT_FALSE(journal.newEntries.back().done);
 
     EXPECT_EQ(end(language), result::proceed);
-    EXPECT_EQ(view.log, line + L"OK\r\n");
-    EXPECT_TRUE(app.previousLog.newEntries.back().done);
+    EXPECT_EQ(progress.events, (Events{L"file " + language.destination, L"file ended"}));
+    EXPECT_TRUE(journal.newEntries.back().done);
 }
 
 TEST_F(EntryPolicyTest, TheProgramsAreRememberedForTheLaterSteps) {
     begin(entry(L"Kelvane.exe", payload::MainProgram));
     begin(entry(L"Uninstall.exe", payload::Uninstaller));
-    EXPECT_EQ(view.mainProgramPath, scratch / L"Kelvane.exe");
-    EXPECT_EQ(view.uninstallerPath, scratch / L"Uninstall.exe");
+    EXPECT_EQ(programs.mainProgram, scratch / L"Kelvane.exe");
+    EXPECT_EQ(programs.uninstaller, scratch / L"Uninstall.exe");
 }
 
 TEST_F(EntryPolicyTest, AnExistingDataFileIsKeptWithACopiedBackupAndNotWritten) {
     for (const std::int32_t state : {NotInstalled, OlderInstalled, SameInstalled}) {
-        app.existingState = state;
-        app.previousLog.newEntries.clear();
+        session.existingState = state;
+        journal.newEntries.clear();
         const ArchiveEntry data = entry(L"Defaults.ini", payload::DataFile);
         writeFile(data.destination, "the user's settings");
 
         EXPECT_EQ(begin(data), result::skip) << state;
         EXPECT_EQ(readFile(data.destination), "the user's settings");
-        ASSERT_EQ(app.previousLog.newEntries.size(), 1u);
-        const LogEntry& recorded = app.previousLog.newEntries.back();
+        ASSERT_EQ(journal.newEntries.size(), 1u);
+        const LogEntry& recorded = journal.newEntries.back();
         EXPECT_EQ(recorded.value, payload::DataFile);
         EXPECT_TRUE(recorded.done);
         ASSERT_FALSE(recorded.backup.empty());
         EXPECT_EQ(readFile(recorded.backup), "the user's settings") << "a copy, not a move";
-        EXPECT_TRUE(view.log.empty()) << "nothing is shown for a kept data file";
+        EXPECT_TRUE(progress.events.empty()) << "nothing is reported for a kept data file";
     }
 }
 
 TEST_F(EntryPolicyTest, ADataFileTheEarlierInstallationWroteStaysAwayOnceDeleted) {
     const ArchiveEntry data = entry(L"User.ini", payload::DataFile);
-    app.previousLog.oldEntries.push_back(LogEntry{LogKind::File, data.destination, {}, true, 3});
+    journal.oldEntries.push_back(LogEntry{LogKind::File, data.destination, {}, true, 3});
     for (const std::int32_t state : {OlderInstalled, SameInstalled}) {
-        app.existingState = state;
+        session.existingState = state;
         EXPECT_EQ(begin(data), result::skip) << state;
-        EXPECT_TRUE(app.previousLog.newEntries.empty());
+        EXPECT_TRUE(journal.newEntries.empty());
     }
     // Without an earlier installation the old log does not count.
-    app.existingState = NotInstalled;
+    session.existingState = NotInstalled;
     EXPECT_EQ(begin(data), result::proceed);
 }
 
 TEST_F(EntryPolicyTest, SamplesAreLeftOutOnlyWhenAnOlderVersionIsUpdated) {
     const ArchiveEntry sample = entry(L"Welcome.kvd", payload::Sample);
-    app.existingState = OlderInstalled;
+    session.existingState = OlderInstalled;
     EXPECT_EQ(begin(sample), result::skip);
-    EXPECT_TRUE(app.previousLog.newEntries.empty());
+    EXPECT_TRUE(journal.newEntries.empty());
     for (const std::int32_t state : {NotInstalled, SameInstalled}) {
-        app.existingState = state;
+        session.existingState = state;
         EXPECT_EQ(begin(sample), result::proceed) << state;
     }
 }
@@ -191,29 +196,28 @@ TEST_F(EntryPolicyTest, TemporaryFilesAreListedNotJournalled) {
     EXPECT_EQ(begin(temporary), result::proceed);
     EXPECT_EQ(temporaries.files(), std::vector<std::wstring>{temporary.destination});
     EXPECT_EQ(end(temporary), result::proceed);
-    EXPECT_TRUE(app.previousLog.newEntries.empty());
-    EXPECT_EQ(view.log, L"Copying File  " + temporary.destination + L"...OK\r\n");
+    EXPECT_TRUE(journal.newEntries.empty());
+    EXPECT_EQ(progress.events, (Events{L"file " + temporary.destination, L"file ended"}));
 }
 
 TEST_F(EntryPolicyTest, ProgressIsRoundedAndFullOnlyAtTheEnd) {
     for (const std::uint64_t position : {0ull, 5ull, 994ull, 995ull, 1000ull}) {
         EXPECT_EQ(policy(notification{notification::progress{position, 1000}}), result::proceed);
     }
-    EXPECT_EQ(view.progress, (std::vector<int>{0, 1, 99, 99, 100}));
+    EXPECT_EQ(progress.percents, (std::vector<int>{0, 1, 99, 99, 100}));
 }
 
-TEST_F(EntryPolicyTest, AFailureEndsTheLineAndShowsTheCode) {
+TEST_F(EntryPolicyTest, AFailureIsReportedWithTheCodeTheUserSees) {
     const ArchiveEntry language = entry(L"Kelvane.de.dll", payload::LanguageModule);
     begin(language);
     policy(notification{notification::failed{
         payload::make_error_code(payload::compress_errc::invalid_checksum), language.destination}});
-    EXPECT_EQ(view.log, L"Copying File  " + language.destination + L"...Failed\r\n");
-    EXPECT_EQ(view.status, L"Installation failed (Error Code 3).");
-    EXPECT_FALSE(app.previousLog.newEntries.back().done);
-    EXPECT_FALSE(app.previousLog.pending);
+    EXPECT_EQ(progress.events, (Events{L"file " + language.destination, L"failed 3"}));
+    EXPECT_FALSE(journal.newEntries.back().done);
+    EXPECT_FALSE(journal.pending);
 
     policy(notification{notification::failed{std::error_code(5, std::system_category()), {}}});
-    EXPECT_EQ(view.status, L"Installation failed (Error Code 1:00000005).");
+    EXPECT_EQ(progress.events.back(), L"failed 1:00000005");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/install_app.h"
 #include "app/process_start.h"
 #include "support/library_init.h"
+#include "support/providers.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -64,6 +65,7 @@ TEST_F(Session, ApplicationTitleIsTheFrameworkName) {
     EXPECT_EQ(app.AppTitle(false), L"Installer");
     EXPECT_EQ(app.AppTitle(true), L"Installer \u2013 Kelvane 3.00g");
     EXPECT_EQ(app.appName(), app.AppTitle(true));
+    EXPECT_EQ(tw::applicationName(), app.AppTitle(true)) << "the caption of message boxes";
     EXPECT_EQ(app.ProductName(true), L"Kelvane");
     EXPECT_EQ(app.ProductName(false), L"Kelvane 3.00g");
 }

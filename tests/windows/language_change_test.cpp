@@ -1,7 +1,7 @@
 #include "app/language_change.h"
 
 #include "app/install_app.h"
-#include "app/texts.h"
+#include "install/texts.h"
 #include "support/language_state.h"
 
 #include <windows.h>

@@ -2,7 +2,6 @@
 
 #include "support/library_init.h"
 #include "support/providers.h"
-#include "ui/win_app.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -116,12 +115,14 @@ private:
 class ShowMessage : public testing::Test {
 protected:
     static void SetUpTestSuite() { tw::details::initialize_mfc_lib(); }
-    void TearDown() override { tw::providers().silentMode = nullptr; }
+    void TearDown() override {
+        tw::providers().silentMode = nullptr;
+        tw::providers().applicationName = nullptr;
+    }
 };
 
 TEST_F(ShowMessage, StyleZeroGetsTheExclamationIconAndTheApplicationName) {
-    ui::WinApp app;
-    app.setAppName(L"Installer \u2013 Kelvane 3.00g");
+    tw::providers().applicationName = [] { return L"Installer \u2013 Kelvane 3.00g"; };
     MessageBoxWatcher watcher(IDOK);
     EXPECT_EQ(tw::showMessage(L"plain text", 0), IDOK);
     ASSERT_TRUE(watcher.seen());

@@ -1,7 +1,7 @@
 #include "app/startup_language.h"
 
 #include "app/install_app.h"
-#include "app/texts.h"
+#include "install/texts.h"
 #include "support/language_state.h"
 #include "support/product_code.h"
 #include "support/unique_resource.h"

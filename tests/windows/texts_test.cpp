@@ -1,4 +1,4 @@
-#include "app/texts.h"
+#include "install/texts.h"
 
 #include "support/language_state.h"
 

@@ -1,4 +1,4 @@
-#include "app/installer_languages.h"
+#include "install/installer_languages.h"
 
 #include "res/resource.h"
 

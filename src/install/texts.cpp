@@ -1,7 +1,7 @@
-#include "app/texts.h"
+#include "install/texts.h"
 
-#include "app/format_text.h"
-
+#include "install/format_text.h"
+#include "install/text_ids.h"
 #include "support/language_state.h"
 #include "support/resources.h"
 
@@ -24,9 +24,9 @@ std::wstring LoadText(int base) {
 }
 
 std::wstring StepOutcome(bool ok) {
-    return LoadText(ok ? 1011 : 1012) + L"\r\n";
+    return LoadText(ok ? text::stepSucceeded : text::stepFailed) + L"\r\n";
 }
 
 std::wstring ContinueStatus() {
-    return FormatText(LoadText(1106), {LoadText(1006)});
+    return FormatText(LoadText(text::clickToContinue), {LoadText(text::next)});
 }

@@ -3,7 +3,7 @@
 // of its French entry, 1000-1132); the current language adds its offset, and
 // untranslated entries ("#") fall back to English, then French.
 
-#include "app/installer_languages.h"
+#include "install/installer_languages.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The identity of the product this setup program installs, fixed in the program.
 
-#include "app/maker_contact.h"
+#include "install/maker_contact.h"
 #include "support/product_code.h"
 
 #include <cstdint>

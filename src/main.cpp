@@ -1,11 +1,13 @@
 // The installer's entry point: the DLL search leaves the installer's folder
 // first of all; the processor check, the error mode and the library start run
-// before the application object exists.
+// before the application object exists. The application object runs the
+// wizard frame once its session is prepared.
 
 #include "app/install_app.h"
 #include "app/process_start.h"
 #include "support/library_init.h"
 #include "support/system_library.h"
+#include "wizard/frame.h"
 
 #include <windows.h>
 
@@ -16,6 +18,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     tw::details::applyErrorMode();
     tw::details::initialize_mfc_lib();
-    CInstallApp app;
+    CInstallApp app([] {
+        CInstallDlg frame;
+        frame.DoModal(nullptr);
+    });
     return app.Run();
 }

@@ -1,0 +1,57 @@
+#pragma once
+// The names of the installer's texts. Each is the base id of its entry in the
+// string tables (the French one); LoadText adds the current language's
+// offset. The English text is given beside each name.
+
+namespace text {
+
+constexpr int installer = 1000;                // "Installer"
+constexpr int ok = 1001;                       // "OK"
+constexpr int cancel = 1002;                   // "Cancel"
+constexpr int about = 1003;                    // "About '%1'"
+constexpr int exit = 1004;                     // "Exit"
+constexpr int back = 1005;                     // "Back"
+constexpr int next = 1006;                     // "Next"
+constexpr int install = 1007;                  // "Install"
+constexpr int browse = 1008;                   // "Browse..."
+constexpr int startMenu = 1009;                // "Start menu"
+constexpr int folderSelection = 1010;          // "Installation Folder Selection"
+constexpr int stepSucceeded = 1011;            // "OK"
+constexpr int stepFailed = 1012;               // "Failed"
+constexpr int uninstallShortcut = 1013;        // "Uninstall %1"
+constexpr int selectLanguage = 1014;           // "Select Installation Langage"
+constexpr int installationMethod = 1015;       // "Installation Method"
+constexpr int quickInstallation = 1016;        // "Quick Installation (Recommended)"
+constexpr int advancedInstallation = 1017;     // "Advanced Installation"
+constexpr int examplesFolder = 1018;           // "%1 Examples"
+constexpr int productInstallation = 1100;      // "'%1' Installation."
+constexpr int updateFromTo = 1101;             // "Update from '%1' to '%2'."
+constexpr int alreadyInstalled = 1102;         // "'%1' is already installed."
+constexpr int newerInstalled = 1103;           // "A more recent Version (%1) is already installed."
+constexpr int confirmReinstallation = 1104;    // "Do you confirm Reinstallation ?"
+constexpr int continueOrExit = 1105;           // "Click on '%1' to continue or on '%2' to exit ..."
+constexpr int clickToContinue = 1106;          // "Click on '%1' to continue."
+constexpr int clickToExit = 1107;              // "Click on '%1' to exit Installation."
+constexpr int clickToStart = 1108;             // "Click on '%1' to start Installation."
+constexpr int productNotice = 1109;            // empty in English
+constexpr int confirmExit = 1110;              // "Installation is not complete. ..."
+constexpr int selectInstallFolder = 1111;      // "Select '%1' Installation Folder."
+constexpr int menuShortcutChoice = 1112;       // "Create a Shortcut in the following Menu:"
+constexpr int desktopShortcutChoice = 1113;    // "Create a Shortcut on the Desktop."
+constexpr int preparing = 1114;                // "Preparing Installation..."
+constexpr int copyingFile = 1115;              // "Copying File  %1..."
+constexpr int creatingShortcuts = 1117;        // "Shortcuts Creation..."
+constexpr int writingRegistryData = 1118;      // "Registry Data Writing..."
+constexpr int writingInstallationData = 1119;  // "Installation Data Writing..."
+constexpr int installationComplete = 1120;     // "Installation is complete."
+constexpr int installationFailed = 1121;       // "Installation failed (Error Code %1)."
+constexpr int installationOptions = 1122;      // "Installation Options"
+constexpr int installationFolderOption = 1123; // "Installation Folder: %1."
+constexpr int menuShortcutOption = 1124;    // "Creating a Shortcut in the Start Menu (Folder %1)."
+constexpr int desktopShortcutOption = 1125; // "Creating a Shortcut on the Desktop."
+constexpr int needsAdministrator = 1126;    // "You should have Administrator Rights ..."
+constexpr int closeProduct = 1127;          // "You should close '%1' before continuing ..."
+constexpr int installerInEnglish = 1129;    // "'%1' will be installed in the selected Langage, ..."
+constexpr int incompleteFolder = 1130; // "The installation folder must be a complete path, ..."
+
+} // namespace text
