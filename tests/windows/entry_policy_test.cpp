@@ -91,7 +91,12 @@ protected:
     ScratchFolder scratch;
     UninstallLog journal;
     tw::NamedMutex lock{L"Kelvane3.entry-policy-test", false, false};
-    InstallationSession session{.journal = journal, .instanceLock = lock};
+    InstallationSession session{.installFolder = {},
+                                .shortcutFolder = {},
+                                .productLabel = L"Kelvane 3.00g",
+                                .productName = L"Kelvane",
+                                .journal = journal,
+                                .instanceLock = lock};
     RecordedProgress progress;
     InstalledPrograms programs;
     payload::TemporaryFiles temporaries;
