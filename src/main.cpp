@@ -13,7 +13,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     tw::restrictDllSearch();
-    if (!CheckProcessor()) {
+    if (!checkProcessor()) {
         return 1;
     }
     tw::details::applyErrorMode();

@@ -22,10 +22,10 @@ std::wstring productFolderBelow(const std::wstring& folder) {
 
 } // namespace
 
-std::wstring DefaultInstallFolder() {
+std::wstring defaultInstallFolder() {
     return productFolderBelow(tw::shellFolderPath(nullptr, CSIDL_PROGRAM_FILES));
 }
 
-std::wstring DefaultShortcutFolder() {
+std::wstring defaultShortcutFolder() {
     return productFolderBelow(tw::shellFolderPath(nullptr, CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS));
 }

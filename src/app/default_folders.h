@@ -4,7 +4,7 @@
 #include <string>
 
 // Program Files\Tarnwick\Kelvane 3 (the Program Files folder is not created).
-std::wstring DefaultInstallFolder();
+std::wstring defaultInstallFolder();
 
 // The all-users start-menu programs folder (else the user's) \Tarnwick\Kelvane 3.
-std::wstring DefaultShortcutFolder();
+std::wstring defaultShortcutFolder();

@@ -42,15 +42,15 @@ std::wstring registeredProgramPath() {
 
 } // namespace
 
-std::wstring FindEarlierLog(const UninstallKeyLocation& keys, const std::wstring& installerProgram,
+std::wstring findEarlierLog(const UninstallKeyLocation& keys, const std::wstring& installerProgram,
                             const std::wstring& registeredProgram) {
     const std::vector<std::wstring> candidates =
-        EarlierLogCandidates(readUninstallString(keys), installerProgram, registeredProgram);
+        earlierLogCandidates(readUninstallString(keys), installerProgram, registeredProgram);
     const auto found = std::find_if(candidates.begin(), candidates.end(), journal::IsFile);
     return found != candidates.end() ? *found : std::wstring();
 }
 
-void DetectExistingInstallation(CInstallApp& app, const std::wstring& registeredProgram,
+void detectExistingInstallation(CInstallApp& app, const std::wstring& registeredProgram,
                                 const std::wstring& installerProgram) {
     tw::VersionInfo installed;
     std::optional<std::uint64_t> fileVersion;
@@ -61,7 +61,7 @@ void DetectExistingInstallation(CInstallApp& app, const std::wstring& registered
         }
     }
     const InstalledProgram found =
-        ClassifyInstalledProgram(!registeredProgram.empty(), fileVersion, product::ownVersion);
+        classifyInstalledProgram(!registeredProgram.empty(), fileVersion, product::ownVersion);
     app.existingState = found.state;
     app.existingVersionText = found.showsVersionText ? installed.displayName() : std::wstring();
     app.existingVersion = found.existingVersion;
@@ -71,7 +71,7 @@ void DetectExistingInstallation(CInstallApp& app, const std::wstring& registered
         return;
     }
     const std::wstring log =
-        FindEarlierLog(app.previousLog.uninstallKeys(), installerProgram, registeredProgram);
+        findEarlierLog(app.previousLog.uninstallKeys(), installerProgram, registeredProgram);
     if (log.empty()) {
         // The folders stay empty and get their defaults.
         return;
@@ -85,6 +85,6 @@ void DetectExistingInstallation(CInstallApp& app, const std::wstring& registered
     }
 }
 
-void DetectExistingInstallation(CInstallApp& app) {
-    DetectExistingInstallation(app, registeredProgramPath(), tw::programPath());
+void detectExistingInstallation(CInstallApp& app) {
+    detectExistingInstallation(app, registeredProgramPath(), tw::programPath());
 }

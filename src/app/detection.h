@@ -12,15 +12,15 @@ class CInstallApp;
 // Sets existingState, existingVersionText and existingVersion, loads the
 // earlier uninstall log and takes over its folders, for the main program
 // registered under the maker's key and this installer's own program file.
-void DetectExistingInstallation(CInstallApp& app);
+void detectExistingInstallation(CInstallApp& app);
 
 // The same for a given registered main program path (empty: none, or no file
 // there) and installer program path.
-void DetectExistingInstallation(CInstallApp& app, const std::wstring& registeredProgram,
+void detectExistingInstallation(CInstallApp& app, const std::wstring& registeredProgram,
                                 const std::wstring& installerProgram);
 
 // The first earlier uninstall log that exists as a file: beside the program
 // that the product's "UninstallString" (below keys) names, beside the
 // installer, beside the registered main program. Empty when there is none.
-std::wstring FindEarlierLog(const UninstallKeyLocation& keys, const std::wstring& installerProgram,
+std::wstring findEarlierLog(const UninstallKeyLocation& keys, const std::wstring& installerProgram,
                             const std::wstring& registeredProgram);

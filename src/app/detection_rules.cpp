@@ -3,7 +3,7 @@
 #include "install/log_format.h"
 #include "support/path_text.h"
 
-InstalledProgram ClassifyInstalledProgram(bool registered, std::optional<std::uint64_t> fileVersion,
+InstalledProgram classifyInstalledProgram(bool registered, std::optional<std::uint64_t> fileVersion,
                                           std::uint64_t ownVersion) {
     InstalledProgram found;
     if (!registered) {
@@ -24,7 +24,7 @@ InstalledProgram ClassifyInstalledProgram(bool registered, std::optional<std::ui
     return found;
 }
 
-std::vector<std::wstring> EarlierLogCandidates(const std::optional<std::wstring>& uninstallString,
+std::vector<std::wstring> earlierLogCandidates(const std::optional<std::wstring>& uninstallString,
                                                std::wstring_view installerProgram,
                                                std::wstring_view registeredProgram) {
     std::vector<std::wstring> candidates;

@@ -26,13 +26,13 @@ struct InstalledProgram {
 // registered: a registered program file exists; fileVersion: its 64-bit file
 // version, none when it has no fixed version information (taken as the same
 // version).
-InstalledProgram ClassifyInstalledProgram(bool registered, std::optional<std::uint64_t> fileVersion,
+InstalledProgram classifyInstalledProgram(bool registered, std::optional<std::uint64_t> fileVersion,
                                           std::uint64_t ownVersion);
 
 // Where the earlier log may lie, in the order it is looked for: beside the
 // program that "UninstallString" names (when it could be read), beside the
 // installer itself, beside the registered main program. A path without a
 // folder gives no candidate.
-std::vector<std::wstring> EarlierLogCandidates(const std::optional<std::wstring>& uninstallString,
+std::vector<std::wstring> earlierLogCandidates(const std::optional<std::wstring>& uninstallString,
                                                std::wstring_view installerProgram,
                                                std::wstring_view registeredProgram);

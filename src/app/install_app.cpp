@@ -90,7 +90,7 @@ void CInstallApp::ProcessWndProcException(std::exception_ptr failure) noexcept {
     }
 }
 
-bool CInstallApp::PassStartupChecks() {
+bool CInstallApp::passStartupChecks() {
     if (!processorChecked()) {
         tw::showError(tw::E_UNEXPECTED_CODE);
         return false;
@@ -100,14 +100,14 @@ bool CInstallApp::PassStartupChecks() {
         return false;
     }
     WinApp::InitInstance();
-    ChooseStartupLanguage();
+    chooseStartupLanguage();
     setAppName(AppTitle(true));
     if (!IsAdministrator()) {
         tw::showMessage(LoadText(text::needsAdministrator), exclamationOk);
         return false;
     }
     while (tw::runningCount() > 1) {
-        const std::wstring message = FormatText(LoadText(text::closeProduct), {ProductName(true)});
+        const std::wstring message = formatText(LoadText(text::closeProduct), {ProductName(true)});
         if (tw::showMessage(message, exclamationRetryCancel) == IDCANCEL) {
             return false;
         }
@@ -115,21 +115,21 @@ bool CInstallApp::PassStartupChecks() {
     return true;
 }
 
-void CInstallApp::FillDefaultFolders() {
+void CInstallApp::fillDefaultFolders() {
     if (installFolder.empty()) {
-        installFolder = DefaultInstallFolder();
+        installFolder = defaultInstallFolder();
     }
     if (shortcutFolder.empty()) {
-        shortcutFolder = DefaultShortcutFolder();
+        shortcutFolder = defaultShortcutFolder();
     }
 }
 
-bool CInstallApp::PrepareSession() {
-    if (!PassStartupChecks()) {
+bool CInstallApp::prepareSession() {
+    if (!passStartupChecks()) {
         return false;
     }
-    DetectExistingInstallation(*this);
-    FillDefaultFolders();
+    detectExistingInstallation(*this);
+    fillDefaultFolders();
     menuShortcut = true;
     desktopShortcut = true;
     advancedMode = false;
@@ -150,7 +150,7 @@ InstallationSession CInstallApp::installationSession() {
 }
 
 bool CInstallApp::InitInstance() {
-    if (PrepareSession() && wizard_) {
+    if (prepareSession() && wizard_) {
         wizard_();
         setMainWindow(nullptr);
     }

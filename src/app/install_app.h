@@ -23,7 +23,7 @@ public:
     explicit CInstallApp(Wizard wizard = {});
     ~CInstallApp() override;
 
-    // PrepareSession, then the wizard when it succeeded. Always false: the
+    // prepareSession, then the wizard when it succeeded. Always false: the
     // program ends when the wizard closes.
     bool InitInstance() override;
 
@@ -32,7 +32,7 @@ public:
 
     // The start-up checks, the language, the earlier installation and the
     // defaults of the session. False when a check ends the program.
-    bool PrepareSession();
+    bool prepareSession();
 
     // existingState; for NewerInstalled and OlderInstalled also copies
     // existingVersionText into versionText when it is given.
@@ -64,8 +64,8 @@ public:
     std::uint64_t existingVersion = 0;
 
 private:
-    bool PassStartupChecks();
-    void FillDefaultFolders();
+    bool passStartupChecks();
+    void fillDefaultFolders();
 
     Wizard wizard_;
     tw::unique_hicon icon_;

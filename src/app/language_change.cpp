@@ -20,7 +20,7 @@ constexpr std::uint32_t informationOk = MB_OK | MB_ICONINFORMATION;
 
 } // namespace
 
-void SetRefreshTextsHook(std::function<void()> refreshTexts) {
+void setRefreshTextsHook(std::function<void()> refreshTexts) {
     refreshHook() = std::move(refreshTexts);
 }
 
@@ -28,7 +28,7 @@ void ChangeLanguage(std::int32_t index) {
     tw::SetLanguage(index);
     CInstallApp& app = theApp();
     if (!HasInstallerTexts(index)) {
-        tw::showMessage(FormatText(LoadText(text::installerInEnglish), {app.ProductName(true)}),
+        tw::showMessage(formatText(LoadText(text::installerInEnglish), {app.ProductName(true)}),
                         informationOk);
         tw::SetLanguage(tw::language::english);
     }

@@ -8,7 +8,7 @@
 // registers its RefreshTexts here when it initialises and clears the hook
 // (with an empty function) before it is destroyed; without a hook, nothing is
 // refreshed.
-void SetRefreshTextsHook(std::function<void()> refreshTexts);
+void setRefreshTextsHook(std::function<void()> refreshTexts);
 
 // Makes a product language current. For a language without installer texts,
 // tells the user (text 1129) that the installer goes on in English, and makes

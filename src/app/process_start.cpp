@@ -16,7 +16,7 @@ constexpr DWORD sse2Feature = 10;
 
 } // namespace
 
-bool CheckProcessor() {
+bool checkProcessor() {
     if (!::IsProcessorFeaturePresent(sse2Feature)) {
         ::MessageBoxW(nullptr, incompatibleText, nullptr, MB_ICONERROR);
         return false;

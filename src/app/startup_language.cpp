@@ -13,7 +13,7 @@ constexpr wchar_t uninstallKeys[] = L"Software\\Microsoft\\Windows\\CurrentVersi
 constexpr wchar_t preferenceValue[] = L"TwLanguage";
 } // namespace
 
-std::optional<std::uint32_t> StoredLanguagePreference() {
+std::optional<std::uint32_t> storedLanguagePreference() {
     const std::wstring key = uninstallKeys + tw::productKeyName();
     DWORD type = REG_NONE;
     DWORD value = 0;
@@ -26,9 +26,9 @@ std::optional<std::uint32_t> StoredLanguagePreference() {
     return value;
 }
 
-void ChooseStartupLanguage() {
+void chooseStartupLanguage() {
     tw::SetLanguage(tw::DefaultLanguage(ProductLanguages));
-    if (const std::optional<std::uint32_t> stored = StoredLanguagePreference();
+    if (const std::optional<std::uint32_t> stored = storedLanguagePreference();
         stored && IsProductLanguage(*stored)) {
         tw::SetLanguage(static_cast<std::int32_t>(*stored));
     }

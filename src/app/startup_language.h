@@ -7,9 +7,9 @@
 // The language preference TwLanguage that an earlier installation stored in
 // the product's uninstall key (a REG_DWORD); empty when it is missing or not
 // a 32-bit number.
-std::optional<std::uint32_t> StoredLanguagePreference();
+std::optional<std::uint32_t> storedLanguagePreference();
 
 // The user's default language among the product's, then the stored preference
 // when it names a product language, then English when the installer has no
 // texts in the result.
-void ChooseStartupLanguage();
+void chooseStartupLanguage();

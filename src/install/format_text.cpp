@@ -15,7 +15,7 @@ std::optional<std::size_t> placeholderIndex(wchar_t c) {
 }
 } // namespace
 
-std::wstring FormatText(const std::wstring& text, std::initializer_list<std::wstring> arguments) {
+std::wstring formatText(const std::wstring& text, std::initializer_list<std::wstring> arguments) {
     const std::vector<std::wstring> values(arguments);
     std::wstring result;
     result.reserve(text.size());
@@ -32,7 +32,7 @@ std::wstring FormatText(const std::wstring& text, std::initializer_list<std::wst
     return result;
 }
 
-std::wstring QuotedPath(const std::wstring& path) {
+std::wstring quotedPath(const std::wstring& path) {
     constexpr std::size_t maximum = 260;
     std::wstring shown = path.substr(0, maximum);
     if (shown.find(L' ') != std::wstring::npos) {

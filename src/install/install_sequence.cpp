@@ -153,7 +153,7 @@ bool completeInstallation(const InstallationSession& session, const InstalledPro
 bool installInto(const std::wstring& tempFolder, const InstallationSession& session,
                  InstallProgress& progress) {
     const std::wstring sampleFolder =
-        FormatText(LoadText(text::examplesFolder), {session.productName});
+        formatText(LoadText(text::examplesFolder), {session.productName});
     payload::TemporaryFiles temporaries(tempFolder);
     progress.extractionStarted();
 

@@ -34,14 +34,14 @@ bool HasInstallerTexts(std::int64_t index) noexcept {
     return inMask(installerTextLanguages, index);
 }
 
-int FlagIcon(std::int32_t index) {
+int flagIcon(std::int32_t index) {
     if (!tw::isLanguageIndex(index)) {
         throw std::out_of_range("language index");
     }
     return flagIcons[static_cast<std::size_t>(index)];
 }
 
-int TextIdFor(int base, std::int32_t languageIndex,
+int textIdFor(int base, std::int32_t languageIndex,
               const std::function<std::wstring(int id)>& loadText) {
     std::int32_t index = languageIndex;
     if (HasInstallerTexts(index)) {

@@ -25,12 +25,12 @@ bool HasInstallerTexts(std::int64_t index) noexcept;
 
 // The icon resource of a language's flag (141-162). Throws std::out_of_range
 // for an index outside the language table.
-int FlagIcon(std::int32_t index);
+int flagIcon(std::int32_t index);
 
 // The string id to load for a base id while languageIndex is current: the
 // current language's entry, else the English one, else the French (base) one;
 // an entry counts as missing only when it is exactly "#". French, when
 // current, is never checked. loadText gives the text stored under an id
 // (empty when there is none).
-int TextIdFor(int base, std::int32_t languageIndex,
+int textIdFor(int base, std::int32_t languageIndex,
               const std::function<std::wstring(int id)>& loadText);

@@ -124,7 +124,7 @@ bool CreateShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& 
 }
 
 std::wstring UninstallShortcutName(const std::wstring& productName) {
-    return FormatText(LoadText(1013), {productName});
+    return formatText(LoadText(1013), {productName});
 }
 
 std::vector<PlannedShortcut> PlanShortcuts(const ShortcutChoices& choices) {

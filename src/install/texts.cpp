@@ -16,17 +16,17 @@ std::wstring executableString(int id) {
 } // namespace
 
 int TextId(int base) {
-    return TextIdFor(base, tw::CurrentLanguage().languageIndex, executableString);
+    return textIdFor(base, tw::CurrentLanguage().languageIndex, executableString);
 }
 
 std::wstring LoadText(int base) {
     return executableString(TextId(base));
 }
 
-std::wstring StepOutcome(bool ok) {
+std::wstring stepOutcome(bool ok) {
     return LoadText(ok ? text::stepSucceeded : text::stepFailed) + L"\r\n";
 }
 
-std::wstring ContinueStatus() {
-    return FormatText(LoadText(text::clickToContinue), {LoadText(text::next)});
+std::wstring continueStatus() {
+    return formatText(LoadText(text::clickToContinue), {LoadText(text::next)});
 }

@@ -16,7 +16,7 @@ std::wstring LoadText(int base);
 
 // The end of a step's line in the progress log: "OK" or "Failed", and the
 // line break.
-std::wstring StepOutcome(bool ok);
+std::wstring stepOutcome(bool ok);
 
 // Text 1106, "Click on '%1' to continue.", naming the Next button.
-std::wstring ContinueStatus();
+std::wstring continueStatus();

@@ -73,7 +73,7 @@ void Dialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
-std::optional<INT_PTR> Dialog::HandleMessage(UINT, WPARAM, LPARAM) {
+std::optional<INT_PTR> Dialog::handleMessage(UINT, WPARAM, LPARAM) {
     return std::nullopt;
 }
 
@@ -81,7 +81,7 @@ void Dialog::OnCommand(int id, WORD code, std::function<void()> handler) {
     commands_[{id, code}] = std::move(handler);
 }
 
-bool Dialog::DispatchCommand(int id, WORD code) {
+bool Dialog::dispatchCommand(int id, WORD code) {
     if (const auto bound = commands_.find({id, code}); bound != commands_.end()) {
         bound->second();
         return true;
@@ -97,14 +97,14 @@ bool Dialog::DispatchCommand(int id, WORD code) {
     return false;
 }
 
-INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR Dialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         return OnInitDialog();
     }
-    if (message == WM_COMMAND && DispatchCommand(LOWORD(wParam), HIWORD(wParam))) {
+    if (message == WM_COMMAND && dispatchCommand(LOWORD(wParam), HIWORD(wParam))) {
         return TRUE;
     }
-    if (const std::optional<INT_PTR> handled = HandleMessage(message, wParam, lParam)) {
+    if (const std::optional<INT_PTR> handled = handleMessage(message, wParam, lParam)) {
         return *handled;
     }
     return FALSE;
@@ -128,7 +128,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam,
         return FALSE;
     }
     try {
-        return self->Dispatch(message, wParam, lParam);
+        return self->dispatch(message, wParam, lParam);
     } catch (...) {
         reportHandlerException(std::current_exception());
         return TRUE;

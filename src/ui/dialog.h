@@ -55,7 +55,7 @@ protected:
     // The Cancel command (also Escape and the close box): end with IDCANCEL.
     virtual void OnCancel();
     // Messages without a bound handler; nullopt lets the system handle them.
-    virtual std::optional<INT_PTR> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual std::optional<INT_PTR> handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Calls handler when control id sends the notification code in WM_COMMAND.
     void OnCommand(int id, WORD code, std::function<void()> handler);
@@ -63,8 +63,8 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
-    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    bool DispatchCommand(int id, WORD code);
+    INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    bool dispatchCommand(int id, WORD code);
 
     UINT templateId_;
     HWND window_ = nullptr;

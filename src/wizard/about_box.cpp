@@ -18,7 +18,7 @@ BOOL CAboutDlg::OnInitDialog() {
     if (title.empty()) {
         title = window.text();
     }
-    window.setText(FormatText(title, {theApp().AppTitle(false)}));
+    window.setText(formatText(title, {theApp().AppTitle(false)}));
 
     const tw::VersionInfo own = tw::VersionInfo::fromOwnModule();
     if (const std::wstring version = own.displayName(); !version.empty()) {

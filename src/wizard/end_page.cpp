@@ -18,7 +18,7 @@ void CDlgEnd::DoDataExchange(ui::DataExchange& exchange) {
 
 void CDlgEnd::SetTexts() {
     setItemText(IDC_END_RESULT, L"");
-    setItemText(IDC_STATUS, FormatText(LoadText(text::clickToExit), {LoadText(text::exit)}));
+    setItemText(IDC_STATUS, formatText(LoadText(text::clickToExit), {LoadText(text::exit)}));
 }
 
 void CDlgEnd::Relayout(int dx, int dy) {

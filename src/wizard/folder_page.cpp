@@ -17,7 +17,7 @@ constexpr int maxFolderChars = 260;
 
 CDlgPath::CDlgPath()
     : ui::Dialog(IDD_PATH) {
-    OnCommand(IDC_BROWSE, BN_CLICKED, [this] { Browse(); });
+    OnCommand(IDC_BROWSE, BN_CLICKED, [this] { browse(); });
 }
 
 BOOL CDlgPath::OnInitDialog() {
@@ -49,7 +49,7 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
     }
 }
 
-void CDlgPath::Browse() {
+void CDlgPath::browse() {
     // A folder typed into the edit box is where the picker starts; a refused
     // one has been reported, and the picker starts from the last taken folder.
     browsing = true;
@@ -59,7 +59,7 @@ void CDlgPath::Browse() {
     std::wstring initialFolder = app.installFolder;
     const std::wstring chosen = tw::BrowseForFolder(
         initialFolder, tw::productKeyName(),
-        FormatText(LoadText(text::selectInstallFolder), {app.ProductName(true)}));
+        formatText(LoadText(text::selectInstallFolder), {app.ProductName(true)}));
     if (!chosen.empty()) {
         app.installFolder = chosen;
         UpdateData(false);
@@ -69,9 +69,9 @@ void CDlgPath::Browse() {
 void CDlgPath::SetTexts() {
     setItemText(IDC_PATH_GROUP, LoadText(text::folderSelection));
     setItemText(IDC_PATH_LABEL,
-                FormatText(LoadText(text::selectInstallFolder), {theApp().ProductName(true)}));
+                formatText(LoadText(text::selectInstallFolder), {theApp().ProductName(true)}));
     setItemText(IDC_BROWSE, LoadText(text::browse));
-    setItemText(IDC_STATUS, ContinueStatus());
+    setItemText(IDC_STATUS, continueStatus());
 }
 
 void CDlgPath::Relayout(int dx, int dy) {

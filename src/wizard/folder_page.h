@@ -18,7 +18,7 @@ protected:
     void DoDataExchange(ui::DataExchange& exchange) override;
 
 private:
-    void Browse();
+    void browse();
 
     std::wstring folderText;
     // Browse is taking over the typed folder.

@@ -33,28 +33,28 @@ CInstallDlg::CInstallDlg()
 }
 
 CInstallDlg::~CInstallDlg() {
-    SetRefreshTextsHook(nullptr);
+    setRefreshTextsHook(nullptr);
 }
 
 BOOL CInstallDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     theApp().setMainWindow(hwnd());
-    SetRefreshTextsHook([this] { RefreshTexts(); });
+    setRefreshTextsHook([this] { RefreshTexts(); });
     ::SetWindowTextW(hwnd(), theApp().AppTitle(true).c_str());
-    SetAboutEntry(false);
+    setAboutEntry(false);
     if (const auto& iconProvider = tw::providers().applicationIcon) {
         if (HICON icon = iconProvider(); icon != nullptr) {
             ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         }
     }
-    if (!CreatePages()) {
+    if (!createPages()) {
         // Without its pages the wizard cannot be used: it ends as if left.
         tw::showError(static_cast<std::int32_t>(
             tw::hresultFromWin32(static_cast<std::int32_t>(::GetLastError()))));
         EndDialog(2);
         return TRUE;
     }
-    LayOutPages();
+    layOutPages();
     RefreshTexts();
     ShowPage(wizard::StartPage);
     if (theApp().existingState == NewerInstalled) {
@@ -64,8 +64,8 @@ BOOL CInstallDlg::OnInitDialog() {
     return FALSE;
 }
 
-void CInstallDlg::SetAboutEntry(bool replace) {
-    std::wstring text = FormatText(LoadText(text::about), {theApp().AppTitle(false)});
+void CInstallDlg::setAboutEntry(bool replace) {
+    std::wstring text = formatText(LoadText(text::about), {theApp().AppTitle(false)});
     text = tw::CurrentLanguage().rightToLeft ? L"..." + text : L"&" + text + L"...";
     HMENU menu = ::GetSystemMenu(hwnd(), FALSE);
     if (menu == nullptr) {
@@ -83,7 +83,7 @@ void CInstallDlg::SetAboutEntry(bool replace) {
     ::DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
 }
 
-bool CInstallDlg::CreatePages() {
+bool CInstallDlg::createPages() {
     for (WizardPage* page : pages) {
         if (!page->dialog().Create(hwnd())) {
             return false;
@@ -92,7 +92,7 @@ bool CInstallDlg::CreatePages() {
     return true;
 }
 
-void CInstallDlg::LayOutPages() {
+void CInstallDlg::layOutPages() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     RECT area = client;
@@ -130,7 +130,7 @@ void CInstallDlg::LayOutPages() {
 
 void CInstallDlg::RefreshTexts() {
     ::SetWindowTextW(hwnd(), theApp().AppTitle(true).c_str());
-    SetAboutEntry(true);
+    setAboutEntry(true);
     UpdateButtons();
     for (WizardPage* page : pages) {
         page->SetTexts();
@@ -174,13 +174,13 @@ void CInstallDlg::ShowPage(int target) {
 
 void CInstallDlg::OnOK() {
     if (currentPage == wizard::ProgressPage && !theApp().installSucceeded) {
-        Install();
+        install();
     } else {
         ShowPage(currentPage + 1);
     }
 }
 
-void CInstallDlg::Install() {
+void CInstallDlg::install() {
     for (const int button : {IDC_BACK, IDOK, IDCANCEL}) {
         item(button).enable(false);
     }
@@ -207,7 +207,7 @@ void CInstallDlg::OnCancel() {
     EndDialog(app.installSucceeded ? 1 : 2);
 }
 
-std::optional<INT_PTR> CInstallDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<INT_PTR> CInstallDlg::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SYSCOMMAND:
         if (wParam >= aboutCommand && wParam <= lastAboutCommand) {

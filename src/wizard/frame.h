@@ -33,13 +33,13 @@ protected:
     void OnOK() override;
     // Exit, also Escape and the close box.
     void OnCancel() override;
-    std::optional<INT_PTR> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<INT_PTR> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    bool CreatePages();
-    void LayOutPages();
-    void SetAboutEntry(bool replace);
-    void Install();
+    bool createPages();
+    void layOutPages();
+    void setAboutEntry(bool replace);
+    void install();
 
     CDlgStart startPage;
     CDlgMode modePage;

@@ -24,7 +24,7 @@ void CDlgMode::SetTexts() {
     setItemText(IDC_MODE_GROUP, LoadText(text::installationMethod));
     setItemText(IDC_MODE_QUICK, LoadText(text::quickInstallation));
     setItemText(IDC_MODE_ADVANCED, LoadText(text::advancedInstallation));
-    setItemText(IDC_STATUS, ContinueStatus());
+    setItemText(IDC_STATUS, continueStatus());
 }
 
 void CDlgMode::Relayout(int dx, int dy) {

@@ -42,7 +42,7 @@ int stepText(InstallStep step) {
 }
 
 std::wstring failureText(const std::wstring& errorCode) {
-    return FormatText(LoadText(text::installationFailed), {errorCode});
+    return formatText(LoadText(text::installationFailed), {errorCode});
 }
 
 } // namespace
@@ -68,13 +68,13 @@ void CDlgInstall::DoDataExchange(ui::DataExchange& exchange) {
 void CDlgInstall::fillOptions() {
     const CInstallApp& app = theApp();
     log.setText(L"");
-    AppendLog(FormatText(LoadText(text::productInstallation), {app.ProductName(false)}) + L"\r\n");
+    AppendLog(formatText(LoadText(text::productInstallation), {app.ProductName(false)}) + L"\r\n");
     AppendLog(LoadText(text::installationOptions), true);
     AppendLog(
-        FormatText(LoadText(text::installationFolderOption), {QuotedPath(app.installFolder)}) +
+        formatText(LoadText(text::installationFolderOption), {quotedPath(app.installFolder)}) +
         L"\r\n");
     if (app.menuShortcut) {
-        AppendLog(FormatText(LoadText(text::menuShortcutOption), {QuotedPath(app.shortcutFolder)}) +
+        AppendLog(formatText(LoadText(text::menuShortcutOption), {quotedPath(app.shortcutFolder)}) +
                   L"\r\n");
     }
     if (app.desktopShortcut) {
@@ -161,17 +161,17 @@ void CDlgInstall::stepStarted(InstallStep step) {
 }
 
 void CDlgInstall::stepEnded(bool succeeded) {
-    AppendLog(StepOutcome(succeeded));
+    AppendLog(stepOutcome(succeeded));
 }
 
 void CDlgInstall::fileStarted(const std::wstring& path) {
-    const std::wstring copying = FormatText(LoadText(text::copyingFile), {QuotedPath(path)});
+    const std::wstring copying = formatText(LoadText(text::copyingFile), {quotedPath(path)});
     SetStatus(copying, true);
     AppendLog(copying);
 }
 
 void CDlgInstall::fileEnded() {
-    AppendLog(StepOutcome(true));
+    AppendLog(stepOutcome(true));
 }
 
 void CDlgInstall::progress(int percent) {
@@ -179,16 +179,16 @@ void CDlgInstall::progress(int percent) {
 }
 
 void CDlgInstall::failed(const std::wstring& errorCode) {
-    AppendLog(StepOutcome(false));
+    AppendLog(stepOutcome(false));
     SetStatus(failureText(errorCode));
 }
 
 void CDlgInstall::runEnded() {
-    SetStatus(ContinueStatus());
+    SetStatus(continueStatus());
 }
 
 void CDlgInstall::SetTexts() {
-    SetStatus(FormatText(LoadText(text::clickToStart), {LoadText(text::install)}));
+    SetStatus(formatText(LoadText(text::clickToStart), {LoadText(text::install)}));
 }
 
 void CDlgInstall::Relayout(int dx, int dy) {

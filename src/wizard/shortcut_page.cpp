@@ -29,18 +29,18 @@ std::wstring combine(const std::wstring& root, const std::wstring& relative) {
 
 CDlgShortcut::CDlgShortcut()
     : ui::Dialog(IDD_SHORTCUT) {
-    OnCommand(IDC_MENU_SHORTCUT, BN_CLICKED, [this] { EnableMenuFolder(); });
-    OnCommand(IDC_BROWSE, BN_CLICKED, [this] { Browse(); });
+    OnCommand(IDC_MENU_SHORTCUT, BN_CLICKED, [this] { enableMenuFolder(); });
+    OnCommand(IDC_BROWSE, BN_CLICKED, [this] { browse(); });
 }
 
 BOOL CDlgShortcut::OnInitDialog() {
     startMenuRoot = startMenuFolder();
     Dialog::OnInitDialog();
-    EnableMenuFolder();
+    enableMenuFolder();
     return TRUE;
 }
 
-void CDlgShortcut::EnableMenuFolder() {
+void CDlgShortcut::enableMenuFolder() {
     const bool checked = item(IDC_MENU_SHORTCUT).send(BM_GETCHECK) == BST_CHECKED;
     item(IDC_FOLDER).enable(checked);
     item(IDC_BROWSE).enable(checked);
@@ -66,7 +66,7 @@ void CDlgShortcut::DoDataExchange(ui::DataExchange& exchange) {
     }
 }
 
-void CDlgShortcut::Browse() {
+void CDlgShortcut::browse() {
     UpdateData(true);
     CInstallApp& app = theApp();
     std::wstring initialFolder = app.shortcutFolder;
@@ -85,7 +85,7 @@ void CDlgShortcut::SetTexts() {
     setItemText(IDC_MENU_SHORTCUT, LoadText(text::menuShortcutChoice));
     setItemText(IDC_BROWSE, LoadText(text::browse));
     setItemText(IDC_DESKTOP_SHORTCUT, LoadText(text::desktopShortcutChoice));
-    setItemText(IDC_STATUS, ContinueStatus());
+    setItemText(IDC_STATUS, continueStatus());
 }
 
 void CDlgShortcut::Relayout(int dx, int dy) {

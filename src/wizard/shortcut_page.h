@@ -19,8 +19,8 @@ protected:
     void DoDataExchange(ui::DataExchange& exchange) override;
 
 private:
-    void EnableMenuFolder();
-    void Browse();
+    void enableMenuFolder();
+    void browse();
 
     int desktopCheck = 0;
     int menuCheck = 0;

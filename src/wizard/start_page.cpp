@@ -27,7 +27,7 @@ constexpr int dropDownMargin = 30;
 
 tw::unique_hicon loadFlag(std::int32_t language) {
     return tw::unique_hicon(static_cast<HICON>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(FlagIcon(language)), IMAGE_ICON,
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(flagIcon(language)), IMAGE_ICON,
                      flagIconWidth, flagIconHeight, LR_DEFAULTCOLOR)));
 }
 
@@ -35,7 +35,7 @@ tw::unique_hicon loadFlag(std::int32_t language) {
 
 CDlgStart::CDlgStart()
     : ui::Dialog(IDD_START) {
-    OnCommand(IDC_START_LANGUAGES, CBN_SELCHANGE, [this] { OnLanguageChanged(); });
+    OnCommand(IDC_START_LANGUAGES, CBN_SELCHANGE, [this] { onLanguageChanged(); });
 }
 
 void CDlgStart::DoDataExchange(ui::DataExchange& exchange) {
@@ -81,7 +81,7 @@ BOOL CDlgStart::OnInitDialog() {
     return TRUE;
 }
 
-void CDlgStart::OnLanguageChanged() {
+void CDlgStart::onLanguageChanged() {
     const LRESULT position = languageList.send(CB_GETCURSEL);
     if (position == CB_ERR) {
         return;
@@ -108,27 +108,27 @@ void CDlgStart::SetTexts() {
     std::wstring status;
     switch (state) {
     case OlderInstalled:
-        information = FormatText(LoadText(text::updateFromTo), {versionText, label});
-        status = FormatText(LoadText(text::clickToContinue), {next});
+        information = formatText(LoadText(text::updateFromTo), {versionText, label});
+        status = formatText(LoadText(text::clickToContinue), {next});
         break;
     case SameInstalled:
-        information = FormatText(LoadText(text::alreadyInstalled), {label}) + L"\r\n" +
+        information = formatText(LoadText(text::alreadyInstalled), {label}) + L"\r\n" +
                       LoadText(text::confirmReinstallation);
-        status = FormatText(LoadText(text::continueOrExit), {next, cancel});
+        status = formatText(LoadText(text::continueOrExit), {next, cancel});
         break;
     case NewerInstalled:
-        information = FormatText(LoadText(text::productInstallation), {label}) + L"\r\n" +
-                      FormatText(LoadText(text::newerInstalled), {versionText});
-        status = FormatText(LoadText(text::clickToExit), {cancel});
+        information = formatText(LoadText(text::productInstallation), {label}) + L"\r\n" +
+                      formatText(LoadText(text::newerInstalled), {versionText});
+        status = formatText(LoadText(text::clickToExit), {cancel});
         break;
     default:
-        information = FormatText(LoadText(text::productInstallation), {label});
-        status = FormatText(LoadText(text::clickToContinue), {next});
+        information = formatText(LoadText(text::productInstallation), {label});
+        status = formatText(LoadText(text::clickToContinue), {next});
         break;
     }
     setItemText(IDC_START_INFO, information);
     setItemText(IDC_STATUS, status);
-    setItemText(IDC_START_PRODUCT, FormatText(LoadText(text::productNotice), {label}));
+    setItemText(IDC_START_PRODUCT, formatText(LoadText(text::productNotice), {label}));
     setItemText(IDC_START_LANGUAGE_LABEL, LoadText(text::selectLanguage));
 }
 

@@ -17,7 +17,7 @@ protected:
     void DoDataExchange(ui::DataExchange& exchange) override;
 
 private:
-    void OnLanguageChanged();
+    void onLanguageChanged();
 
     ui::Control languageList;
     tw::unique_himagelist flagImages;

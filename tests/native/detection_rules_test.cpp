@@ -26,7 +26,7 @@ class Classification : public testing::TestWithParam<ClassCase> {};
 
 TEST_P(Classification, FollowsTheInstalledFileVersion) {
     const ClassCase& c = GetParam();
-    const InstalledProgram found = ClassifyInstalledProgram(c.registered, c.fileVersion, own);
+    const InstalledProgram found = classifyInstalledProgram(c.registered, c.fileVersion, own);
     EXPECT_EQ(found.state, c.state);
     EXPECT_EQ(found.showsVersionText, c.showsVersionText);
     EXPECT_EQ(found.existingVersion, c.existingVersion);
@@ -69,7 +69,7 @@ class LogCandidates : public testing::TestWithParam<CandidateCase> {};
 
 TEST_P(LogCandidates, InTheOrderTheyAreLookedFor) {
     const CandidateCase& c = GetParam();
-    EXPECT_EQ(EarlierLogCandidates(c.uninstallString, c.installer, c.registered), c.candidates);
+    EXPECT_EQ(earlierLogCandidates(c.uninstallString, c.installer, c.registered), c.candidates);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -56,17 +56,17 @@ TEST(InstallerLanguages, FlagIcons) {
         {7, 149},  {8, 150},  {9, 151},  {10, 152}, {11, 146}, {12, 153}, {13, 154},
         {14, 155}, {15, 156}, {16, 157}, {17, 158}, {18, 160}, {19, 161}, {20, 162}};
     for (const auto& [index, icon] : icons) {
-        EXPECT_EQ(FlagIcon(index), icon) << "index " << index;
+        EXPECT_EQ(flagIcon(index), icon) << "index " << index;
     }
-    EXPECT_THROW(FlagIcon(21), std::out_of_range);
-    EXPECT_THROW(FlagIcon(-1), std::out_of_range);
+    EXPECT_THROW(flagIcon(21), std::out_of_range);
+    EXPECT_THROW(flagIcon(-1), std::out_of_range);
 }
 
 TEST(TextId, FrenchIsNeverChecked) {
     Strings strings;
     strings.entries = {{1007, L"#"}, {1013, L"D\u00E9sinstaller %1"}};
     for (const int base : {1000, 1007, 1013, 1109, 1129}) {
-        EXPECT_EQ(TextIdFor(base, tw::language::french, strings.loader()), base);
+        EXPECT_EQ(textIdFor(base, tw::language::french, strings.loader()), base);
     }
     EXPECT_TRUE(strings.loaded.empty());
 }
@@ -75,26 +75,26 @@ TEST(TextId, CurrentLanguageWhenTranslated) {
     Strings strings;
     strings.entries = {
         {3007, L"Installieren"}, {6007, L"Installa"}, {20007, L"Telep\u00EDt\u00E9s"}};
-    EXPECT_EQ(TextIdFor(1007, tw::language::german, strings.loader()), 3007);
-    EXPECT_EQ(TextIdFor(1007, 11, strings.loader()), 6007); // Italian: block 6000
-    EXPECT_EQ(TextIdFor(1007, 19, strings.loader()), 20007);
-    EXPECT_EQ(TextIdFor(1007, tw::language::english, strings.loader()), 2007);
+    EXPECT_EQ(textIdFor(1007, tw::language::german, strings.loader()), 3007);
+    EXPECT_EQ(textIdFor(1007, 11, strings.loader()), 6007); // Italian: block 6000
+    EXPECT_EQ(textIdFor(1007, 19, strings.loader()), 20007);
+    EXPECT_EQ(textIdFor(1007, tw::language::english, strings.loader()), 2007);
 }
 
 TEST(TextId, CzechInstallFallsBackToEnglish) {
     Strings strings;
     strings.entries = {{13007, L"#"}, {2007, L"Install"}, {1007, L"Installer"}};
-    EXPECT_EQ(TextIdFor(1007, tw::language::czech, strings.loader()), 2007);
+    EXPECT_EQ(textIdFor(1007, tw::language::czech, strings.loader()), 2007);
     EXPECT_EQ(strings.loaded, (std::vector<int>{13007, 2007}));
 }
 
 TEST(TextId, UntranslatedEverywhereFallsBackToFrench) {
     Strings strings;
     strings.entries = {{3050, L"#"}, {2050, L"#"}, {1050, L"Texte"}};
-    EXPECT_EQ(TextIdFor(1050, tw::language::german, strings.loader()), 1050);
+    EXPECT_EQ(textIdFor(1050, tw::language::german, strings.loader()), 1050);
     Strings english;
     english.entries = {{2050, L"#"}};
-    EXPECT_EQ(TextIdFor(1050, tw::language::english, english.loader()), 1050);
+    EXPECT_EQ(textIdFor(1050, tw::language::english, english.loader()), 1050);
     EXPECT_EQ(english.loaded, (std::vector<int>{2050}));
 }
 
@@ -103,22 +103,22 @@ TEST(TextId, LanguagesWithoutInstallerTextsUseEnglish) {
     strings.entries = {{2007, L"Install"}, {16007, L"Zainstaluj"}};
     // Polish has a block of its own, but the installer's texts are not
     // translated: its entries are never read.
-    EXPECT_EQ(TextIdFor(1007, tw::language::polish, strings.loader()), 2007);
-    EXPECT_EQ(TextIdFor(1007, tw::language::hebrew, strings.loader()), 2007);
+    EXPECT_EQ(textIdFor(1007, tw::language::polish, strings.loader()), 2007);
+    EXPECT_EQ(textIdFor(1007, tw::language::hebrew, strings.loader()), 2007);
     EXPECT_EQ(strings.loaded, (std::vector<int>{2007, 2007}));
     Strings untranslated;
     untranslated.entries = {{2007, L"#"}};
-    EXPECT_EQ(TextIdFor(1007, tw::language::polish, untranslated.loader()), 1007);
+    EXPECT_EQ(textIdFor(1007, tw::language::polish, untranslated.loader()), 1007);
 }
 
 TEST(TextId, OnlyExactlyAHashIsUntranslated) {
     Strings strings;
     strings.entries = {{3001, L"# "}, {3002, L"##"}, {3003, L""}};
-    EXPECT_EQ(TextIdFor(1001, tw::language::german, strings.loader()), 3001);
-    EXPECT_EQ(TextIdFor(1002, tw::language::german, strings.loader()), 3002);
+    EXPECT_EQ(textIdFor(1001, tw::language::german, strings.loader()), 3001);
+    EXPECT_EQ(textIdFor(1002, tw::language::german, strings.loader()), 3002);
     // A missing or empty entry keeps its id.
-    EXPECT_EQ(TextIdFor(1003, tw::language::german, strings.loader()), 3003);
-    EXPECT_EQ(TextIdFor(1004, tw::language::german, strings.loader()), 3004);
+    EXPECT_EQ(textIdFor(1003, tw::language::german, strings.loader()), 3003);
+    EXPECT_EQ(textIdFor(1004, tw::language::german, strings.loader()), 3004);
 }
 
 } // namespace

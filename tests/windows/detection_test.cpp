@@ -38,7 +38,7 @@ void writeFile(const std::wstring& path, const std::string& bytes) {
 class Detection : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        ASSERT_TRUE(CheckProcessor());
+        ASSERT_TRUE(checkProcessor());
         ASSERT_TRUE(tw::details::initialize_mfc_lib());
         // The application object sets it; the log search needs it without one.
         tw::setProductCode(product::code);
@@ -92,7 +92,7 @@ protected:
     }
 
     std::wstring findLog() const {
-        return FindEarlierLog(scratchKeys, scratch / L"setup\\InstallKelvane3.00g.exe",
+        return findEarlierLog(scratchKeys, scratch / L"setup\\InstallKelvane3.00g.exe",
                               scratch / L"program\\Kelvane.exe");
     }
 
@@ -181,7 +181,7 @@ TEST_F(Detection, SessionFollowsTheInstalledProgram) {
 
         CInstallApp app;
         app.previousLog = UninstallLog(scratchKeys);
-        DetectExistingInstallation(app, c.registered ? program : L"",
+        detectExistingInstallation(app, c.registered ? program : L"",
                                    scratch / L"setup\\InstallKelvane3.00g.exe");
         EXPECT_EQ(app.existingState, c.state);
         EXPECT_EQ(app.existingVersionText, c.versionText);

@@ -22,7 +22,7 @@ std::wstring shellFolder(int csidl) {
 class Session : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        ASSERT_TRUE(CheckProcessor());
+        ASSERT_TRUE(checkProcessor());
         ASSERT_TRUE(tw::details::initialize_mfc_lib());
     }
     void SetUp() override {
@@ -34,7 +34,7 @@ protected:
 
 TEST_F(Session, FirstRunOnACleanMachine) {
     CInstallApp app;
-    ASSERT_TRUE(app.PrepareSession());
+    ASSERT_TRUE(app.prepareSession());
 
     EXPECT_EQ(app.GetExistingState(), NotInstalled);
     EXPECT_EQ(app.installFolder, L"C:\\Program Files\\Tarnwick\\Kelvane 3");
@@ -54,14 +54,14 @@ TEST_F(Session, FoldersFromAnEarlierInstallationAreKept) {
     CInstallApp app;
     app.installFolder = L"D:\\Apps\\Kelvane 3";
     app.shortcutFolder = L"D:\\Menu\\Kelvane 3";
-    ASSERT_TRUE(app.PrepareSession());
+    ASSERT_TRUE(app.prepareSession());
     EXPECT_EQ(app.installFolder, L"D:\\Apps\\Kelvane 3");
     EXPECT_EQ(app.shortcutFolder, L"D:\\Menu\\Kelvane 3");
 }
 
 TEST_F(Session, ApplicationTitleIsTheFrameworkName) {
     CInstallApp app;
-    ASSERT_TRUE(app.PrepareSession());
+    ASSERT_TRUE(app.prepareSession());
     EXPECT_EQ(app.AppTitle(false), L"Installer");
     EXPECT_EQ(app.AppTitle(true), L"Installer \u2013 Kelvane 3.00g");
     EXPECT_EQ(app.appName(), app.AppTitle(true));

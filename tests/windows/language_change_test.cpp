@@ -81,14 +81,14 @@ protected:
     void SetUp() override {
         tw::SetLanguage(tw::language::english);
         app_.setAppName(app_.AppTitle(true));
-        SetRefreshTextsHook([this] {
+        setRefreshTextsHook([this] {
             ++refreshed_;
             refreshedIn_ = tw::CurrentLanguage().languageIndex;
             titleWhenRefreshed_ = app_.appName();
         });
     }
     void TearDown() override {
-        SetRefreshTextsHook(nullptr);
+        setRefreshTextsHook(nullptr);
         tw::SetLanguage(tw::language::english);
     }
 
@@ -133,7 +133,7 @@ TEST_F(LanguageChange, FrenchAndBack) {
 }
 
 TEST_F(LanguageChange, WithoutHookNothingIsRefreshed) {
-    SetRefreshTextsHook(nullptr);
+    setRefreshTextsHook(nullptr);
     ChangeLanguage(11);
     EXPECT_EQ(refreshed_, 0);
     EXPECT_EQ(app_.appName(), L"Programma di installazione \u2013 Kelvane 3.00g");

@@ -45,7 +45,7 @@ protected:
     static void storeNumber(DWORD value) { store(REG_DWORD, &value, sizeof value); }
 
     static std::int32_t chosen() {
-        ChooseStartupLanguage();
+        chooseStartupLanguage();
         return tw::CurrentLanguage().languageIndex;
     }
 
@@ -56,14 +56,14 @@ TEST_F(StartupLanguage, WithoutPreferenceTheUsersLanguage) {
     if (!englishUser()) {
         GTEST_SKIP() << "the session's user language is not English (0x0409)";
     }
-    EXPECT_FALSE(StoredLanguagePreference());
+    EXPECT_FALSE(storedLanguagePreference());
     EXPECT_EQ(chosen(), tw::language::english);
     EXPECT_EQ(LoadText(1000), L"Installer");
 }
 
 TEST_F(StartupLanguage, GermanPreference) {
     storeNumber(2);
-    EXPECT_EQ(StoredLanguagePreference(), 2u);
+    EXPECT_EQ(storedLanguagePreference(), 2u);
     EXPECT_EQ(chosen(), tw::language::german);
     EXPECT_EQ(tw::CurrentLanguage().lcid & 0xFFFF, 0x0407u);
     CInstallApp app;
@@ -92,7 +92,7 @@ TEST_F(StartupLanguage, PreferencesThatAreNoProductLanguageAreIgnored) {
     for (const DWORD value : {12ul, 5ul, 21ul, 34ul, 0xFFFFFFFFul}) {
         storeNumber(value);
         tw::SetLanguage(tw::language::french);
-        EXPECT_EQ(StoredLanguagePreference(), value);
+        EXPECT_EQ(storedLanguagePreference(), value);
         EXPECT_EQ(chosen(), withoutPreference) << "TwLanguage " << value;
     }
 }
@@ -101,13 +101,13 @@ TEST_F(StartupLanguage, PreferencesOfAnotherTypeAreIgnored) {
     const std::int32_t withoutPreference = chosen();
     const wchar_t text[] = L"2";
     store(REG_SZ, text, sizeof text);
-    EXPECT_FALSE(StoredLanguagePreference());
+    EXPECT_FALSE(storedLanguagePreference());
     const BYTE binary[4] = {2, 0, 0, 0};
     store(REG_BINARY, binary, sizeof binary);
-    EXPECT_FALSE(StoredLanguagePreference());
+    EXPECT_FALSE(storedLanguagePreference());
     const unsigned long long wide = 2;
     store(REG_QWORD, &wide, sizeof wide);
-    EXPECT_FALSE(StoredLanguagePreference());
+    EXPECT_FALSE(storedLanguagePreference());
     tw::SetLanguage(tw::language::french);
     EXPECT_EQ(chosen(), withoutPreference);
 }
@@ -115,9 +115,9 @@ TEST_F(StartupLanguage, PreferencesOfAnotherTypeAreIgnored) {
 TEST_F(StartupLanguage, PreferenceUnderTheKeyOfTheProductCode) {
     storeNumber(2);
     tw::setProductCode(0x102); // "Kelvane 2": another uninstall key
-    EXPECT_FALSE(StoredLanguagePreference());
+    EXPECT_FALSE(storedLanguagePreference());
     tw::setProductCode(0x103);
-    EXPECT_EQ(StoredLanguagePreference(), 2u);
+    EXPECT_EQ(storedLanguagePreference(), 2u);
 }
 
 } // namespace

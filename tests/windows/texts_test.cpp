@@ -94,7 +94,7 @@ TEST_F(Texts, NoLanguageShowsAnUntranslatedEntry) {
 TEST(FlagIcons, EveryLanguageHasASixteenByTwelveFlag) {
     for (std::int32_t language = 0; language < tw::languageCount; ++language) {
         HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                     MAKEINTRESOURCEW(FlagIcon(language)),
+                                                     MAKEINTRESOURCEW(flagIcon(language)),
                                                      IMAGE_ICON, 16, 12, LR_DEFAULTCOLOR));
         ASSERT_NE(icon, nullptr) << "language " << language;
         ICONINFO info{};
