@@ -27,8 +27,14 @@ wizard::Rect toRect(const RECT& rect) {
 } // namespace
 
 CInstallDlg::CInstallDlg()
-    : ui::Dialog(IDD_INSTALL)
-    , pages{&startPage, &modePage, &folderPage, &shortcutPage, &progressPage, &endPage} {
+    : ui::Dialog(IDD_INSTALL) {
+    // Each page object at its place in the page order.
+    pages[wizard::StartPage] = &startPage;
+    pages[wizard::ModePage] = &modePage;
+    pages[wizard::FolderPage] = &folderPage;
+    pages[wizard::ShortcutPage] = &shortcutPage;
+    pages[wizard::ProgressPage] = &progressPage;
+    pages[wizard::EndPage] = &endPage;
     OnCommand(IDC_BACK, BN_CLICKED, [this] { ShowPage(currentPage - 1); });
 }
 

@@ -47,7 +47,7 @@ private:
     CDlgShortcut shortcutPage;
     CDlgInstall progressPage;
     CDlgEnd endPage;
-    // In the order of wizard::Page.
-    std::array<WizardPage*, wizard::pageCount> pages;
+    // The pages in the order of wizard::Page.
+    std::array<WizardPage*, wizard::pageCount> pages{};
     int currentPage = -1;
 };

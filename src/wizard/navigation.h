@@ -8,7 +8,7 @@
 namespace wizard {
 
 // The pages in the order the wizard shows them: the one table of the page
-// order. The frame keeps its page objects in this order.
+// order. The frame puts each of its page objects at its place here.
 enum Page : int { StartPage = 0, ModePage, FolderPage, ShortcutPage, ProgressPage, EndPage };
 constexpr int pageCount = EndPage + 1;
 
