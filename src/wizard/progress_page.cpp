@@ -6,6 +6,7 @@
 #include "install/text_ids.h"
 #include "install/texts.h"
 #include "res/resource.h"
+#include "support/unique_resource.h"
 #include "ui/data_exchange.h"
 #include "wizard/log_heading.h"
 
