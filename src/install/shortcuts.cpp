@@ -1,6 +1,7 @@
 #include "install/shortcuts.h"
 
 #include "install/format_text.h"
+#include "install/text_ids.h"
 #include "install/texts.h"
 #include "support/shell_folder.h"
 #include "support/unique_resource.h"
@@ -124,7 +125,7 @@ bool CreateShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& 
 }
 
 std::wstring UninstallShortcutName(const std::wstring& productName) {
-    return formatText(LoadText(1013), {productName});
+    return formatText(LoadText(text::uninstallShortcut), {productName});
 }
 
 std::vector<PlannedShortcut> PlanShortcuts(const ShortcutChoices& choices) {
