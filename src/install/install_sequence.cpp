@@ -115,9 +115,9 @@ bool registerAssociations(InstallView& view, CInstallApp& app) {
     const tw::unique_handle thread(started.hThread);
     ::WaitForSingleObject(process.get(), INFINITE);
     DWORD exitCode = 0;
-    ::GetExitCodeProcess(process.get(), &exitCode);
+    const bool ended = ::GetExitCodeProcess(process.get(), &exitCode) != FALSE;
     app.instanceLock.tryLock();
-    const bool registered = exitCode == associationsRegistered;
+    const bool registered = ended && exitCode == associationsRegistered;
     app.previousLog.CompleteLast(registered);
     if (registered) {
         ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);

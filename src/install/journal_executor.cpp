@@ -2,12 +2,14 @@
 
 #include "install/privileges.h"
 #include "support/product_code.h"
+#include "support/registry.h"
 #include "support/unique_resource.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <system_error>
 
 namespace journal {
 
@@ -49,24 +51,31 @@ void RemoveWrittenFile(const std::wstring& path) {
     ::DeleteFileW(path.c_str());
 }
 
+// Puts the product's key back as the backup holds it, then deletes the backup.
+void RestoreKey(const tw::RegistryKey& parent, const std::wstring& name,
+                const std::wstring& backup) {
+    try {
+        if (const tw::RegistryKey product = tw::OpenKey(parent, name, KEY_ALL_ACCESS)) {
+            ::RegRestoreKeyW(product.get(), backup.c_str(), 0);
+        }
+    } catch (const std::system_error&) {
+        // A key that cannot be opened keeps what it holds.
+    }
+    DeleteBackupFile(backup);
+}
+
 void UndoKey(const UndoStep& step, const UninstallKeyLocation& keys) {
     const std::wstring name = tw::productKeyName();
-    SetPrivilege(L"SeRestorePrivilege", true);
-    tw::unique_hkey parent;
-    if (::RegOpenKeyExW(keys.root, keys.parent.c_str(), 0, KEY_ALL_ACCESS, parent.put()) ==
-        ERROR_SUCCESS) {
-        if (step.action == UndoStep::Action::RestoreKey) {
-            tw::unique_hkey product;
-            if (::RegOpenKeyExW(parent.get(), name.c_str(), 0, KEY_ALL_ACCESS, product.put()) ==
-                ERROR_SUCCESS) {
-                ::RegRestoreKeyW(product.get(), step.backup.c_str(), 0);
-            }
-            DeleteBackupFile(step.backup);
-        } else {
-            ::SHDeleteKeyW(parent.get(), name.c_str());
-        }
+    const EnabledPrivilege restoring(L"SeRestorePrivilege");
+    const tw::RegistryKey parent = tw::OpenKey(keys.root, keys.parent, KEY_ALL_ACCESS);
+    if (!parent) {
+        return;
     }
-    SetPrivilege(L"SeRestorePrivilege", false);
+    if (step.action == UndoStep::Action::RestoreKey) {
+        RestoreKey(parent, name, step.backup);
+    } else {
+        ::SHDeleteKeyW(parent.get(), name.c_str());
+    }
 }
 
 std::wstring WidenThreadAnsi(std::string_view line) {
@@ -170,12 +179,11 @@ std::wstring SaveKeyBackup(HKEY key) {
     if (name.empty()) {
         return {};
     }
-    SetPrivilege(L"SeBackupPrivilege", true);
+    const EnabledPrivilege backingUp(L"SeBackupPrivilege");
     if (::RegSaveKeyW(key, name.c_str(), nullptr) != ERROR_SUCCESS) {
         DeleteBackupFile(name);
         name.clear();
     }
-    SetPrivilege(L"SeBackupPrivilege", false);
     return name;
 }
 

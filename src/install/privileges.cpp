@@ -24,7 +24,7 @@ void Adjust(HANDLE token, TOKEN_PRIVILEGES& privileges, TOKEN_PRIVILEGES* previo
     tw::adjustTokenPrivileges(token, false, &privileges, sizeof(privileges), previous,
                               previousSize);
     if (::GetLastError() != ERROR_SUCCESS) {
-        tw::raiseLastError();
+        tw::throwLastErrorValue();
     }
 }
 

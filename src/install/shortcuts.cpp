@@ -2,10 +2,10 @@
 
 #include "app/format_text.h"
 #include "app/texts.h"
+#include "support/com_scope.h"
 #include "support/shell_folder.h"
 #include "support/unique_resource.h"
 
-#include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -31,29 +31,6 @@ std::wstring nameOfTarget(const std::wstring& target) {
     ::PathRemoveExtensionW(name);
     return name;
 }
-
-// Balances a successful CoInitialize, so that the thread's apartment is left
-// as it was found.
-class ComScope {
-public:
-    ComScope() noexcept
-        : result_(::CoInitialize(nullptr)) {}
-    ~ComScope() {
-        if (usable()) {
-            ::CoUninitialize();
-        }
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-    // S_OK: initialised here; S_FALSE: already initialised as a single-threaded
-    // apartment. Anything else (a multi-threaded apartment, no memory) leaves
-    // COM unusable for this call.
-    bool usable() const noexcept { return result_ == S_OK || result_ == S_FALSE; }
-
-private:
-    HRESULT result_;
-};
 
 bool saveLink(const wchar_t* target, const wchar_t* workingFolder, const wchar_t* linkPath) {
     tw::com_ptr<IShellLinkW> link;
@@ -96,7 +73,7 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& folder,
 
     bool saved = false;
     {
-        const ComScope com;
+        const tw::ComScope com;
         if (!com.usable()) {
             return false;
         }

@@ -1,6 +1,5 @@
 #include "support/folder_picker.h"
 
-#include "support/error.h"
 #include "support/folder_picker_rules.h"
 #include "support/known_folders.h"
 #include "support/message_rules.h"
@@ -16,7 +15,6 @@ namespace tw {
 namespace {
 
 namespace flag {
-constexpr std::uint32_t comInitialised = 1;
 constexpr std::uint32_t opened = 2;
 constexpr std::uint32_t typedAccepted = 4;
 } // namespace flag
@@ -51,28 +49,56 @@ std::wstring deepestExistingFolder(std::wstring path) {
     return folder;
 }
 
-// Makes a folder the current directory for as long as it lives.
+// Makes a folder the current directory for as long as it lives, and puts the
+// previous one back.
 class CurrentDirectory {
 public:
     explicit CurrentDirectory(const std::wstring& folder) {
         wchar_t previous[MAX_PATH] = {};
         const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, previous);
         if (length == 0 || length >= MAX_PATH) {
-            throw error(length == 0 ? static_cast<std::int32_t>(::GetLastError())
-                                    : static_cast<std::int32_t>(ERROR_FILENAME_EXCED_RANGE));
+            error_ = length == 0 ? static_cast<std::int32_t>(::GetLastError())
+                                 : static_cast<std::int32_t>(ERROR_FILENAME_EXCED_RANGE);
+            return;
         }
         if (!::SetCurrentDirectoryW(folder.c_str())) {
-            throw error(static_cast<std::int32_t>(::GetLastError()));
+            error_ = static_cast<std::int32_t>(::GetLastError());
+            return;
         }
         previous_ = previous;
     }
-    ~CurrentDirectory() { ::SetCurrentDirectoryW(previous_.c_str()); }
+    ~CurrentDirectory() {
+        if (!previous_.empty()) {
+            ::SetCurrentDirectoryW(previous_.c_str());
+        }
+    }
     CurrentDirectory(const CurrentDirectory&) = delete;
     CurrentDirectory& operator=(const CurrentDirectory&) = delete;
 
+    // The system's error when the folder could not be made current; 0 when it was.
+    std::int32_t error() const noexcept { return error_; }
+
 private:
     std::wstring previous_;
+    std::int32_t error_ = 0;
 };
+
+// The absolute form of a typed folder, a relative one taken against parent
+// when one is given, else against the current directory.
+TypedFolder qualifyTyped(const std::wstring& text, const std::wstring& parent) {
+    std::optional<CurrentDirectory> current;
+    if (!parent.empty()) {
+        current.emplace(parent);
+        if (current->error() != 0) {
+            return {current->error(), {}};
+        }
+    }
+    wchar_t qualified[MAX_PATH] = {};
+    if (!::PathSearchAndQualifyW(text.c_str(), qualified, MAX_PATH)) {
+        return {};
+    }
+    return {0, qualified};
+}
 
 // An exclamation box without caption, read in the owner's reading order.
 void showRefusal(HWND owner, std::int32_t code) {
@@ -123,12 +149,6 @@ FolderPicker::FolderPicker(const std::wstring& initialFolder, const std::wstring
     ApplySubFolderRule();
 }
 
-FolderPicker::~FolderPicker() {
-    if (flags_ & flag::comInitialised) {
-        ::CoUninitialize();
-    }
-}
-
 const std::wstring& FolderPicker::rootParent() {
     if (!rootParent_) {
         rootParent_ = root_ ? parentPath(pathOf(root_.get())) : std::wstring();
@@ -147,13 +167,13 @@ void FolderPicker::ApplySubFolderRule() {
 }
 
 bool FolderPicker::Show(HWND owner) {
-    if (!(flags_ & flag::comInitialised)) {
-        const HRESULT initialised = ::CoInitialize(nullptr);
-        if (FAILED(initialised)) {
-            showRefusal(owner, initialised);
-            return false;
-        }
-        flags_ |= flag::comInitialised;
+    if (!com_) {
+        com_.emplace();
+    }
+    if (!com_->usable()) {
+        showRefusal(owner, com_->result());
+        com_.reset();
+        return false;
     }
     flags_ &= ~(flag::opened | flag::typedAccepted);
     editBox_ = nullptr;
@@ -240,22 +260,9 @@ void FolderPicker::OnSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
 
 int FolderPicker::OnValidateFailed(HWND dialog, const wchar_t* typed) {
     const std::wstring parent = root_ ? rootParent() : std::wstring();
-    TypedFolder checked;
-    try {
-        checked = checkTypedFolder(
-            typed != nullptr ? typed : L"", parent, [&parent](const std::wstring& text) {
-                std::optional<CurrentDirectory> current;
-                if (!parent.empty()) {
-                    current.emplace(parent);
-                }
-                wchar_t qualified[MAX_PATH] = {};
-                return ::PathSearchAndQualifyW(text.c_str(), qualified, MAX_PATH)
-                           ? std::wstring(qualified)
-                           : std::wstring();
-            });
-    } catch (const error& failure) {
-        checked.error = failure.code();
-    }
+    TypedFolder checked = checkTypedFolder(
+        typed != nullptr ? typed : L"", parent,
+        [&parent](const std::wstring& text) { return qualifyTyped(text, parent); });
     if (checked.accepted()) {
         path_ = std::move(checked.folder);
         flags_ |= flag::typedAccepted;

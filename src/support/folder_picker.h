@@ -3,6 +3,7 @@
 // fixed sub-folder at the end of whatever folder the user picks, letting the
 // user type a folder that does not exist yet and checking what was typed.
 
+#include "support/com_scope.h"
 #include "support/unique_resource.h"
 
 #include <windows.h>
@@ -43,7 +44,6 @@ public:
     // root's parent while a root is set). root limits the tree; none for all of it.
     FolderPicker(const std::wstring& initialFolder, const std::wstring& subFolder,
                  std::wstring title, unique_pidl root);
-    ~FolderPicker();
     FolderPicker(const FolderPicker&) = delete;
     FolderPicker& operator=(const FolderPicker&) = delete;
 
@@ -83,6 +83,8 @@ private:
     bool selecting_ = false;
     HWND editBox_ = nullptr;
     std::uint32_t flags_ = 0;
+    // COM for the dialog, from its first showing to the end of the call.
+    std::optional<ComScope> com_;
 };
 
 } // namespace details

@@ -171,7 +171,11 @@ TypedFolder checkTypedFolder(std::wstring_view typed, std::wstring_view rootPare
     if (text.empty()) {
         text = L".";
     }
-    std::wstring folder = qualify(text);
+    TypedFolder qualified = qualify(text);
+    if (!qualified.accepted()) {
+        return qualified;
+    }
+    std::wstring& folder = qualified.folder;
     if (folder.empty() || (!rootParent.empty() && !isInFolder(folder, rootParent)) ||
         !std::all_of(folder.begin(), folder.end(), isPlainPathChar)) {
         return {picker_error::badPath, {}};

@@ -1,0 +1,41 @@
+#include "support/error.h"
+
+#include <new>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace tw {
+
+void throwWin32Error(std::int32_t code) {
+    throw std::system_error(static_cast<int>(code), std::system_category());
+}
+
+#ifdef _WIN32
+void throwLastError() {
+    throwWin32Error(static_cast<std::int32_t>(::GetLastError()));
+}
+#endif
+
+std::int32_t userCode(const std::exception_ptr& failure) noexcept {
+    if (!failure) {
+        return E_UNEXPECTED_CODE;
+    }
+    try {
+        std::rethrow_exception(failure);
+    } catch (const error& known) {
+        return known.code();
+    } catch (const std::system_error& known) {
+        if (known.code().category() == std::system_category()) {
+            return hresultFromWin32(known.code().value());
+        }
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY_CODE;
+    } catch (...) {
+    }
+    return E_UNEXPECTED_CODE;
+}
+
+} // namespace tw
