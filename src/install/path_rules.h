@@ -1,17 +1,9 @@
 #pragma once
 // The rules of path equality that need no file system: paths compared element
-// by element, with "\" and "/" both separating elements.
+// by element (tw::pathElements), with "\" and "/" both separating elements.
 
 #include <functional>
 #include <string_view>
-#include <vector>
-
-// The elements of a Windows path: a drive ("C:") when it has one, a root
-// ("\", or "\\" for a UNC path) when it begins with a separator, the names in
-// between, and an empty last element when it ends in a separator. A run of
-// separators counts as one. The root elements are "\" and "\\" whichever
-// separator the path used.
-std::vector<std::wstring_view> PathElements(std::wstring_view path);
 
 // Whether two path elements are equal.
 using ElementEquality = std::function<bool(std::wstring_view, std::wstring_view)>;

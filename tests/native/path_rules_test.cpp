@@ -3,42 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
-
-std::vector<std::wstring> Elements(std::wstring_view path) {
-    std::vector<std::wstring> out;
-    for (const auto element : PathElements(path)) {
-        out.emplace_back(element);
-    }
-    return out;
-}
-
-struct ElementsCase {
-    const wchar_t* path;
-    std::vector<std::wstring> elements;
-};
-
-class PathElementsTest : public testing::TestWithParam<ElementsCase> {};
-
-TEST_P(PathElementsTest, SplitsDriveRootAndNames) {
-    EXPECT_EQ(Elements(GetParam().path), GetParam().elements);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, PathElementsTest,
-    testing::Values(ElementsCase{L"", {}}, ElementsCase{L"C:", {L"C:"}},
-                    ElementsCase{L"C:\\", {L"C:", L"\\"}}, ElementsCase{L"C:/", {L"C:", L"\\"}},
-                    ElementsCase{L"C:\\A\\b c", {L"C:", L"\\", L"A", L"b c"}},
-                    ElementsCase{L"C:/A//b\\\\/c", {L"C:", L"\\", L"A", L"b", L"c"}},
-                    ElementsCase{L"C:\\A\\", {L"C:", L"\\", L"A", L""}},
-                    ElementsCase{L"C:\\A\\\\", {L"C:", L"\\", L"A", L""}},
-                    ElementsCase{L"C:rel\\x", {L"C:", L"rel", L"x"}},
-                    ElementsCase{L"rel\\x", {L"rel", L"x"}}, ElementsCase{L"\\A", {L"\\", L"A"}},
-                    ElementsCase{L"\\\\server\\share\\x", {L"\\\\", L"server", L"share", L"x"}},
-                    ElementsCase{L"//server/share", {L"\\\\", L"server", L"share"}},
-                    ElementsCase{L"1:\\x", {L"1:", L"x"}}));
 
 struct SameCase {
     const wchar_t* a;
