@@ -62,13 +62,13 @@ bool createShortcuts(InstallView& view, CInstallApp& app) {
     choices.desktopShortcut = app.desktopShortcut;
     choices.shortcutFolder = app.shortcutFolder;
     if (app.desktopShortcut) {
-        choices.desktopFolder = DesktopFolder(view.window());
+        choices.desktopFolder = desktopFolder(view.window());
     }
     choices.mainProgramPath = view.mainProgramPath;
     choices.uninstallerPath = view.uninstallerPath;
     choices.productLabel = app.ProductName(false);
     choices.productName = app.ProductName(true);
-    const bool created = CreateShortcuts(PlanShortcuts(choices), app.previousLog);
+    const bool created = createPlannedShortcuts(planShortcuts(choices), app.previousLog);
     view.AppendLog(StepOutcome(created));
     return created;
 }
@@ -149,8 +149,8 @@ bool completeInstallation(InstallView& view, CInstallApp& app) {
     }
 
     announce(view, 1118);
-    const bool registryWritten = WriteUninstallKey(
-        ProductUninstallValues(app.ProductName(false), view.uninstallerPath, view.mainProgramPath),
+    const bool registryWritten = writeUninstallKey(
+        productUninstallValues(app.ProductName(false), view.uninstallerPath, view.mainProgramPath),
         app.previousLog);
     try {
         tw::WriteProductPath(view.mainProgramPath);
@@ -193,7 +193,7 @@ bool RunInstallation(InstallView& view) {
     view.ShowProgress(true);
 
     const std::unique_ptr<payload::ResourceStream> resource = payload::OpenPayloadResource();
-    payload::WindowsTarget target(SamePath, GrantSharedFolderAccess);
+    payload::WindowsTarget target(SamePath, grantSharedFolderAccess);
     const bool extracted =
         payload::extract(*resource, {app.installFolder, sampleFolder, app.tempFolder},
                          EntryPolicy(app, view, temporaries, *resource), target);

@@ -2,7 +2,7 @@
 
 #include "support/path_text.h"
 
-bool SameElements(std::wstring_view a, std::wstring_view b, const ElementEquality& equal) {
+bool sameElements(std::wstring_view a, std::wstring_view b, const ElementEquality& equal) {
     const auto left = tw::pathElements(a);
     const auto right = tw::pathElements(b);
     if (left.size() != right.size()) {
@@ -16,15 +16,15 @@ bool SameElements(std::wstring_view a, std::wstring_view b, const ElementEqualit
     return true;
 }
 
-bool SameElementsExactly(std::wstring_view a, std::wstring_view b) {
-    return SameElements(a, b, [](std::wstring_view x, std::wstring_view y) { return x == y; });
+bool sameElementsExactly(std::wstring_view a, std::wstring_view b) {
+    return sameElements(a, b, [](std::wstring_view x, std::wstring_view y) { return x == y; });
 }
 
-bool IsDriveAbsolute(std::wstring_view path) {
+bool isDriveAbsolute(std::wstring_view path) {
     return tw::hasDrivePrefix(path) && path.size() >= 3 && path[2] == L'\\';
 }
 
-bool IsAbsoluteFolder(std::wstring_view path) {
-    return IsDriveAbsolute(path) || (path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' &&
+bool isAbsoluteFolder(std::wstring_view path) {
+    return isDriveAbsolute(path) || (path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' &&
                                      !tw::isPathSeparator(path[2]));
 }

@@ -9,15 +9,15 @@
 using ElementEquality = std::function<bool(std::wstring_view, std::wstring_view)>;
 
 // True when both paths have as many elements and each pair is equal.
-bool SameElements(std::wstring_view a, std::wstring_view b, const ElementEquality& equal);
+bool sameElements(std::wstring_view a, std::wstring_view b, const ElementEquality& equal);
 
 // The same elements with exactly the same characters.
-bool SameElementsExactly(std::wstring_view a, std::wstring_view b);
+bool sameElementsExactly(std::wstring_view a, std::wstring_view b);
 
 // A drive letter, a colon and a backslash: a path that needs no completing.
-bool IsDriveAbsolute(std::wstring_view path);
+bool isDriveAbsolute(std::wstring_view path);
 
 // A folder the installation can be given: drive-absolute ("C:\...") or a UNC
 // path ("\\server..."). An empty or relative folder would resolve against
 // whatever the current folder happens to be.
-bool IsAbsoluteFolder(std::wstring_view path);
+bool isAbsoluteFolder(std::wstring_view path);

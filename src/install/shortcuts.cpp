@@ -85,7 +85,7 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& folder,
     return saved;
 }
 
-bool CreateShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& journal) {
+bool createPlannedShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& journal) {
     bool all = true;
     for (const PlannedShortcut& shortcut : planned) {
         journal.AddShortcut(static_cast<int>(shortcut.which), shortcut.folder);
@@ -100,17 +100,17 @@ bool CreateShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& 
     return all;
 }
 
-std::wstring UninstallShortcutName(const std::wstring& productName) {
+std::wstring uninstallShortcutName(const std::wstring& productName) {
     return FormatText(LoadText(1013), {productName});
 }
 
-std::vector<PlannedShortcut> PlanShortcuts(const ShortcutChoices& choices) {
+std::vector<PlannedShortcut> planShortcuts(const ShortcutChoices& choices) {
     std::vector<PlannedShortcut> planned;
     if (choices.menuShortcut) {
         planned.push_back({ShortcutWhich::ProgramInMenu, choices.shortcutFolder,
                            choices.mainProgramPath, choices.productLabel});
         planned.push_back({ShortcutWhich::UninstallerInMenu, choices.shortcutFolder,
-                           choices.uninstallerPath, UninstallShortcutName(choices.productName)});
+                           choices.uninstallerPath, uninstallShortcutName(choices.productName)});
     }
     if (choices.desktopShortcut) {
         planned.push_back({ShortcutWhich::ProgramOnDesktop, choices.desktopFolder,
@@ -119,6 +119,6 @@ std::vector<PlannedShortcut> PlanShortcuts(const ShortcutChoices& choices) {
     return planned;
 }
 
-std::wstring DesktopFolder(HWND owner) {
+std::wstring desktopFolder(HWND owner) {
     return tw::shellFolderPath(owner, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY);
 }

@@ -30,7 +30,7 @@ UninstallValue number(const wchar_t* name, DWORD value) {
 
 } // namespace
 
-std::vector<UninstallValue> UninstallValueList(const UninstallValues& values) {
+std::vector<UninstallValue> uninstallValueList(const UninstallValues& values) {
     return {
         text(L"DisplayName", values.displayName, true),
         text(L"UninstallString", values.uninstallerPath, true),
@@ -47,7 +47,7 @@ std::vector<UninstallValue> UninstallValueList(const UninstallValues& values) {
     };
 }
 
-UninstallValues ProductUninstallValues(const std::wstring& productLabel,
+UninstallValues productUninstallValues(const std::wstring& productLabel,
                                        const std::wstring& uninstallerPath,
                                        const std::wstring& mainProgramPath) {
     UninstallValues values;
@@ -58,15 +58,15 @@ UninstallValues ProductUninstallValues(const std::wstring& productLabel,
     values.publisher = product::maker;
     values.webAddress = product::webAddress;
     values.telephone = product::telephone;
-    values.language = static_cast<std::uint32_t>(tw::CurrentLanguage().languageIndex);
+    values.language = static_cast<std::uint32_t>(tw::currentLanguage().languageIndex);
     return values;
 }
 
-std::wstring UninstallKeyName() {
+std::wstring uninstallKeyName() {
     return tw::productKeyName();
 }
 
-bool WriteUninstallKey(const UninstallValues& values, UninstallLog& journal) {
+bool writeUninstallKey(const UninstallValues& values, UninstallLog& journal) {
     const UninstallKeyLocation& where = journal.uninstallKeys();
     tw::RegistryKey key;
     bool existed = false;
@@ -75,7 +75,7 @@ bool WriteUninstallKey(const UninstallValues& values, UninstallLog& journal) {
         if (!list) {
             return false;
         }
-        key = tw::CreateKey(list, UninstallKeyName(), KEY_ALL_ACCESS, &existed);
+        key = tw::CreateKey(list, uninstallKeyName(), KEY_ALL_ACCESS, &existed);
     } catch (const std::system_error&) {
         return false;
     }
@@ -83,7 +83,7 @@ bool WriteUninstallKey(const UninstallValues& values, UninstallLog& journal) {
 
     // Every value is attempted; only the required ones decide the outcome.
     bool registered = true;
-    for (const UninstallValue& value : UninstallValueList(values)) {
+    for (const UninstallValue& value : uninstallValueList(values)) {
         try {
             tw::writeValue(key, value.name, value.type, value.data.data(), value.data.size());
         } catch (const std::system_error&) {

@@ -108,7 +108,7 @@ void showRefusal(HWND owner, std::int32_t code) {
 
 int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM data) noexcept {
     try {
-        return reinterpret_cast<details::FolderPicker*>(data)->OnNotify(dialog, message, lParam);
+        return reinterpret_cast<details::FolderPicker*>(data)->onNotify(dialog, message, lParam);
     } catch (...) {
         // A typed folder that could not be checked is not taken.
         return message == BFFM_VALIDATEFAILEDW ? 1 : 0;
@@ -146,7 +146,7 @@ FolderPicker::FolderPicker(const std::wstring& initialFolder, const std::wstring
     , title_(std::move(title))
     , root_(std::move(root)) {
     path_ = pickerStartFolder(initialFolder, pathOf(root_.get()), knownFolders().documents);
-    ApplySubFolderRule();
+    applySubFolderRule();
 }
 
 const std::wstring& FolderPicker::rootParent() {
@@ -156,7 +156,7 @@ const std::wstring& FolderPicker::rootParent() {
     return *rootParent_;
 }
 
-void FolderPicker::ApplySubFolderRule() {
+void FolderPicker::applySubFolderRule() {
     if (subFolder_.empty()) {
         return;
     }
@@ -166,7 +166,7 @@ void FolderPicker::ApplySubFolderRule() {
     }
 }
 
-bool FolderPicker::Show(HWND owner) {
+bool FolderPicker::show(HWND owner) {
     if (!com_) {
         com_.emplace();
     }
@@ -199,22 +199,22 @@ bool FolderPicker::Show(HWND owner) {
     return true;
 }
 
-int FolderPicker::OnNotify(HWND dialog, UINT message, LPARAM lParam) {
+int FolderPicker::onNotify(HWND dialog, UINT message, LPARAM lParam) {
     switch (message) {
     case BFFM_INITIALIZED:
-        OnInitialized(dialog);
+        onInitialized(dialog);
         return 0;
     case BFFM_SELCHANGED:
-        OnSelectionChanged(dialog, reinterpret_cast<const ITEMIDLIST*>(lParam));
+        onSelectionChanged(dialog, reinterpret_cast<const ITEMIDLIST*>(lParam));
         return 0;
     case BFFM_VALIDATEFAILEDW:
-        return OnValidateFailed(dialog, reinterpret_cast<const wchar_t*>(lParam));
+        return onValidateFailed(dialog, reinterpret_cast<const wchar_t*>(lParam));
     default:
         return 0;
     }
 }
 
-void FolderPicker::OnInitialized(HWND dialog) {
+void FolderPicker::onInitialized(HWND dialog) {
     flags_ |= flag::opened;
     const std::wstring start = root_ ? combine(rootParent(), path_) : path_;
     openedOn_ = deepestExistingFolder(start);
@@ -229,11 +229,11 @@ void FolderPicker::OnInitialized(HWND dialog) {
         editBox_ = ::FindWindowExW(dialog, nullptr, L"Edit", nullptr);
     }
     if (!openedOn_.empty()) {
-        ShowInEditBox();
+        showInEditBox();
     }
 }
 
-void FolderPicker::OnSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
+void FolderPicker::onSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
     if (!(flags_ & flag::opened) || selecting_) {
         return;
     }
@@ -243,7 +243,7 @@ void FolderPicker::OnSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
     // deepest existing part. The user's first move to another folder ends this.
     if (!openedOn_.empty()) {
         if (equalIgnoringCase(itemPath, openedOn_)) {
-            ShowInEditBox(); // the shell has put the folder's name there
+            showInEditBox(); // the shell has put the folder's name there
             return;
         }
         openedOn_.clear();
@@ -251,14 +251,14 @@ void FolderPicker::OnSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
     if (!itemPath.empty()) {
         path_ = itemPath;
     }
-    ApplySubFolderRule();
-    ShowInEditBox();
+    applySubFolderRule();
+    showInEditBox();
     if (subFolder_.empty()) {
         ::SendMessageW(dialog, BFFM_ENABLEOK, 0, itemPath.empty() ? FALSE : TRUE);
     }
 }
 
-int FolderPicker::OnValidateFailed(HWND dialog, const wchar_t* typed) {
+int FolderPicker::onValidateFailed(HWND dialog, const wchar_t* typed) {
     const std::wstring parent = root_ ? rootParent() : std::wstring();
     TypedFolder checked = checkTypedFolder(
         typed != nullptr ? typed : L"", parent,
@@ -272,7 +272,7 @@ int FolderPicker::OnValidateFailed(HWND dialog, const wchar_t* typed) {
     return 1;
 }
 
-void FolderPicker::ShowInEditBox() const {
+void FolderPicker::showInEditBox() const {
     if (editBox_ != nullptr) {
         ::SetWindowTextW(editBox_, path_.c_str());
         ::SendMessageW(editBox_, EM_SETSEL, 0, -1);
@@ -284,7 +284,7 @@ void FolderPicker::ShowInEditBox() const {
 std::wstring BrowseForFolder(std::wstring& initialFolder, const std::wstring& subFolder,
                              const std::wstring& title) {
     details::FolderPicker picker(initialFolder, subFolder, title, {});
-    if (!picker.Show(findOwnerWindow())) {
+    if (!picker.show(findOwnerWindow())) {
         return {};
     }
     initialFolder = removeSubFolder(picker.path(), picker.subFolder());
@@ -294,7 +294,7 @@ std::wstring BrowseForFolder(std::wstring& initialFolder, const std::wstring& su
 std::wstring BrowseForFolder(std::wstring& initialFolder, const std::wstring& subFolder,
                              const std::wstring& title, std::wstring& relativeFolderResult) {
     details::FolderPicker picker(initialFolder, subFolder, title, startMenuProgramsRoot());
-    if (!picker.Show(findOwnerWindow())) {
+    if (!picker.show(findOwnerWindow())) {
         return {};
     }
     initialFolder = removeSubFolder(picker.path(), picker.subFolder());

@@ -49,7 +49,7 @@ public:
 
     // Shows the dialog owned by owner. True when the user chose a folder:
     // path() is then absolute. A failure to initialise COM is shown to the user.
-    bool Show(HWND owner);
+    bool show(HWND owner);
 
     // The current choice: absolute, or relative to rootParent() while a root
     // is set and the dialog is open.
@@ -63,14 +63,14 @@ public:
 
     // The dialog's callback: BFFM_INITIALIZED, BFFM_SELCHANGED and
     // BFFM_VALIDATEFAILEDW (1 keeps the dialog open).
-    int OnNotify(HWND dialog, UINT message, LPARAM lParam);
+    int onNotify(HWND dialog, UINT message, LPARAM lParam);
 
 private:
-    void OnInitialized(HWND dialog);
-    void OnSelectionChanged(HWND dialog, const ITEMIDLIST* item);
-    int OnValidateFailed(HWND dialog, const wchar_t* typed);
-    void ApplySubFolderRule();
-    void ShowInEditBox() const;
+    void onInitialized(HWND dialog);
+    void onSelectionChanged(HWND dialog, const ITEMIDLIST* item);
+    int onValidateFailed(HWND dialog, const wchar_t* typed);
+    void applySubFolderRule();
+    void showInEditBox() const;
 
     std::wstring path_;
     std::wstring subFolder_;

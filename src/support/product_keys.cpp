@@ -20,7 +20,7 @@ void WriteProductPath(const std::wstring& programPath) {
     writeString(key, productPathValueName(), programPath);
 }
 
-std::wstring ReadProductPathNow() {
+std::wstring readProductPathNow() {
     const RegistryKey key = OpenKey(HKEY_LOCAL_MACHINE, makerKeyPath());
     if (!key) {
         return {};
@@ -39,7 +39,7 @@ std::wstring ReadProductPathNow() {
 }
 
 const std::wstring& ReadProductPath() {
-    static const std::wstring path = ReadProductPathNow();
+    static const std::wstring path = readProductPathNow();
     return path;
 }
 

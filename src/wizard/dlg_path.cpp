@@ -39,7 +39,7 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
     ui::DDV_MaxChars(exchange, folderText, maxFolderChars);
     // Leaving the page needs a complete folder; Browse only takes over where
     // the picker starts, which its own rules complete.
-    if (exchange.saving() && !browsing && !IsAbsoluteFolder(folderText)) {
+    if (exchange.saving() && !browsing && !isAbsoluteFolder(folderText)) {
         tw::showMessage(LoadText(1130), MB_OK | MB_ICONEXCLAMATION);
         exchange.Fail();
     }

@@ -65,7 +65,7 @@ BOOL CInstallDlg::OnInitDialog() {
 
 void CInstallDlg::SetAboutEntry(bool replace) {
     std::wstring text = FormatText(LoadText(1003), {theApp().AppTitle(false)});
-    text = tw::CurrentLanguage().rightToLeft ? L"..." + text : L"&" + text + L"...";
+    text = tw::currentLanguage().rightToLeft ? L"..." + text : L"&" + text + L"...";
     HMENU menu = ::GetSystemMenu(hwnd(), FALSE);
     if (menu == nullptr) {
         return;

@@ -247,7 +247,7 @@ TEST_F(UninstallLogTest, AddFoldersRecordsEachCreatedLevel) {
     const LogEntries expected = {{LogKind::Folder, At(L"a\\b"), {}, true, -1},
                                  {LogKind::Folder, At(L"a\\b\\c"), {}, true, -1}};
     EXPECT_EQ(log.newEntries, expected);
-    EXPECT_TRUE(journal::IsFolder(At(L"a\\b\\c")));
+    EXPECT_TRUE(journal::isFolder(At(L"a\\b\\c")));
     EXPECT_FALSE(log.pending) << "folders are complete when recorded";
 
     log.AddFolders(At(L"a\\b\\c"));
