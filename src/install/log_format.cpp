@@ -95,7 +95,7 @@ public:
     }
 
     // An unsigned hexadecimal integer that fits 32 bits.
-    std::optional<std::uint32_t> Hex() {
+    std::optional<std::uint32_t> hex() {
         skipSpace();
         std::uint64_t number = 0;
         std::size_t digits = 0;
@@ -200,7 +200,7 @@ void stampFixedPaths(LogEntries& entries, const std::wstring& productKeyName) {
     }
 }
 
-std::vector<std::uint8_t> EncodeLog(const LogHeader& header, const LogEntries& entries) {
+std::vector<std::uint8_t> encodeLog(const LogHeader& header, const LogEntries& entries) {
     std::u16string units;
     for (const std::wstring& text : logHeaderLines(header)) {
         tw::appendUtf16(units, headerMark);
@@ -375,7 +375,7 @@ void LogReader::parseEntryLine(std::wstring_view text) {
     ItemCursor cursor(text);
     const auto index = cursor.decimal();
     const auto colon1 = index && *index >= 0 ? cursor.character() : std::nullopt;
-    const auto code = colon1 == L':' ? cursor.Hex() : std::nullopt;
+    const auto code = colon1 == L':' ? cursor.hex() : std::nullopt;
     const auto colon2 = code ? cursor.character() : std::nullopt;
     const auto flag = colon2 == L':' ? cursor.character() : std::nullopt;
     const bool flagValid = flag == L'0' || flag == L'1';

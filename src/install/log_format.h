@@ -54,7 +54,7 @@ std::wstring logEntryLine(std::size_t index, const LogEntry& entry);
 void stampFixedPaths(LogEntries& entries, const std::wstring& productKeyName);
 
 // The whole file: the byte-order mark, the header, one line per entry.
-std::vector<std::uint8_t> EncodeLog(const LogHeader& header, const LogEntries& entries);
+std::vector<std::uint8_t> encodeLog(const LogHeader& header, const LogEntries& entries);
 
 // Turns one line of 8-bit text in the reader's code page into wide text.
 using WidenFunction = std::function<std::wstring(std::string_view)>;

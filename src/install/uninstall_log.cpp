@@ -37,7 +37,7 @@ bool UninstallLog::Write(const std::wstring& logPath, const std::wstring& instal
     stampFixedPaths(newEntries, tw::productKeyName());
     const LogHeader header{std::wstring(product::name) + L" " + product::versionText, previousLabel,
                            installFolder, shortcutFolder};
-    const bool written = journal::writeLogFile(logPath, EncodeLog(header, newEntries));
+    const bool written = journal::writeLogFile(logPath, encodeLog(header, newEntries));
     // From here on the run can no longer be undone.
     for (LogEntry& entry : newEntries) {
         if (!entry.backup.empty()) {

@@ -36,7 +36,7 @@ std::vector<std::uint8_t> WithHeader(const std::uint8_t* data, std::size_t size)
     }
     std::vector<std::uint8_t> bytes;
     if (data[0] % 3 == 1) {
-        bytes = EncodeLog({L"Kelvane 3.00g", L"Kelvane 3.00f", L"C:\\K", L"C:\\S"}, {});
+        bytes = encodeLog({L"Kelvane 3.00g", L"Kelvane 3.00f", L"C:\\K", L"C:\\S"}, {});
     } else if (data[0] % 3 == 2) {
         const std::string header = "// Uninstall Log File v1\r\n// W\r\n// Install K\r\n";
         bytes.assign(header.begin(), header.end());
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     if (ShortPaths(whole.entries) && whole.entries.size() < 100000) {
-        const auto encoded = EncodeLog({L"Kelvane 3.00g", L"", L"C:\\K", L"C:\\S"}, whole.entries);
+        const auto encoded = encodeLog({L"Kelvane 3.00g", L"", L"C:\\K", L"C:\\S"}, whole.entries);
         if (readLog(encoded, widenLatin1).entries != whole.entries) {
             std::abort();
         }

@@ -22,7 +22,7 @@ LogEntries SomeEntries() {
 Bytes WholeLog() {
     LogEntries entries = SomeEntries();
     stampFixedPaths(entries, L"Kelvane 3");
-    return EncodeLog(header, entries);
+    return encodeLog(header, entries);
 }
 
 // The UTF-16LE bytes of a line and its line end.

@@ -114,7 +114,7 @@ TEST(LogWriter, ExampleLogLineForLine) {
         L"\\Kelvane 3",
         L"0006:06ff:1 -- HKEY_CLASSES_ROOT\\...",
     };
-    EXPECT_EQ(DecodeLines(EncodeLog(FirstInstallation(), entries)), expected);
+    EXPECT_EQ(DecodeLines(encodeLog(FirstInstallation(), entries)), expected);
 }
 
 TEST(LogWriter, UpdateNamesTheEarlierLabelOnLine3) {
@@ -168,7 +168,7 @@ TEST(LogReader, WrittenLogReadsBackTheSame) {
     LogHeader header = FirstInstallation();
     header.previousLabel = L"Kelvane 3.00f";
 
-    const LogContents read = readLog(EncodeLog(header, entries), widenLatin1);
+    const LogContents read = readLog(encodeLog(header, entries), widenLatin1);
 
     EXPECT_EQ(read.previousLabel, L"Kelvane 3.00g");
     EXPECT_EQ(read.installPath, header.installFolder);
@@ -196,7 +196,7 @@ TEST(LogReader, TenThousandEntriesHaveFiveDigitIndexes) {
     for (int i = 0; i < 10050; ++i) {
         entries.push_back(Entry(LogKind::File, L"C:\\K\\f" + std::to_wstring(i), i % 2 == 0, 4));
     }
-    const auto bytes = EncodeLog(FirstInstallation(), entries);
+    const auto bytes = encodeLog(FirstInstallation(), entries);
     const auto lines = DecodeLines(bytes);
     ASSERT_EQ(lines.size(), 6u + 10050u);
     EXPECT_EQ(lines[6 + 9999], L"9999:0104:0 -- C:\\K\\f9999");
@@ -323,13 +323,13 @@ TEST(LogReader, CodeUnitsWithByte0AStayInTheirLine) {
         Entry(LogKind::File, L"C:\\\u010A\\\u4E0A\u0A0A.txt", true, 0),
         Entry(LogKind::Folder, L"C:\\\u0A00\u0A30"),
     };
-    const auto read = readLog(EncodeLog(FirstInstallation(), entries), widenLatin1);
+    const auto read = readLog(encodeLog(FirstInstallation(), entries), widenLatin1);
     EXPECT_EQ(read.entries, entries);
 }
 
 TEST(LogReader, CharactersBeyondTheBasicPlaneRoundTrip) {
     const LogEntries entries = {Entry(LogKind::File, L"C:\\\U0001F600\\x", true, 4)};
-    const auto bytes = EncodeLog(FirstInstallation(), entries);
+    const auto bytes = encodeLog(FirstInstallation(), entries);
     // The path is written as a surrogate pair, whatever the width of wchar_t.
     const std::vector<std::uint8_t> pair = {0x3D, 0xD8, 0x00, 0xDE};
     EXPECT_NE(std::search(bytes.begin(), bytes.end(), pair.begin(), pair.end()), bytes.end());
@@ -426,7 +426,7 @@ TEST(LogReader, AnsiLineBufferLimitIsExact) {
 TEST(LogReader, PiecesGiveTheSameResultAsTheWhole) {
     LogEntries entries = ExampleEntries();
     entries.push_back(Entry(LogKind::File, L"C:\\\u010A\U0001F600", false, 3));
-    const auto bytes = EncodeLog(FirstInstallation(), entries);
+    const auto bytes = encodeLog(FirstInstallation(), entries);
     const auto whole = readLog(bytes, widenLatin1);
     for (const std::size_t piece : {1u, 3u, 7u}) {
         LogReader reader(widenLatin1);
