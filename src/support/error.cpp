@@ -3,21 +3,11 @@
 #include <new>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace tw {
 
 void throwWin32Error(std::int32_t code) {
     throw std::system_error(static_cast<int>(code), std::system_category());
 }
-
-#ifdef _WIN32
-void throwLastError() {
-    throwWin32Error(static_cast<std::int32_t>(::GetLastError()));
-}
-#endif
 
 std::int32_t userCode(const std::exception_ptr& failure) noexcept {
     if (!failure) {

@@ -66,18 +66,6 @@ inline void throwIfFailed(std::int32_t hr) {
     }
 }
 
-#ifdef _WIN32
-// Raises the calling thread's last error.
-[[noreturn]] void throwLastError();
-
-// Raises the calling thread's last error when the call failed.
-inline void throwLastErrorIf(bool failed) {
-    if (failed) {
-        throwLastError();
-    }
-}
-#endif
-
 // The code the user is shown for an exception that ended an operation: the
 // code of the library's error value; HRESULT_FROM_WIN32 of a system error of
 // the system category (an HRESULT stays as it is); E_OUTOFMEMORY when memory
