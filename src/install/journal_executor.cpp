@@ -56,10 +56,10 @@ void restoreProductKey(const tw::RegistryKey& parent, const std::wstring& name,
                        const std::wstring& backup) {
     try {
         if (const tw::RegistryKey product = tw::OpenKey(parent, name, KEY_ALL_ACCESS)) {
-            ::RegRestoreKeyW(product.get(), backup.c_str(), 0);
+            tw::restoreKey(product.get(), backup);
         }
     } catch (const std::system_error&) {
-        // A key that cannot be opened keeps what it holds.
+        // A key that cannot be opened or restored keeps what it holds.
     }
     deleteBackupFile(backup);
 }
@@ -74,7 +74,7 @@ void undoKey(const UndoStep& step, const UninstallKeyLocation& keys) {
     if (step.action == UndoStep::Action::RestoreKey) {
         restoreProductKey(parent, name, step.backup);
     } else {
-        ::SHDeleteKeyW(parent.get(), name.c_str());
+        tw::deleteKeyTree(parent.get(), name);
     }
 }
 
@@ -180,7 +180,9 @@ std::wstring saveKeyBackup(HKEY key) {
         return {};
     }
     const EnabledPrivilege backingUp(L"SeBackupPrivilege");
-    if (::RegSaveKeyW(key, name.c_str(), nullptr) != ERROR_SUCCESS) {
+    try {
+        tw::saveKey(key, name);
+    } catch (const std::system_error&) {
         deleteBackupFile(name);
         name.clear();
     }

@@ -2,6 +2,8 @@
 
 #include "support/error.h"
 
+#include <shlwapi.h>
+
 #include <vector>
 
 namespace tw {
@@ -94,6 +96,21 @@ bool ReadString(HKEY key, const std::wstring& valueName, std::wstring& output) {
 
 bool ReadString(const RegistryKey& key, const std::wstring& valueName, std::wstring& output) {
     return ReadString(key.get(), valueName, output);
+}
+
+void saveKey(HKEY key, const std::wstring& file) {
+    throwIfWin32Failed(::RegSaveKeyW(key, file.c_str(), nullptr));
+}
+
+void restoreKey(HKEY key, const std::wstring& file) {
+    throwIfWin32Failed(::RegRestoreKeyW(key, file.c_str(), 0));
+}
+
+void deleteKeyTree(HKEY parent, const std::wstring& subkey) {
+    const LSTATUS status = ::SHDeleteKeyW(parent, subkey.c_str());
+    if (status != ERROR_FILE_NOT_FOUND) {
+        throwIfWin32Failed(status);
+    }
 }
 
 } // namespace tw

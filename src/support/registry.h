@@ -68,4 +68,16 @@ void writeValue(const RegistryKey& key, const std::wstring& valueName, DWORD typ
 // error.
 void writeString(const RegistryKey& key, const std::wstring& valueName, const std::wstring& value);
 
+// Saves the key and its subkeys to a new file (RegSaveKeyW, which needs the
+// backup privilege). Raises on any error.
+void saveKey(HKEY key, const std::wstring& file);
+
+// Replaces the key's content with that of a file of saveKey (RegRestoreKeyW,
+// which needs the restore privilege). Raises on any error.
+void restoreKey(HKEY key, const std::wstring& file);
+
+// Deletes the subkey below parent with everything below it (SHDeleteKeyW);
+// nothing when it does not exist. Raises on any other error.
+void deleteKeyTree(HKEY parent, const std::wstring& subkey);
+
 } // namespace tw
