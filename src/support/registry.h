@@ -1,6 +1,7 @@
 #pragma once
-// Registry access of the maker's library: owning key holders and a safe string
-// read.
+// Registry access of the maker's library and the installation: owning key
+// holders, a safe string read, value writes, and the saving, restoring and
+// deleting of a whole key.
 //
 // "Not there" (a missing key or value, a value of another type) is an empty or
 // false result. Any other failure raises std::system_error carrying the Win32
