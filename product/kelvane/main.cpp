@@ -11,6 +11,7 @@
 #include "common/product_instance.h"
 #include "kelvane/resource.h"
 #include "support/application_id.h"
+#include "support/registry.h"
 #include "support/single_instance.h"
 
 #include <windows.h>
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -40,21 +42,13 @@ bool isUpdateArgument(const std::wstring& text) {
 }
 
 // Sets the default value of a key below HKEY_CLASSES_ROOT, creating the key.
-LONG setClassValue(const std::wstring& subKey, const std::wstring& value) {
-    HKEY key = nullptr;
-    LONG status = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                    nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    status = ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
-    return status;
+void setClassValue(const std::wstring& subKey, const std::wstring& value) {
+    tw::writeString(tw::CreateKey(HKEY_CLASSES_ROOT, subKey, KEY_SET_VALUE), L"", value);
 }
 
-// The document extension and its ProgID, opened by this program.
-LONG registerDocumentType() {
+// The document extension and its ProgID, opened by this program. Raises
+// std::system_error on a registry error.
+void registerDocumentType() {
     const std::wstring quoted = L"\"" + kelvane::ownPath() + L"\"";
     const std::wstring id = kelvane::documentProgId;
     const std::pair<std::wstring, std::wstring> values[] = {
@@ -64,26 +58,20 @@ LONG registerDocumentType() {
         {id + L"\\shell\\open\\command", quoted + L" \"%1\""},
     };
     for (const auto& [key, value] : values) {
-        if (const LONG status = setClassValue(key, value); status != ERROR_SUCCESS) {
-            return status;
-        }
+        setClassValue(key, value);
     }
-    return ERROR_SUCCESS;
 }
 
 // Remembers the version this installation replaced (its 16 hexadecimal
 // digits), so that the program's next start can carry the user's settings of
 // that version over. Best effort: a failure leaves the settings as they are.
 void rememberUpdatedVersion(const std::wstring& digits) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kelvane::settingsKey, 0, nullptr, 0, KEY_SET_VALUE,
-                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return;
+    try {
+        tw::writeString(tw::CreateKey(HKEY_CURRENT_USER, kelvane::settingsKey, KEY_SET_VALUE),
+                        kelvane::updatedFromValue, digits);
+    } catch (const std::system_error&) {
+        // The settings stay as they are.
     }
-    ::RegSetValueExW(key, kelvane::updatedFromValue, 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(digits.c_str()),
-                     static_cast<DWORD>((digits.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
 }
 
 int registerMode(const std::vector<std::wstring>& args) {
@@ -98,11 +86,16 @@ int registerMode(const std::vector<std::wstring>& args) {
     if (!setupMutex.tryLock()) {
         return ERROR_BUSY;
     }
-    const LONG status = registerDocumentType();
-    if (status == ERROR_SUCCESS && args.size() == 3) {
+    try {
+        registerDocumentType();
+    } catch (const std::system_error& failure) {
+        // The registry's error is the exit code: anything but -10 is a failure.
+        return failure.code().value();
+    }
+    if (args.size() == 3) {
         rememberUpdatedVersion(args[2].substr(std::wstring_view(L"/update=").size()));
     }
-    return status == ERROR_SUCCESS ? registeredExitCode : static_cast<int>(status);
+    return registeredExitCode;
 }
 
 // The welcome text in the user's language, from the language module beside

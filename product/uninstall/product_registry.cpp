@@ -7,7 +7,6 @@
 #include "support/product_code.h"
 #include "support/product_keys.h"
 #include "support/registry.h"
-#include "support/unique_resource.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -21,30 +20,32 @@ namespace {
 
 // A string value, or empty when it cannot be read as one.
 std::wstring stringValue(HKEY root, const wchar_t* key, const wchar_t* name) {
-    tw::unique_hkey opened;
     std::wstring value;
-    if (::RegOpenKeyExW(root, key, 0, KEY_QUERY_VALUE, opened.put()) == ERROR_SUCCESS) {
-        try {
-            tw::ReadString(opened.get(), name == nullptr ? L"" : name, value);
-        } catch (const std::system_error&) {
-            value.clear();
+    try {
+        if (const tw::RegistryKey opened = tw::OpenKey(root, key, KEY_QUERY_VALUE)) {
+            tw::ReadString(opened, name == nullptr ? L"" : name, value);
         }
+    } catch (const std::system_error&) {
+        value.clear();
     }
     return value;
 }
 
 // Deletes the key when it has neither subkeys nor values.
 void removeWhenEmpty(HKEY root, const std::wstring& key) {
-    tw::unique_hkey opened;
     DWORD subkeys = 0;
     DWORD values = 0;
-    if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS ||
-        ::RegQueryInfoKeyW(opened.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                           &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-        subkeys != 0 || values != 0) {
+    try {
+        const tw::RegistryKey opened = tw::OpenKey(root, key, KEY_QUERY_VALUE);
+        if (!opened ||
+            ::RegQueryInfoKeyW(opened.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                               &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+            subkeys != 0 || values != 0) {
+            return;
+        }
+    } catch (const std::system_error&) {
         return;
     }
-    opened.reset();
     ::RegDeleteKeyW(root, key.c_str());
 }
 

@@ -77,7 +77,7 @@ std::optional<LogContents> readInstalledLog(const std::wstring& path) {
         read != bytes.size()) {
         return std::nullopt;
     }
-    return ReadCompleteLog(bytes);
+    return readCompleteLog(bytes);
 }
 
 std::vector<std::wstring> removeInstallation(const LogContents& log,

@@ -9,7 +9,7 @@
 
 namespace uninstall {
 
-// The log file when it is whole (see ReadCompleteLog); nothing when it cannot
+// The log file when it is whole (see readCompleteLog); nothing when it cannot
 // be read or is damaged.
 std::optional<LogContents> readInstalledLog(const std::wstring& path);
 

@@ -25,7 +25,7 @@ std::optional<WORD> installedLanguage() {
         !tw::isLanguageIndex(index)) {
         return std::nullopt;
     }
-    return PRIMARYLANGID(tw::LanguageLangId(static_cast<std::int32_t>(index)));
+    return PRIMARYLANGID(tw::languageLangId(static_cast<std::int32_t>(index)));
 }
 
 } // namespace

@@ -46,7 +46,7 @@ std::wstring findEarlierLog(const UninstallKeyLocation& keys, const std::wstring
                             const std::wstring& registeredProgram) {
     const std::vector<std::wstring> candidates =
         earlierLogCandidates(readUninstallString(keys), installerProgram, registeredProgram);
-    const auto found = std::find_if(candidates.begin(), candidates.end(), journal::IsFile);
+    const auto found = std::find_if(candidates.begin(), candidates.end(), journal::isFile);
     return found != candidates.end() ? *found : std::wstring();
 }
 

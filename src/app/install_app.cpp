@@ -70,21 +70,8 @@ std::wstring CInstallApp::AppTitle(bool withProduct) const {
 }
 
 void CInstallApp::ProcessWndProcException(std::exception_ptr failure) noexcept {
-    std::int32_t code = tw::E_UNEXPECTED_CODE;
     try {
-        std::rethrow_exception(failure);
-    } catch (const tw::error& known) {
-        code = known.code();
-    } catch (const std::system_error& known) {
-        if (known.code().category() == std::system_category()) {
-            code = tw::hresultFromWin32(known.code().value());
-        }
-    } catch (const std::bad_alloc&) {
-        code = tw::E_OUTOFMEMORY_CODE;
-    } catch (...) {
-    }
-    try {
-        tw::showError(code);
+        tw::showError(tw::userCode(failure));
     } catch (...) {
         // Nothing is left to tell the user with.
     }

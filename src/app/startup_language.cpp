@@ -32,7 +32,7 @@ void chooseStartupLanguage() {
         stored && IsProductLanguage(*stored)) {
         tw::SetLanguage(static_cast<std::int32_t>(*stored));
     }
-    if (!HasInstallerTexts(tw::CurrentLanguage().languageIndex)) {
+    if (!HasInstallerTexts(tw::currentLanguage().languageIndex)) {
         tw::SetLanguage(tw::language::english);
     }
 }

@@ -14,7 +14,7 @@ struct OldList {
     DWORD bytesInUse = sizeof(ACL);
 };
 
-OldList ReadOldList(PSECURITY_DESCRIPTOR old) {
+OldList readOldList(PSECURITY_DESCRIPTOR old) {
     const tw::DaclInformation dacl = tw::getSecurityDescriptorDacl(old);
     OldList list;
     if (!dacl.present || dacl.acl == nullptr) {
@@ -28,7 +28,7 @@ OldList ReadOldList(PSECURITY_DESCRIPTOR old) {
     return list;
 }
 
-bool IsEntryFor(const ACE_HEADER& entry, PSID sid, DWORD sidLength) {
+bool isEntryFor(const ACE_HEADER& entry, PSID sid, DWORD sidLength) {
     if (entry.AceSize < aceSidOffset + sidLength) {
         return false;
     }
@@ -39,7 +39,7 @@ bool IsEntryFor(const ACE_HEADER& entry, PSID sid, DWORD sidLength) {
 // Appends the old entries from index first on, up to the first inherited one
 // when stopAtInherited is set; entries for the SID are left out. Returns the
 // index where it stopped.
-DWORD CopyEntries(const OldList& old, DWORD first, bool stopAtInherited, PACL into, PSID sid,
+DWORD copyEntries(const OldList& old, DWORD first, bool stopAtInherited, PACL into, PSID sid,
                   DWORD sidLength) {
     DWORD index = first;
     for (; index < old.count; ++index) {
@@ -47,7 +47,7 @@ DWORD CopyEntries(const OldList& old, DWORD first, bool stopAtInherited, PACL in
         if (stopAtInherited && (entry->AceFlags & INHERITED_ACE)) {
             break;
         }
-        if (!IsEntryFor(*entry, sid, sidLength)) {
+        if (!isEntryFor(*entry, sid, sidLength)) {
             tw::addAce(into, ACL_REVISION, MAXDWORD, entry, entry->AceSize);
         }
     }
@@ -58,19 +58,19 @@ DWORD CopyEntries(const OldList& old, DWORD first, bool stopAtInherited, PACL in
 
 GrantedDescriptor::GrantedDescriptor(PSECURITY_DESCRIPTOR old, PSID users, std::uint32_t accessMask,
                                      std::uint32_t entryFlags) {
-    const OldList list = ReadOldList(old);
+    const OldList list = readOldList(old);
     const DWORD usersLength = tw::getLengthSid(users);
     acl_.assign(list.bytesInUse + aceSidOffset + usersLength, 0);
     const auto acl = reinterpret_cast<PACL>(acl_.data());
     tw::initializeAcl(acl, static_cast<DWORD>(acl_.size()), ACL_REVISION);
 
-    const DWORD firstInherited = CopyEntries(list, 0, true, acl, users, usersLength);
+    const DWORD firstInherited = copyEntries(list, 0, true, acl, users, usersLength);
     if (entryFlags == 0) {
         tw::addAccessAllowedAce(acl, ACL_REVISION, accessMask, users);
     } else {
         tw::addAccessAllowedAceEx(acl, ACL_REVISION, entryFlags, accessMask, users);
     }
-    CopyEntries(list, firstInherited, false, acl, users, usersLength);
+    copyEntries(list, firstInherited, false, acl, users, usersLength);
 
     tw::initializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION);
     tw::setSecurityDescriptorDacl(&descriptor_, true, acl, false);
@@ -100,6 +100,6 @@ void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32
     tw::setFileSecurity(path.c_str(), DACL_SECURITY_INFORMATION, granted.get());
 }
 
-void GrantSharedFolderAccess(const std::wstring& folder) {
+void grantSharedFolderAccess(const std::wstring& folder) {
     GrantAccess(folder, sharedFolderAccess, sharedFolderEntryFlags);
 }

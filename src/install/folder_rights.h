@@ -41,4 +41,4 @@ private:
 void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32_t entryFlags);
 
 // GrantAccess of full access inherited by everything inside the folder.
-void GrantSharedFolderAccess(const std::wstring& folder);
+void grantSharedFolderAccess(const std::wstring& folder);

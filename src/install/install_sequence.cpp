@@ -41,13 +41,13 @@ bool createShortcuts(const InstallationSession& session, const InstalledPrograms
     choices.desktopShortcut = session.desktopShortcut;
     choices.shortcutFolder = session.shortcutFolder;
     if (session.desktopShortcut) {
-        choices.desktopFolder = DesktopFolder(nullptr);
+        choices.desktopFolder = desktopFolder(nullptr);
     }
     choices.mainProgramPath = programs.mainProgram;
     choices.uninstallerPath = programs.uninstaller;
     choices.productLabel = session.productLabel;
     choices.productName = session.productName;
-    const bool created = CreateShortcuts(PlanShortcuts(choices), session.journal);
+    const bool created = createPlannedShortcuts(planShortcuts(choices), session.journal);
     progress.stepEnded(created);
     return created;
 }
@@ -94,9 +94,9 @@ bool registerAssociations(const InstallationSession& session, const std::wstring
     const tw::unique_handle thread(started.hThread);
     ::WaitForSingleObject(process.get(), INFINITE);
     DWORD exitCode = 0;
-    ::GetExitCodeProcess(process.get(), &exitCode);
+    const bool ended = ::GetExitCodeProcess(process.get(), &exitCode) != FALSE;
     session.instanceLock.tryLock();
-    const bool registered = exitCode == associationsRegistered;
+    const bool registered = ended && exitCode == associationsRegistered;
     session.journal.CompleteLast(registered);
     if (registered) {
         ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);
@@ -130,8 +130,8 @@ bool completeInstallation(const InstallationSession& session, const InstalledPro
     }
 
     progress.stepStarted(InstallStep::RegistryData);
-    const bool registryWritten = WriteUninstallKey(
-        ProductUninstallValues(session.productLabel, programs.uninstaller, programs.mainProgram),
+    const bool registryWritten = writeUninstallKey(
+        productUninstallValues(session.productLabel, programs.uninstaller, programs.mainProgram),
         session.journal);
     try {
         tw::WriteProductPath(programs.mainProgram);
@@ -158,7 +158,7 @@ bool installInto(const std::wstring& tempFolder, const InstallationSession& sess
     progress.extractionStarted();
 
     const std::unique_ptr<payload::ResourceStream> resource = payload::OpenPayloadResource();
-    payload::WindowsTarget target(SamePath, GrantSharedFolderAccess);
+    payload::WindowsTarget target(SamePath, grantSharedFolderAccess);
     InstalledPrograms programs;
     const bool extracted =
         payload::extract(*resource, {session.installFolder, sampleFolder, tempFolder},

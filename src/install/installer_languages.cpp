@@ -51,13 +51,13 @@ int textIdFor(int base, std::int32_t languageIndex,
     } else {
         index = tw::language::english;
     }
-    const int candidate = base + tw::LanguageTextOffset(index);
+    const int candidate = base + tw::languageTextOffset(index);
     if (loadText(candidate) != untranslated) {
         return candidate;
     }
     if (index == tw::language::english) {
         return base;
     }
-    const int english = base + tw::LanguageTextOffset(tw::language::english);
+    const int english = base + tw::languageTextOffset(tw::language::english);
     return loadText(english) != untranslated ? english : base;
 }

@@ -2,12 +2,14 @@
 
 #include "install/privileges.h"
 #include "support/product_code.h"
+#include "support/registry.h"
 #include "support/unique_resource.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <system_error>
 
 namespace journal {
 
@@ -20,7 +22,7 @@ constexpr DWORD longestTempFolder = MAX_PATH - 14;
 
 // Moves a backup to its place and gives the result the backup's attributes;
 // a backup that cannot be moved keeps them.
-void RestoreBackup(const std::wstring& backup, const std::wstring& target) {
+void restoreBackup(const std::wstring& backup, const std::wstring& target) {
     const DWORD attributes = ::GetFileAttributesW(backup.c_str());
     ::SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
     const bool moved = ::MoveFileW(backup.c_str(), target.c_str()) != FALSE;
@@ -33,7 +35,7 @@ void RestoreBackup(const std::wstring& backup, const std::wstring& target) {
 // open is only marked for deletion and keeps its name until that handle is
 // closed, so it first makes way under a free name of its folder: the backup
 // it replaced can then go back at once.
-void RemoveWrittenFile(const std::wstring& path) {
+void removeWrittenFile(const std::wstring& path) {
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     wchar_t folder[MAX_PATH] = {};
     wchar_t aside[MAX_PATH] = {};
@@ -49,27 +51,34 @@ void RemoveWrittenFile(const std::wstring& path) {
     ::DeleteFileW(path.c_str());
 }
 
-void UndoKey(const UndoStep& step, const UninstallKeyLocation& keys) {
-    const std::wstring name = tw::productKeyName();
-    SetPrivilege(L"SeRestorePrivilege", true);
-    tw::unique_hkey parent;
-    if (::RegOpenKeyExW(keys.root, keys.parent.c_str(), 0, KEY_ALL_ACCESS, parent.put()) ==
-        ERROR_SUCCESS) {
-        if (step.action == UndoStep::Action::RestoreKey) {
-            tw::unique_hkey product;
-            if (::RegOpenKeyExW(parent.get(), name.c_str(), 0, KEY_ALL_ACCESS, product.put()) ==
-                ERROR_SUCCESS) {
-                ::RegRestoreKeyW(product.get(), step.backup.c_str(), 0);
-            }
-            DeleteBackupFile(step.backup);
-        } else {
-            ::SHDeleteKeyW(parent.get(), name.c_str());
+// Puts the product's key back as the backup holds it, then deletes the backup.
+void restoreProductKey(const tw::RegistryKey& parent, const std::wstring& name,
+                       const std::wstring& backup) {
+    try {
+        if (const tw::RegistryKey product = tw::OpenKey(parent, name, KEY_ALL_ACCESS)) {
+            tw::restoreKey(product.get(), backup);
         }
+    } catch (const std::system_error&) {
+        // A key that cannot be opened or restored keeps what it holds.
     }
-    SetPrivilege(L"SeRestorePrivilege", false);
+    deleteBackupFile(backup);
 }
 
-std::wstring WidenThreadAnsi(std::string_view line) {
+void undoKey(const UndoStep& step, const UninstallKeyLocation& keys) {
+    const std::wstring name = tw::productKeyName();
+    const EnabledPrivilege restoring(L"SeRestorePrivilege");
+    const tw::RegistryKey parent = tw::OpenKey(keys.root, keys.parent, KEY_ALL_ACCESS);
+    if (!parent) {
+        return;
+    }
+    if (step.action == UndoStep::Action::RestoreKey) {
+        restoreProductKey(parent, name, step.backup);
+    } else {
+        tw::deleteKeyTree(parent.get(), name);
+    }
+}
+
+std::wstring widenThreadAnsi(std::string_view line) {
     if (line.empty()) {
         return {};
     }
@@ -86,17 +95,17 @@ std::wstring WidenThreadAnsi(std::string_view line) {
 
 } // namespace
 
-bool IsFolder(const std::wstring& path) {
+bool isFolder(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool IsFile(const std::wstring& path) {
+bool isFile(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::vector<std::wstring> CreateMissingFolders(const std::wstring& folder) {
+std::vector<std::wstring> createMissingFolders(const std::wstring& folder) {
     std::vector<std::wstring> created;
     wchar_t buffer[MAX_PATH] = {};
     ::lstrcpynW(buffer, folder.c_str(), MAX_PATH);
@@ -112,7 +121,7 @@ std::vector<std::wstring> CreateMissingFolders(const std::wstring& folder) {
             *cut = L'\0';
         }
         bool failed = false;
-        if (!IsFolder(buffer)) {
+        if (!isFolder(buffer)) {
             if (::CreateDirectoryW(buffer, nullptr)) {
                 ::SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW, buffer, nullptr);
                 created.emplace_back(buffer);
@@ -131,7 +140,7 @@ std::vector<std::wstring> CreateMissingFolders(const std::wstring& folder) {
     return created;
 }
 
-std::wstring MakeBackupFile(const std::wstring& path, bool copy) {
+std::wstring makeBackupFile(const std::wstring& path, bool copy) {
     wchar_t folder[MAX_PATH] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH, folder);
     if (length == 0 || length > longestTempFolder) {
@@ -165,26 +174,27 @@ std::wstring MakeBackupFile(const std::wstring& path, bool copy) {
     return name;
 }
 
-std::wstring SaveKeyBackup(HKEY key) {
-    std::wstring name = MakeBackupFile({}, false);
+std::wstring saveKeyBackup(HKEY key) {
+    std::wstring name = makeBackupFile({}, false);
     if (name.empty()) {
         return {};
     }
-    SetPrivilege(L"SeBackupPrivilege", true);
-    if (::RegSaveKeyW(key, name.c_str(), nullptr) != ERROR_SUCCESS) {
-        DeleteBackupFile(name);
+    const EnabledPrivilege backingUp(L"SeBackupPrivilege");
+    try {
+        tw::saveKey(key, name);
+    } catch (const std::system_error&) {
+        deleteBackupFile(name);
         name.clear();
     }
-    SetPrivilege(L"SeBackupPrivilege", false);
     return name;
 }
 
-void DeleteBackupFile(const std::wstring& path) {
+void deleteBackupFile(const std::wstring& path) {
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileW(path.c_str());
 }
 
-void Undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
+void undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
     try {
         switch (step.action) {
         case UndoStep::Action::RemoveFolder:
@@ -192,10 +202,10 @@ void Undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
             break;
         case UndoStep::Action::RemoveFile:
             if (!step.path.empty()) {
-                RemoveWrittenFile(step.path);
+                removeWrittenFile(step.path);
             }
             if (!step.backup.empty() && !step.restoreTo.empty()) {
-                RestoreBackup(step.backup, step.restoreTo);
+                restoreBackup(step.backup, step.restoreTo);
             }
             break;
         case UndoStep::Action::RestoreAttributes:
@@ -204,7 +214,7 @@ void Undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
             break;
         case UndoStep::Action::RestoreKey:
         case UndoStep::Action::DeleteKey:
-            UndoKey(step, keys);
+            undoKey(step, keys);
             break;
         }
     } catch (...) {
@@ -212,7 +222,7 @@ void Undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
     }
 }
 
-bool WriteLogFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+bool writeLogFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
     // An earlier read-only log is replaced; one that cannot be keeps its
     // attributes.
     const DWORD earlier = ::GetFileAttributesW(path.c_str());
@@ -243,13 +253,13 @@ bool WriteLogFile(const std::wstring& path, const std::vector<std::uint8_t>& byt
     return complete;
 }
 
-std::optional<LogContents> ReadLogFile(const std::wstring& path) {
+std::optional<LogContents> readLogFile(const std::wstring& path) {
     tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
     }
-    LogReader reader(WidenThreadAnsi);
+    LogReader reader(widenThreadAnsi);
     std::vector<std::uint8_t> chunk(64 * 1024);
     for (;;) {
         DWORD read = 0;
@@ -259,11 +269,11 @@ std::optional<LogContents> ReadLogFile(const std::wstring& path) {
             // taken, so no path is cut short.
             return std::move(reader.contents());
         }
-        if (read == 0 || !reader.Feed(std::span(chunk.data(), read))) {
+        if (read == 0 || !reader.feed(std::span(chunk.data(), read))) {
             break;
         }
     }
-    reader.Finish();
+    reader.finish();
     return std::move(reader.contents());
 }
 

@@ -22,40 +22,40 @@ struct UninstallKeyLocation {
 namespace journal {
 
 // True when path names an existing folder.
-bool IsFolder(const std::wstring& path);
+bool isFolder(const std::wstring& path);
 
 // True when path names an existing file (not a folder).
-bool IsFile(const std::wstring& path);
+bool isFile(const std::wstring& path);
 
 // Creates every missing folder on the way to folder, below its first component
 // (the drive root), and tells the shell about each. The folder must fit in a
 // MAX_PATH buffer. Stops at the first folder that cannot be created.
 // Returns the folders created, outermost first.
-std::vector<std::wstring> CreateMissingFolders(const std::wstring& folder);
+std::vector<std::wstring> createMissingFolders(const std::wstring& folder);
 
 // A unique name "tw....tmp" in the temporary folder; with a path, that file
 // copied or moved there, its attributes carried over. Empty when the
 // temporary folder is unusable or the copy or move fails (the source then
 // keeps its attributes). No file is left under the name when path is empty.
-std::wstring MakeBackupFile(const std::wstring& path, bool copy);
+std::wstring makeBackupFile(const std::wstring& path, bool copy);
 
 // Saves a registry key to a hive file in the temporary folder, under the
 // backup privilege. Empty when it could not be saved.
-std::wstring SaveKeyBackup(HKEY key);
+std::wstring saveKeyBackup(HKEY key);
 
 // Clears the attributes of a backup file and deletes it.
-void DeleteBackupFile(const std::wstring& path);
+void deleteBackupFile(const std::wstring& path);
 
 // Carries out one undo step. Failures are ignored: the next step still runs.
-void Undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept;
+void undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept;
 
 // Replaces the file at path (even a read-only one) with bytes, not shared
 // while written, then makes it read-only, archive and not content-indexed.
 // True when it was created and every byte written.
-bool WriteLogFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+bool writeLogFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
 
 // Reads an earlier log; nothing when it cannot be opened. 8-bit text is
 // widened in the thread's ANSI code page.
-std::optional<LogContents> ReadLogFile(const std::wstring& path);
+std::optional<LogContents> readLogFile(const std::wstring& path);
 
 } // namespace journal

@@ -5,7 +5,7 @@
 
 namespace {
 
-bool Supersedes(const LogEntry& newer, const LogEntry& older, const PathEquality& samePath) {
+bool supersedes(const LogEntry& newer, const LogEntry& older, const PathEquality& samePath) {
     if (newer.kind != older.kind) {
         return false;
     }
@@ -27,7 +27,7 @@ void JournalRecords::CompleteLast(bool done, const std::wstring& path) {
     }
     LogEntry& last = newEntries.back();
     last.done = done;
-    if (done && IsShortcutKind(last.kind) && !path.empty()) {
+    if (done && isShortcutKind(last.kind) && !path.empty()) {
         last.path = path;
     }
 }
@@ -38,20 +38,20 @@ bool JournalRecords::WasInstalledBefore(const std::wstring& path) const {
     });
 }
 
-const LogEntry* JournalRecords::EarlierEntry(LogKind kind) const {
+const LogEntry* JournalRecords::earlierEntry(LogKind kind) const {
     const auto found =
         std::ranges::find_if(oldEntries, [&](const LogEntry& entry) { return entry.kind == kind; });
     return found == oldEntries.end() ? nullptr : &*found;
 }
 
-void JournalRecords::MergeOldIntoNew(const PathEquality& samePath) {
+void JournalRecords::mergeOldIntoNew(const PathEquality& samePath) {
     merged = true;
     // From the last earlier entry to the first, each survivor goes to the
     // front: the survivors keep their order and precede all new entries.
     while (!oldEntries.empty()) {
         const auto older = std::prev(oldEntries.end());
         const bool superseded = std::ranges::any_of(
-            newEntries, [&](const LogEntry& newer) { return Supersedes(newer, *older, samePath); });
+            newEntries, [&](const LogEntry& newer) { return supersedes(newer, *older, samePath); });
         if (superseded) {
             oldEntries.erase(older);
         } else {
@@ -60,7 +60,7 @@ void JournalRecords::MergeOldIntoNew(const PathEquality& samePath) {
     }
 }
 
-std::vector<UndoStep> JournalRecords::RollbackPlan() const {
+std::vector<UndoStep> JournalRecords::rollbackPlan() const {
     std::vector<UndoStep> steps;
     if (merged) {
         return steps;
@@ -91,8 +91,8 @@ std::vector<UndoStep> JournalRecords::RollbackPlan() const {
             // earlier log had it: the new shortcut may have another name, or
             // none when it was not created.
             std::wstring restoreTo = entry->path;
-            if (IsShortcutKind(entry->kind) && !entry->backup.empty()) {
-                if (const LogEntry* earlier = EarlierEntry(entry->kind)) {
+            if (isShortcutKind(entry->kind) && !entry->backup.empty()) {
+                if (const LogEntry* earlier = earlierEntry(entry->kind)) {
                     restoreTo = earlier->path;
                 }
             }

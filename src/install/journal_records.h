@@ -59,14 +59,14 @@ public:
     bool WasInstalledBefore(const std::wstring& path) const;
 
     // The first entry of the earlier log of that kind, or null.
-    const LogEntry* EarlierEntry(LogKind kind) const;
+    const LogEntry* earlierEntry(LogKind kind) const;
 
     // Moves the earlier entries that this run did not supersede in front of
     // this run's entries, keeping their order, and frees the others. A new
     // folder or file supersedes an earlier one of the same kind and path by
     // samePath; any new entry of kinds 2 to 6 supersedes earlier ones of its kind.
     // Sets merged.
-    void MergeOldIntoNew(const PathEquality& samePath);
+    void mergeOldIntoNew(const PathEquality& samePath);
 
     // The actions that undo this run's entries, newest first. A replaced file
     // goes back to its path; an earlier shortcut that was moved aside goes
@@ -74,5 +74,5 @@ public:
     // created. File associations need no action; an uninstall key that was
     // there before and could not be saved stays as it is. Once merged, the
     // entries are no longer this run's alone: the plan is empty.
-    std::vector<UndoStep> RollbackPlan() const;
+    std::vector<UndoStep> rollbackPlan() const;
 };

@@ -13,4 +13,4 @@
 // takes, and a line end after the last line (the installation ends every
 // line, so a log cut short ends without one, or inside a code unit). Nothing
 // when any of that fails.
-std::optional<LogContents> ReadCompleteLog(std::span<const std::uint8_t> bytes);
+std::optional<LogContents> readCompleteLog(std::span<const std::uint8_t> bytes);

@@ -19,7 +19,7 @@ enum class LogKind : std::int32_t {
 
 constexpr std::int32_t lastLogKindCode = 6;
 
-constexpr bool IsShortcutKind(LogKind kind) noexcept {
+constexpr bool isShortcutKind(LogKind kind) noexcept {
     return kind == LogKind::ProgramShortcut || kind == LogKind::UninstallShortcut ||
            kind == LogKind::DesktopShortcut;
 }

@@ -14,36 +14,36 @@ constexpr std::wstring_view headerMark = L"// ";
 
 // White space as the C locale knows it: blank, tab, line feed, vertical tab,
 // form feed, carriage return.
-bool IsSpace(wchar_t c) {
+bool isSpace(wchar_t c) {
     return c == L' ' || (c >= L'\t' && c <= L'\r');
 }
 
-std::wstring_view TrimLeft(std::wstring_view text) {
-    while (!text.empty() && IsSpace(text.front())) {
+std::wstring_view trimLeft(std::wstring_view text) {
+    while (!text.empty() && isSpace(text.front())) {
         text.remove_prefix(1);
     }
     return text;
 }
 
-std::wstring_view TrimRight(std::wstring_view text) {
-    while (!text.empty() && IsSpace(text.back())) {
+std::wstring_view trimRight(std::wstring_view text) {
+    while (!text.empty() && isSpace(text.back())) {
         text.remove_suffix(1);
     }
     return text;
 }
 
-std::wstring_view Trim(std::wstring_view text) {
-    return TrimRight(TrimLeft(text));
+std::wstring_view trim(std::wstring_view text) {
+    return trimRight(trimLeft(text));
 }
 
-std::wstring Padded(std::wstring digits, std::size_t width) {
+std::wstring padded(std::wstring digits, std::size_t width) {
     if (digits.size() < width) {
         digits.insert(0, width - digits.size(), L'0');
     }
     return digits;
 }
 
-std::wstring Decimal(std::size_t number) {
+std::wstring decimal(std::size_t number) {
     std::wstring digits;
     do {
         digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + number % 10));
@@ -53,7 +53,7 @@ std::wstring Decimal(std::size_t number) {
 }
 
 // Removes the first occurrence of word from text; nothing when it has none.
-std::optional<std::wstring> WithoutFirst(std::wstring_view text, std::wstring_view word) {
+std::optional<std::wstring> withoutFirst(std::wstring_view text, std::wstring_view word) {
     const std::size_t at = text.find(word);
     if (at == std::wstring_view::npos) {
         return std::nullopt;
@@ -71,8 +71,8 @@ public:
         : text_(text) {}
 
     // An optionally signed decimal integer that fits 32 bits.
-    std::optional<std::int64_t> Decimal() {
-        SkipSpace();
+    std::optional<std::int64_t> decimal() {
+        skipSpace();
         bool negative = false;
         if (!text_.empty() && (text_.front() == L'+' || text_.front() == L'-')) {
             negative = text_.front() == L'-';
@@ -95,8 +95,8 @@ public:
     }
 
     // An unsigned hexadecimal integer that fits 32 bits.
-    std::optional<std::uint32_t> Hex() {
-        SkipSpace();
+    std::optional<std::uint32_t> hex() {
+        skipSpace();
         std::uint64_t number = 0;
         std::size_t digits = 0;
         while (!text_.empty()) {
@@ -126,8 +126,8 @@ public:
     }
 
     // One character, after white space.
-    std::optional<wchar_t> Char() {
-        SkipSpace();
+    std::optional<wchar_t> character() {
+        skipSpace();
         if (text_.empty()) {
             return std::nullopt;
         }
@@ -137,10 +137,10 @@ public:
     }
 
     // The characters up to the next white space.
-    std::wstring_view Word() {
-        SkipSpace();
+    std::wstring_view word() {
+        skipSpace();
         std::size_t length = 0;
-        while (length < text_.size() && !IsSpace(text_[length])) {
+        while (length < text_.size() && !isSpace(text_[length])) {
             ++length;
         }
         const std::wstring_view word = text_.substr(0, length);
@@ -148,17 +148,17 @@ public:
         return word;
     }
 
-    std::wstring_view Rest() const { return text_; }
+    std::wstring_view rest() const { return text_; }
 
 private:
-    void SkipSpace() { text_ = TrimLeft(text_); }
+    void skipSpace() { text_ = trimLeft(text_); }
 
     std::wstring_view text_;
 };
 
 } // namespace
 
-std::vector<std::wstring> LogHeaderLines(const LogHeader& header) {
+std::vector<std::wstring> logHeaderLines(const LogHeader& header) {
     std::wstring install = L"Install " + header.productLabel;
     if (!header.previousLabel.empty()) {
         install += L" -- Update (" + header.previousLabel + L")";
@@ -177,10 +177,10 @@ std::vector<std::wstring> LogHeaderLines(const LogHeader& header) {
     };
 }
 
-std::wstring LogEntryLine(std::size_t index, const LogEntry& entry) {
+std::wstring logEntryLine(std::size_t index, const LogEntry& entry) {
     const std::uint32_t code = static_cast<std::uint32_t>(entry.kind) * 256u +
                                (static_cast<std::uint32_t>(entry.value) & 0xFFu);
-    std::wstring line = Padded(Decimal(index), 4);
+    std::wstring line = padded(decimal(index), 4);
     line += L':';
     line += tw::lowerHex(code, 4);
     line += L':';
@@ -190,7 +190,7 @@ std::wstring LogEntryLine(std::size_t index, const LogEntry& entry) {
     return line;
 }
 
-void StampFixedPaths(LogEntries& entries, const std::wstring& productKeyName) {
+void stampFixedPaths(LogEntries& entries, const std::wstring& productKeyName) {
     for (LogEntry& entry : entries) {
         if (entry.kind == LogKind::UninstallKey) {
             entry.path = uninstallKeyLogPrefix + productKeyName;
@@ -200,16 +200,16 @@ void StampFixedPaths(LogEntries& entries, const std::wstring& productKeyName) {
     }
 }
 
-std::vector<std::uint8_t> EncodeLog(const LogHeader& header, const LogEntries& entries) {
+std::vector<std::uint8_t> encodeLog(const LogHeader& header, const LogEntries& entries) {
     std::u16string units;
-    for (const std::wstring& text : LogHeaderLines(header)) {
+    for (const std::wstring& text : logHeaderLines(header)) {
         tw::appendUtf16(units, headerMark);
         tw::appendUtf16(units, text);
         tw::appendUtf16(units, lineEnd);
     }
     std::size_t index = 0;
     for (const LogEntry& entry : entries) {
-        tw::appendUtf16(units, LogEntryLine(index++, entry));
+        tw::appendUtf16(units, logEntryLine(index++, entry));
         tw::appendUtf16(units, lineEnd);
     }
     std::vector<std::uint8_t> bytes{0xFF, 0xFE};
@@ -224,17 +224,17 @@ std::vector<std::uint8_t> EncodeLog(const LogHeader& header, const LogEntries& e
 LogReader::LogReader(WidenFunction widen)
     : widen_(std::move(widen)) {}
 
-bool LogReader::Feed(std::span<const std::uint8_t> bytes) {
+bool LogReader::feed(std::span<const std::uint8_t> bytes) {
     for (const std::uint8_t byte : bytes) {
         if (stopped_) {
             break;
         }
-        TakeByte(byte);
+        takeByte(byte);
     }
     return !stopped_;
 }
 
-void LogReader::TakeByte(std::uint8_t byte) {
+void LogReader::takeByte(std::uint8_t byte) {
     ++bytesSeen_;
     if (encoding_ == Encoding::Undecided) {
         // The first two bytes decide: FF FE marks UTF-16LE and is no part of
@@ -248,14 +248,14 @@ void LogReader::TakeByte(std::uint8_t byte) {
             return;
         }
         encoding_ = Encoding::Ansi;
-        TakeUnit(firstByte_, lineBufferBytes - 1);
+        takeUnit(firstByte_, lineBufferBytes - 1);
         if (!stopped_) {
-            TakeUnit(byte, lineBufferBytes - 1);
+            takeUnit(byte, lineBufferBytes - 1);
         }
         return;
     }
     if (encoding_ == Encoding::Ansi) {
-        TakeUnit(byte, lineBufferBytes - 1);
+        takeUnit(byte, lineBufferBytes - 1);
         return;
     }
     if (!oddByte_) {
@@ -264,14 +264,14 @@ void LogReader::TakeByte(std::uint8_t byte) {
         return;
     }
     oddByte_ = false;
-    TakeUnit(static_cast<char16_t>(lowByte_ | (byte << 8)), lineBufferBytes / 2 - 1);
+    takeUnit(static_cast<char16_t>(lowByte_ | (byte << 8)), lineBufferBytes / 2 - 1);
 }
 
 // Line ends are found on whole code units, so a UTF-16 character with a byte
 // 0x0A (U+010A, U+4E0A) stays inside its line.
-void LogReader::TakeUnit(char16_t unit, std::size_t maxUnits) {
+void LogReader::takeUnit(char16_t unit, std::size_t maxUnits) {
     if (unit == u'\n') {
-        EndLine();
+        endLine();
         return;
     }
     if (overlong_) {
@@ -285,7 +285,7 @@ void LogReader::TakeUnit(char16_t unit, std::size_t maxUnits) {
     units_.push_back(unit);
 }
 
-void LogReader::EndLine() {
+void LogReader::endLine() {
     if (overlong_) {
         ++lineNumber_;
         overlong_ = false;
@@ -294,45 +294,45 @@ void LogReader::EndLine() {
     std::u16string units;
     units.swap(units_);
     if (encoding_ == Encoding::Utf16) {
-        ParseLine(tw::fromUtf16(units));
+        parseLine(tw::fromUtf16(units));
         return;
     }
     std::string narrow(units.begin(), units.end());
-    ParseLine(widen_ ? widen_(narrow) : std::wstring(narrow.begin(), narrow.end()));
+    parseLine(widen_ ? widen_(narrow) : std::wstring(narrow.begin(), narrow.end()));
 }
 
-void LogReader::Finish() {
+void LogReader::finish() {
     if (stopped_) {
         return;
     }
     if (encoding_ == Encoding::Undecided && bytesSeen_ == 1) {
         encoding_ = Encoding::Ansi;
-        TakeUnit(firstByte_, lineBufferBytes - 1);
+        takeUnit(firstByte_, lineBufferBytes - 1);
     }
     // An empty piece after the last line feed is not a line; a dangling odd
     // byte of UTF-16 is no code unit.
     if (overlong_ || !units_.empty()) {
-        EndLine();
+        endLine();
     }
 }
 
-void LogReader::ParseLine(std::wstring line) {
+void LogReader::parseLine(std::wstring line) {
     ++lineNumber_;
-    const std::wstring_view text = TrimRight(line);
+    const std::wstring_view text = trimRight(line);
     if (text.starts_with(L"//")) {
-        ParseHeaderLine(text);
+        parseHeaderLine(text);
     } else {
-        ParseEntryLine(text);
+        parseEntryLine(text);
     }
 }
 
-void LogReader::ParseHeaderLine(std::wstring_view text) {
+void LogReader::parseHeaderLine(std::wstring_view text) {
     text.remove_prefix(std::min(text.find_first_not_of(L'/'), text.size()));
-    text = TrimLeft(text);
+    text = trimLeft(text);
     switch (lineNumber_) {
     case 1: {
-        const auto rest = WithoutFirst(text, L"Uninstall Log File v");
-        const auto version = rest ? ItemCursor(*rest).Decimal() : std::nullopt;
+        const auto rest = withoutFirst(text, L"Uninstall Log File v");
+        const auto version = rest ? ItemCursor(*rest).decimal() : std::nullopt;
         if (version != 1) {
             stopped_ = true;
             return;
@@ -341,25 +341,25 @@ void LogReader::ParseHeaderLine(std::wstring_view text) {
         return;
     }
     case 3: {
-        const auto rest = WithoutFirst(text, L"Install");
+        const auto rest = withoutFirst(text, L"Install");
         if (!rest) {
             stopped_ = true;
             return;
         }
         std::wstring_view label = *rest;
         label = label.substr(0, label.find(L"--"));
-        contents_.previousLabel = Trim(label);
+        contents_.previousLabel = trim(label);
         return;
     }
     case 4:
     case 5: {
         const auto rest =
-            WithoutFirst(text, lineNumber_ == 4 ? L"Install Path : " : L"Shortcut Path : ");
+            withoutFirst(text, lineNumber_ == 4 ? L"Install Path : " : L"Shortcut Path : ");
         if (!rest) {
             stopped_ = true;
             return;
         }
-        (lineNumber_ == 4 ? contents_.installPath : contents_.shortcutPath) = Trim(*rest);
+        (lineNumber_ == 4 ? contents_.installPath : contents_.shortcutPath) = trim(*rest);
         return;
     }
     default:
@@ -367,19 +367,19 @@ void LogReader::ParseHeaderLine(std::wstring_view text) {
     }
 }
 
-void LogReader::ParseEntryLine(std::wstring_view text) {
+void LogReader::parseEntryLine(std::wstring_view text) {
     if (!versionRead_) {
         stopped_ = true;
         return;
     }
     ItemCursor cursor(text);
-    const auto index = cursor.Decimal();
-    const auto colon1 = index && *index >= 0 ? cursor.Char() : std::nullopt;
-    const auto code = colon1 == L':' ? cursor.Hex() : std::nullopt;
-    const auto colon2 = code ? cursor.Char() : std::nullopt;
-    const auto flag = colon2 == L':' ? cursor.Char() : std::nullopt;
+    const auto index = cursor.decimal();
+    const auto colon1 = index && *index >= 0 ? cursor.character() : std::nullopt;
+    const auto code = colon1 == L':' ? cursor.hex() : std::nullopt;
+    const auto colon2 = code ? cursor.character() : std::nullopt;
+    const auto flag = colon2 == L':' ? cursor.character() : std::nullopt;
     const bool flagValid = flag == L'0' || flag == L'1';
-    if (!flagValid || cursor.Word() != L"--" || *code / 256 > lastLogKindCode) {
+    if (!flagValid || cursor.word() != L"--" || *code / 256 > lastLogKindCode) {
         stopped_ = true;
         return;
     }
@@ -388,14 +388,14 @@ void LogReader::ParseEntryLine(std::wstring_view text) {
     entry.value = (*code & 0xFF) == 0xFF ? -1 : static_cast<std::int32_t>(*code & 0xFF);
     entry.done = flag == L'1';
     if (entry.kind != LogKind::UninstallKey && entry.kind != LogKind::FileAssociations) {
-        entry.path = TrimLeft(cursor.Rest());
+        entry.path = trimLeft(cursor.rest());
     }
     contents_.entries.push_back(std::move(entry));
 }
 
-LogContents ReadLog(std::span<const std::uint8_t> bytes, const WidenFunction& widen) {
+LogContents readLog(std::span<const std::uint8_t> bytes, const WidenFunction& widen) {
     LogReader reader(widen);
-    reader.Feed(bytes);
-    reader.Finish();
+    reader.feed(bytes);
+    reader.finish();
     return std::move(reader.contents());
 }

@@ -44,17 +44,17 @@ struct LogHeader {
 };
 
 // The six header lines as their texts, without the leading "// " and line end.
-std::vector<std::wstring> LogHeaderLines(const LogHeader& header);
+std::vector<std::wstring> logHeaderLines(const LogHeader& header);
 
 // The line of the entry at position index, without its line end.
-std::wstring LogEntryLine(std::size_t index, const LogEntry& entry);
+std::wstring logEntryLine(std::size_t index, const LogEntry& entry);
 
 // Gives uninstall-key and file-association entries the fixed texts that name
 // them in the file.
-void StampFixedPaths(LogEntries& entries, const std::wstring& productKeyName);
+void stampFixedPaths(LogEntries& entries, const std::wstring& productKeyName);
 
 // The whole file: the byte-order mark, the header, one line per entry.
-std::vector<std::uint8_t> EncodeLog(const LogHeader& header, const LogEntries& entries);
+std::vector<std::uint8_t> encodeLog(const LogHeader& header, const LogEntries& entries);
 
 // Turns one line of 8-bit text in the reader's code page into wide text.
 using WidenFunction = std::function<std::wstring(std::string_view)>;
@@ -84,10 +84,10 @@ public:
 
     // Takes the next bytes of the file. False once the reading has stopped,
     // after which further bytes are ignored.
-    bool Feed(std::span<const std::uint8_t> bytes);
+    bool feed(std::span<const std::uint8_t> bytes);
 
     // The end of the file: reads a last line that has no line feed.
-    void Finish();
+    void finish();
 
     bool stopped() const noexcept { return stopped_; }
     LogContents& contents() noexcept { return contents_; }
@@ -95,12 +95,12 @@ public:
 private:
     enum class Encoding { Undecided, Utf16, Ansi };
 
-    void TakeByte(std::uint8_t byte);
-    void TakeUnit(char16_t unit, std::size_t maxUnits);
-    void EndLine();
-    void ParseLine(std::wstring line);
-    void ParseHeaderLine(std::wstring_view text);
-    void ParseEntryLine(std::wstring_view text);
+    void takeByte(std::uint8_t byte);
+    void takeUnit(char16_t unit, std::size_t maxUnits);
+    void endLine();
+    void parseLine(std::wstring line);
+    void parseHeaderLine(std::wstring_view text);
+    void parseEntryLine(std::wstring_view text);
 
     WidenFunction widen_;
     Encoding encoding_ = Encoding::Undecided;
@@ -117,4 +117,4 @@ private:
 };
 
 // Reads a whole log held in memory.
-LogContents ReadLog(std::span<const std::uint8_t> bytes, const WidenFunction& widen);
+LogContents readLog(std::span<const std::uint8_t> bytes, const WidenFunction& widen);

@@ -1,31 +1,23 @@
 #pragma once
 // The rules of path equality that need no file system: paths compared element
-// by element, with "\" and "/" both separating elements.
+// by element (tw::pathElements), with "\" and "/" both separating elements.
 
 #include <functional>
 #include <string_view>
-#include <vector>
-
-// The elements of a Windows path: a drive ("C:") when it has one, a root
-// ("\", or "\\" for a UNC path) when it begins with a separator, the names in
-// between, and an empty last element when it ends in a separator. A run of
-// separators counts as one. The root elements are "\" and "\\" whichever
-// separator the path used.
-std::vector<std::wstring_view> PathElements(std::wstring_view path);
 
 // Whether two path elements are equal.
 using ElementEquality = std::function<bool(std::wstring_view, std::wstring_view)>;
 
 // True when both paths have as many elements and each pair is equal.
-bool SameElements(std::wstring_view a, std::wstring_view b, const ElementEquality& equal);
+bool sameElements(std::wstring_view a, std::wstring_view b, const ElementEquality& equal);
 
 // The same elements with exactly the same characters.
-bool SameElementsExactly(std::wstring_view a, std::wstring_view b);
+bool sameElementsExactly(std::wstring_view a, std::wstring_view b);
 
 // A drive letter, a colon and a backslash: a path that needs no completing.
-bool IsDriveAbsolute(std::wstring_view path);
+bool isDriveAbsolute(std::wstring_view path);
 
 // A folder the installation can be given: drive-absolute ("C:\...") or a UNC
 // path ("\\server..."). An empty or relative folder would resolve against
 // whatever the current folder happens to be.
-bool IsAbsoluteFolder(std::wstring_view path);
+bool isAbsoluteFolder(std::wstring_view path);

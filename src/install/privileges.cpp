@@ -18,13 +18,13 @@ namespace {
 
 // AdjustTokenPrivileges succeeds even when it assigns nothing; only the last
 // error then tells (ERROR_NOT_ALL_ASSIGNED), and that counts as a failure.
-void Adjust(HANDLE token, TOKEN_PRIVILEGES& privileges, TOKEN_PRIVILEGES* previous,
+void adjust(HANDLE token, TOKEN_PRIVILEGES& privileges, TOKEN_PRIVILEGES* previous,
             DWORD* previousSize) {
     ::SetLastError(ERROR_SUCCESS);
     tw::adjustTokenPrivileges(token, false, &privileges, sizeof(privileges), previous,
                               previousSize);
     if (::GetLastError() != ERROR_SUCCESS) {
-        tw::raiseLastError();
+        tw::throwLastErrorValue();
     }
 }
 
@@ -43,7 +43,7 @@ bool SetPrivilege(const wchar_t* privilege, bool enable) {
         probe.Privileges[0].Attributes = 0;
         TOKEN_PRIVILEGES previous{};
         DWORD previousSize = sizeof(previous);
-        Adjust(token.get(), probe, &previous, &previousSize);
+        adjust(token.get(), probe, &previous, &previousSize);
         // Second call: the previous attributes with only the enabled bit changed.
         previous.PrivilegeCount = 1;
         previous.Privileges[0].Luid = luid;
@@ -52,7 +52,7 @@ bool SetPrivilege(const wchar_t* privilege, bool enable) {
         } else {
             previous.Privileges[0].Attributes &= ~static_cast<DWORD>(SE_PRIVILEGE_ENABLED);
         }
-        Adjust(token.get(), previous, nullptr, nullptr);
+        adjust(token.get(), previous, nullptr, nullptr);
         return true;
     } catch (const tw::error& failure) {
         token.reset();

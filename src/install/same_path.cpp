@@ -11,7 +11,7 @@ using FileIdentity = std::pair<unsigned long, unsigned long long>;
 
 // The volume and file identifier of an existing file or folder; nothing when
 // it cannot be opened.
-std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
+std::optional<FileIdentity> identityOf(const std::wstring& path) {
     if (path.empty()) {
         return std::nullopt;
     }
@@ -29,8 +29,8 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
 
 // The path made absolute; a path beginning with a drive, colon and backslash
 // is taken as it is, and so is one that cannot be completed.
-std::wstring Absolute(const std::wstring& path) {
-    if (path.empty() || IsDriveAbsolute(path)) {
+std::wstring absolute(const std::wstring& path) {
+    if (path.empty() || isDriveAbsolute(path)) {
         return path;
     }
     const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -46,8 +46,8 @@ std::wstring Absolute(const std::wstring& path) {
     return full;
 }
 
-bool SameElementsIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return SameElements(a, b, [](std::wstring_view x, std::wstring_view y) {
+bool sameElementsIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return sameElements(a, b, [](std::wstring_view x, std::wstring_view y) {
         return x.size() == y.size() && (x.empty() || ::StrIsIntlEqualW(FALSE, x.data(), y.data(),
                                                                        static_cast<int>(x.size())));
     });
@@ -56,33 +56,33 @@ bool SameElementsIgnoringCase(const std::wstring& a, const std::wstring& b) {
 } // namespace
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
-    if (SameElementsExactly(a, b)) {
+    if (sameElementsExactly(a, b)) {
         return true;
     }
-    const auto left = IdentityOf(a);
-    const auto right = IdentityOf(b);
+    const auto left = identityOf(a);
+    const auto right = identityOf(b);
     if (left && right) {
         return *left == *right;
     }
-    return SameElementsIgnoringCase(Absolute(a), Absolute(b));
+    return sameElementsIgnoringCase(absolute(a), absolute(b));
 }
 
 bool PathComparer::operator()(const std::wstring& a, const std::wstring& b) {
-    if (SameElementsExactly(a, b)) {
+    if (sameElementsExactly(a, b)) {
         return true;
     }
-    const Facts& left = Lookup(a);
-    const Facts& right = Lookup(b);
+    const Facts& left = lookup(a);
+    const Facts& right = lookup(b);
     if (left.identity && right.identity) {
         return *left.identity == *right.identity;
     }
-    return SameElementsIgnoringCase(left.absolute, right.absolute);
+    return sameElementsIgnoringCase(left.absolute, right.absolute);
 }
 
-const PathComparer::Facts& PathComparer::Lookup(const std::wstring& path) {
+const PathComparer::Facts& PathComparer::lookup(const std::wstring& path) {
     const auto found = facts_.find(path);
     if (found != facts_.end()) {
         return found->second;
     }
-    return facts_.emplace(path, Facts{IdentityOf(path), Absolute(path)}).first->second;
+    return facts_.emplace(path, Facts{identityOf(path), absolute(path)}).first->second;
 }

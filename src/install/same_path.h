@@ -24,7 +24,7 @@ private:
         std::optional<std::pair<unsigned long, unsigned long long>> identity;
         std::wstring absolute;
     };
-    const Facts& Lookup(const std::wstring& path);
+    const Facts& lookup(const std::wstring& path);
 
     std::unordered_map<std::wstring, Facts> facts_;
 };

@@ -3,10 +3,10 @@
 #include "install/format_text.h"
 #include "install/text_ids.h"
 #include "install/texts.h"
+#include "support/com_scope.h"
 #include "support/shell_folder.h"
 #include "support/unique_resource.h"
 
-#include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -32,29 +32,6 @@ std::wstring nameOfTarget(const std::wstring& target) {
     ::PathRemoveExtensionW(name);
     return name;
 }
-
-// Balances a successful CoInitialize, so that the thread's apartment is left
-// as it was found.
-class ComScope {
-public:
-    ComScope() noexcept
-        : result_(::CoInitialize(nullptr)) {}
-    ~ComScope() {
-        if (usable()) {
-            ::CoUninitialize();
-        }
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-    // S_OK: initialised here; S_FALSE: already initialised as a single-threaded
-    // apartment. Anything else (a multi-threaded apartment, no memory) leaves
-    // COM unusable for this call.
-    bool usable() const noexcept { return result_ == S_OK || result_ == S_FALSE; }
-
-private:
-    HRESULT result_;
-};
 
 bool saveLink(const wchar_t* target, const wchar_t* workingFolder, const wchar_t* linkPath) {
     tw::com_ptr<IShellLinkW> link;
@@ -97,7 +74,7 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& folder,
 
     bool saved = false;
     {
-        const ComScope com;
+        const tw::ComScope com;
         if (!com.usable()) {
             return false;
         }
@@ -109,7 +86,7 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& folder,
     return saved;
 }
 
-bool CreateShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& journal) {
+bool createPlannedShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& journal) {
     bool all = true;
     for (const PlannedShortcut& shortcut : planned) {
         journal.AddShortcut(static_cast<int>(shortcut.which), shortcut.folder);
@@ -124,17 +101,17 @@ bool CreateShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& 
     return all;
 }
 
-std::wstring UninstallShortcutName(const std::wstring& productName) {
+std::wstring uninstallShortcutName(const std::wstring& productName) {
     return formatText(LoadText(text::uninstallShortcut), {productName});
 }
 
-std::vector<PlannedShortcut> PlanShortcuts(const ShortcutChoices& choices) {
+std::vector<PlannedShortcut> planShortcuts(const ShortcutChoices& choices) {
     std::vector<PlannedShortcut> planned;
     if (choices.menuShortcut) {
         planned.push_back({ShortcutWhich::ProgramInMenu, choices.shortcutFolder,
                            choices.mainProgramPath, choices.productLabel});
         planned.push_back({ShortcutWhich::UninstallerInMenu, choices.shortcutFolder,
-                           choices.uninstallerPath, UninstallShortcutName(choices.productName)});
+                           choices.uninstallerPath, uninstallShortcutName(choices.productName)});
     }
     if (choices.desktopShortcut) {
         planned.push_back({ShortcutWhich::ProgramOnDesktop, choices.desktopFolder,
@@ -143,6 +120,6 @@ std::vector<PlannedShortcut> PlanShortcuts(const ShortcutChoices& choices) {
     return planned;
 }
 
-std::wstring DesktopFolder(HWND owner) {
+std::wstring desktopFolder(HWND owner) {
     return tw::shellFolderPath(owner, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY);
 }

@@ -39,7 +39,7 @@ struct ShortcutChoices {
     bool menuShortcut = false;
     bool desktopShortcut = false;
     std::wstring shortcutFolder;
-    std::wstring desktopFolder;   // from DesktopFolder; used only with desktopShortcut
+    std::wstring desktopFolder;   // from desktopFolder; used only with desktopShortcut
     std::wstring mainProgramPath; // installed main program
     std::wstring uninstallerPath; // installed uninstaller
     std::wstring productLabel;    // "Kelvane 3.00g"
@@ -50,19 +50,19 @@ struct ShortcutChoices {
 // uninstaller in the shortcut folder when menuShortcut is set, then the main
 // program on the desktop when desktopShortcut is set. The uninstaller's name
 // is in the current language.
-std::vector<PlannedShortcut> PlanShortcuts(const ShortcutChoices& choices);
+std::vector<PlannedShortcut> planShortcuts(const ShortcutChoices& choices);
 
 // Makes the planned shortcuts in order. Each is recorded in the journal before
 // it is made (which also creates its folder and moves the earlier
 // installation's shortcut of that kind aside) and completed with its outcome
 // and, when it was made, its file. True when every shortcut was made; a
 // failed one does not stop the others.
-bool CreateShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& journal);
+bool createPlannedShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& journal);
 
 // The uninstaller shortcut's name in the current language: "Uninstall %1"
 // with the product name.
-std::wstring UninstallShortcutName(const std::wstring& productName);
+std::wstring uninstallShortcutName(const std::wstring& productName);
 
 // The all users' desktop folder, or the user's own when that cannot be
 // obtained; empty when neither can. The folder is not created.
-std::wstring DesktopFolder(HWND owner);
+std::wstring desktopFolder(HWND owner);

@@ -16,7 +16,7 @@ std::wstring executableString(int id) {
 } // namespace
 
 int TextId(int base) {
-    return textIdFor(base, tw::CurrentLanguage().languageIndex, executableString);
+    return textIdFor(base, tw::currentLanguage().languageIndex, executableString);
 }
 
 std::wstring LoadText(int base) {

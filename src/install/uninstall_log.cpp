@@ -15,15 +15,15 @@ void UninstallLog::Load(const std::wstring& path) {
     if (path.empty()) {
         return;
     }
-    auto contents = journal::ReadLogFile(path);
+    auto contents = journal::readLogFile(path);
     if (!contents) {
         return;
     }
     // A relative folder would depend on the current folder: it counts as none.
-    if (IsAbsoluteFolder(contents->installPath) && journal::IsFolder(contents->installPath)) {
+    if (isAbsoluteFolder(contents->installPath) && journal::isFolder(contents->installPath)) {
         installPath = std::move(contents->installPath);
     }
-    if (IsAbsoluteFolder(contents->shortcutPath) && journal::IsFolder(contents->shortcutPath)) {
+    if (isAbsoluteFolder(contents->shortcutPath) && journal::isFolder(contents->shortcutPath)) {
         shortcutPath = std::move(contents->shortcutPath);
     }
     previousLabel = std::move(contents->previousLabel);
@@ -33,15 +33,15 @@ void UninstallLog::Load(const std::wstring& path) {
 bool UninstallLog::Write(const std::wstring& logPath, const std::wstring& installFolder,
                          const std::wstring& shortcutFolder) {
     PathComparer samePath;
-    MergeOldIntoNew([&](const std::wstring& a, const std::wstring& b) { return samePath(a, b); });
-    StampFixedPaths(newEntries, tw::productKeyName());
+    mergeOldIntoNew([&](const std::wstring& a, const std::wstring& b) { return samePath(a, b); });
+    stampFixedPaths(newEntries, tw::productKeyName());
     const LogHeader header{std::wstring(product::name) + L" " + product::versionText, previousLabel,
                            installFolder, shortcutFolder};
-    const bool written = journal::WriteLogFile(logPath, EncodeLog(header, newEntries));
+    const bool written = journal::writeLogFile(logPath, encodeLog(header, newEntries));
     // From here on the run can no longer be undone.
     for (LogEntry& entry : newEntries) {
         if (!entry.backup.empty()) {
-            journal::DeleteBackupFile(entry.backup);
+            journal::deleteBackupFile(entry.backup);
             entry.backup.clear();
         }
     }
@@ -52,7 +52,7 @@ bool UninstallLog::AddFolders(const std::wstring& folder) {
     if (folder.size() >= MAX_PATH) {
         return false;
     }
-    for (std::wstring& created : journal::CreateMissingFolders(folder)) {
+    for (std::wstring& created : journal::createMissingFolders(folder)) {
         newEntries.push_back({LogKind::Folder, std::move(created), {}, true, -1});
     }
     return true;
@@ -67,7 +67,7 @@ void UninstallLog::AddFile(const std::wstring& path, std::int32_t payloadKind, b
     pending = true;
     LogEntry& entry =
         newEntries.emplace_back(LogEntry{LogKind::File, path, {}, false, payloadKind});
-    if (journal::IsFile(path)) {
+    if (journal::isFile(path)) {
         const DWORD attributes = ::GetFileAttributesW(path.c_str());
         entry.backup = MakeBackup(path, copyBackup);
         entry.keptInPlace = entry.backup.empty();
@@ -88,8 +88,8 @@ void UninstallLog::AddShortcut(int which, const std::wstring& folder) {
         static_cast<LogKind>(static_cast<std::int32_t>(LogKind::ProgramShortcut) + which);
     LogEntry& entry = newEntries.emplace_back(LogEntry{kind, {}, {}, false, -1});
     // The earlier installation's shortcut of this kind makes way for the new one.
-    const LogEntry* earlier = EarlierEntry(kind);
-    if (earlier != nullptr && journal::IsFile(earlier->path)) {
+    const LogEntry* earlier = earlierEntry(kind);
+    if (earlier != nullptr && journal::isFile(earlier->path)) {
         entry.backup = MakeBackup(earlier->path, false);
     }
 }
@@ -98,7 +98,7 @@ void UninstallLog::AddUninstallKey(HKEY existingKey) {
     pending = true;
     LogEntry& entry = newEntries.emplace_back(LogEntry{LogKind::UninstallKey, {}, {}, false, -1});
     if (existingKey != nullptr) {
-        entry.backup = journal::SaveKeyBackup(existingKey);
+        entry.backup = journal::saveKeyBackup(existingKey);
         entry.keptInPlace = entry.backup.empty();
     }
 }
@@ -109,13 +109,13 @@ void UninstallLog::AddFileAssociations() {
 }
 
 void UninstallLog::Rollback() {
-    for (const UndoStep& step : RollbackPlan()) {
-        journal::Undo(step, uninstallKeys_);
+    for (const UndoStep& step : rollbackPlan()) {
+        journal::undo(step, uninstallKeys_);
     }
     newEntries.clear();
     pending = false;
 }
 
 std::wstring UninstallLog::MakeBackup(const std::wstring& path, bool copy) {
-    return journal::MakeBackupFile(path, copy);
+    return journal::makeBackupFile(path, copy);
 }

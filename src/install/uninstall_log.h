@@ -60,7 +60,7 @@ public:
     // Where this journal's uninstall key lives.
     const UninstallKeyLocation& uninstallKeys() const noexcept { return uninstallKeys_; }
 
-    // See journal::MakeBackupFile; path empty: only a fresh name.
+    // See journal::makeBackupFile; path empty: only a fresh name.
     std::wstring MakeBackup(const std::wstring& path, bool copy);
 
 private:

@@ -3,9 +3,10 @@
 #include "install/product.h"
 #include "support/language_state.h"
 #include "support/product_code.h"
-#include "support/unique_resource.h"
+#include "support/registry.h"
 
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -29,7 +30,7 @@ UninstallValue number(const wchar_t* name, DWORD value) {
 
 } // namespace
 
-std::vector<UninstallValue> UninstallValueList(const UninstallValues& values) {
+std::vector<UninstallValue> uninstallValueList(const UninstallValues& values) {
     return {
         text(L"DisplayName", values.displayName, true),
         text(L"UninstallString", values.uninstallerPath, true),
@@ -46,7 +47,7 @@ std::vector<UninstallValue> UninstallValueList(const UninstallValues& values) {
     };
 }
 
-UninstallValues ProductUninstallValues(const std::wstring& productLabel,
+UninstallValues productUninstallValues(const std::wstring& productLabel,
                                        const std::wstring& uninstallerPath,
                                        const std::wstring& mainProgramPath) {
     UninstallValues values;
@@ -57,38 +58,36 @@ UninstallValues ProductUninstallValues(const std::wstring& productLabel,
     values.publisher = product::maker;
     values.webAddress = product::webAddress;
     values.telephone = product::telephone;
-    values.language = static_cast<std::uint32_t>(tw::CurrentLanguage().languageIndex);
+    values.language = static_cast<std::uint32_t>(tw::currentLanguage().languageIndex);
     return values;
 }
 
-std::wstring UninstallKeyName() {
+std::wstring uninstallKeyName() {
     return tw::productKeyName();
 }
 
-bool WriteUninstallKey(const UninstallValues& values, UninstallLog& journal) {
+bool writeUninstallKey(const UninstallValues& values, UninstallLog& journal) {
     const UninstallKeyLocation& where = journal.uninstallKeys();
-    tw::unique_hkey list;
-    if (::RegOpenKeyExW(where.root, where.parent.c_str(), 0, KEY_ALL_ACCESS, list.put()) !=
-        ERROR_SUCCESS) {
+    tw::RegistryKey key;
+    bool existed = false;
+    try {
+        const tw::RegistryKey list = tw::OpenKey(where.root, where.parent, KEY_ALL_ACCESS);
+        if (!list) {
+            return false;
+        }
+        key = tw::CreateKey(list, uninstallKeyName(), KEY_ALL_ACCESS, &existed);
+    } catch (const std::system_error&) {
         return false;
     }
-    tw::unique_hkey key;
-    DWORD disposition = 0;
-    if (::RegCreateKeyExW(list.get(), UninstallKeyName().c_str(), 0, nullptr,
-                          REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
-                          &disposition) != ERROR_SUCCESS) {
-        return false;
-    }
-    journal.AddUninstallKey(disposition == REG_OPENED_EXISTING_KEY ? key.get() : nullptr);
+    journal.AddUninstallKey(existed ? key.get() : nullptr);
 
     // Every value is attempted; only the required ones decide the outcome.
     bool registered = true;
-    for (const UninstallValue& value : UninstallValueList(values)) {
-        const LSTATUS status =
-            ::RegSetValueExW(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
-                             static_cast<DWORD>(value.data.size()));
-        if (value.required && status != ERROR_SUCCESS) {
-            registered = false;
+    for (const UninstallValue& value : uninstallValueList(values)) {
+        try {
+            tw::writeValue(key, value.name, value.type, value.data.data(), value.data.size());
+        } catch (const std::system_error&) {
+            registered = registered && !value.required;
         }
     }
     key.reset();

@@ -24,7 +24,7 @@ struct UninstallValues {
 // The values of this product: its label, the installed uninstaller and main
 // program, the product's own version, maker and contact data, and the current
 // interface language.
-UninstallValues ProductUninstallValues(const std::wstring& productLabel,
+UninstallValues productUninstallValues(const std::wstring& productLabel,
                                        const std::wstring& uninstallerPath,
                                        const std::wstring& mainProgramPath);
 
@@ -42,10 +42,10 @@ struct UninstallValue {
 // and ",0", unquoted), DisplayVersion, Publisher, URLInfoAbout, HelpLink and
 // URLUpdateInfo (all three the web address), HelpTelephone, NoModify and
 // NoRepair (both 1) and TwLanguage.
-std::vector<UninstallValue> UninstallValueList(const UninstallValues& values);
+std::vector<UninstallValue> uninstallValueList(const UninstallValues& values);
 
 // The key below the uninstall list that names the product ("Kelvane 3").
-std::wstring UninstallKeyName();
+std::wstring uninstallKeyName();
 
 // Writes the product's uninstall key below the journal's uninstall list
 // (HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall
@@ -55,4 +55,4 @@ std::wstring UninstallKeyName();
 // it is closed. True when DisplayName and UninstallString were both written;
 // the other values are written as well as they can be. The journal is told
 // nothing when the key cannot be opened or created.
-bool WriteUninstallKey(const UninstallValues& values, UninstallLog& journal);
+bool writeUninstallKey(const UninstallValues& values, UninstallLog& journal);

@@ -1,6 +1,5 @@
 #include "support/folder_picker.h"
 
-#include "support/error.h"
 #include "support/folder_picker_rules.h"
 #include "support/known_folders.h"
 #include "support/message_rules.h"
@@ -16,7 +15,6 @@ namespace tw {
 namespace {
 
 namespace flag {
-constexpr std::uint32_t comInitialised = 1;
 constexpr std::uint32_t opened = 2;
 constexpr std::uint32_t typedAccepted = 4;
 } // namespace flag
@@ -51,28 +49,56 @@ std::wstring deepestExistingFolder(std::wstring path) {
     return folder;
 }
 
-// Makes a folder the current directory for as long as it lives.
+// Makes a folder the current directory for as long as it lives, and puts the
+// previous one back.
 class CurrentDirectory {
 public:
     explicit CurrentDirectory(const std::wstring& folder) {
         wchar_t previous[MAX_PATH] = {};
         const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, previous);
         if (length == 0 || length >= MAX_PATH) {
-            throw error(length == 0 ? static_cast<std::int32_t>(::GetLastError())
-                                    : static_cast<std::int32_t>(ERROR_FILENAME_EXCED_RANGE));
+            error_ = length == 0 ? static_cast<std::int32_t>(::GetLastError())
+                                 : static_cast<std::int32_t>(ERROR_FILENAME_EXCED_RANGE);
+            return;
         }
         if (!::SetCurrentDirectoryW(folder.c_str())) {
-            throw error(static_cast<std::int32_t>(::GetLastError()));
+            error_ = static_cast<std::int32_t>(::GetLastError());
+            return;
         }
         previous_ = previous;
     }
-    ~CurrentDirectory() { ::SetCurrentDirectoryW(previous_.c_str()); }
+    ~CurrentDirectory() {
+        if (!previous_.empty()) {
+            ::SetCurrentDirectoryW(previous_.c_str());
+        }
+    }
     CurrentDirectory(const CurrentDirectory&) = delete;
     CurrentDirectory& operator=(const CurrentDirectory&) = delete;
 
+    // The system's error when the folder could not be made current; 0 when it was.
+    std::int32_t error() const noexcept { return error_; }
+
 private:
     std::wstring previous_;
+    std::int32_t error_ = 0;
 };
+
+// The absolute form of a typed folder, a relative one taken against parent
+// when one is given, else against the current directory.
+TypedFolder qualifyTyped(const std::wstring& text, const std::wstring& parent) {
+    std::optional<CurrentDirectory> current;
+    if (!parent.empty()) {
+        current.emplace(parent);
+        if (current->error() != 0) {
+            return {current->error(), {}};
+        }
+    }
+    wchar_t qualified[MAX_PATH] = {};
+    if (!::PathSearchAndQualifyW(text.c_str(), qualified, MAX_PATH)) {
+        return {};
+    }
+    return {0, qualified};
+}
 
 // An exclamation box without caption, read in the owner's reading order.
 void showRefusal(HWND owner, std::int32_t code) {
@@ -82,7 +108,7 @@ void showRefusal(HWND owner, std::int32_t code) {
 
 int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM data) noexcept {
     try {
-        return reinterpret_cast<details::FolderPicker*>(data)->OnNotify(dialog, message, lParam);
+        return reinterpret_cast<details::FolderPicker*>(data)->onNotify(dialog, message, lParam);
     } catch (...) {
         // A typed folder that could not be checked is not taken.
         return message == BFFM_VALIDATEFAILEDW ? 1 : 0;
@@ -120,13 +146,7 @@ FolderPicker::FolderPicker(const std::wstring& initialFolder, const std::wstring
     , title_(std::move(title))
     , root_(std::move(root)) {
     path_ = pickerStartFolder(initialFolder, pathOf(root_.get()), knownFolders().documents);
-    ApplySubFolderRule();
-}
-
-FolderPicker::~FolderPicker() {
-    if (flags_ & flag::comInitialised) {
-        ::CoUninitialize();
-    }
+    applySubFolderRule();
 }
 
 const std::wstring& FolderPicker::rootParent() {
@@ -136,7 +156,7 @@ const std::wstring& FolderPicker::rootParent() {
     return *rootParent_;
 }
 
-void FolderPicker::ApplySubFolderRule() {
+void FolderPicker::applySubFolderRule() {
     if (subFolder_.empty()) {
         return;
     }
@@ -146,14 +166,14 @@ void FolderPicker::ApplySubFolderRule() {
     }
 }
 
-bool FolderPicker::Show(HWND owner) {
-    if (!(flags_ & flag::comInitialised)) {
-        const HRESULT initialised = ::CoInitialize(nullptr);
-        if (FAILED(initialised)) {
-            showRefusal(owner, initialised);
-            return false;
-        }
-        flags_ |= flag::comInitialised;
+bool FolderPicker::show(HWND owner) {
+    if (!com_) {
+        com_.emplace();
+    }
+    if (!com_->usable()) {
+        showRefusal(owner, com_->result());
+        com_.reset();
+        return false;
     }
     flags_ &= ~(flag::opened | flag::typedAccepted);
     editBox_ = nullptr;
@@ -179,22 +199,22 @@ bool FolderPicker::Show(HWND owner) {
     return true;
 }
 
-int FolderPicker::OnNotify(HWND dialog, UINT message, LPARAM lParam) {
+int FolderPicker::onNotify(HWND dialog, UINT message, LPARAM lParam) {
     switch (message) {
     case BFFM_INITIALIZED:
-        OnInitialized(dialog);
+        onInitialized(dialog);
         return 0;
     case BFFM_SELCHANGED:
-        OnSelectionChanged(dialog, reinterpret_cast<const ITEMIDLIST*>(lParam));
+        onSelectionChanged(dialog, reinterpret_cast<const ITEMIDLIST*>(lParam));
         return 0;
     case BFFM_VALIDATEFAILEDW:
-        return OnValidateFailed(dialog, reinterpret_cast<const wchar_t*>(lParam));
+        return onValidateFailed(dialog, reinterpret_cast<const wchar_t*>(lParam));
     default:
         return 0;
     }
 }
 
-void FolderPicker::OnInitialized(HWND dialog) {
+void FolderPicker::onInitialized(HWND dialog) {
     flags_ |= flag::opened;
     const std::wstring start = root_ ? combine(rootParent(), path_) : path_;
     openedOn_ = deepestExistingFolder(start);
@@ -209,11 +229,11 @@ void FolderPicker::OnInitialized(HWND dialog) {
         editBox_ = ::FindWindowExW(dialog, nullptr, L"Edit", nullptr);
     }
     if (!openedOn_.empty()) {
-        ShowInEditBox();
+        showInEditBox();
     }
 }
 
-void FolderPicker::OnSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
+void FolderPicker::onSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
     if (!(flags_ & flag::opened) || selecting_) {
         return;
     }
@@ -223,7 +243,7 @@ void FolderPicker::OnSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
     // deepest existing part. The user's first move to another folder ends this.
     if (!openedOn_.empty()) {
         if (equalIgnoringCase(itemPath, openedOn_)) {
-            ShowInEditBox(); // the shell has put the folder's name there
+            showInEditBox(); // the shell has put the folder's name there
             return;
         }
         openedOn_.clear();
@@ -231,31 +251,18 @@ void FolderPicker::OnSelectionChanged(HWND dialog, const ITEMIDLIST* item) {
     if (!itemPath.empty()) {
         path_ = itemPath;
     }
-    ApplySubFolderRule();
-    ShowInEditBox();
+    applySubFolderRule();
+    showInEditBox();
     if (subFolder_.empty()) {
         ::SendMessageW(dialog, BFFM_ENABLEOK, 0, itemPath.empty() ? FALSE : TRUE);
     }
 }
 
-int FolderPicker::OnValidateFailed(HWND dialog, const wchar_t* typed) {
+int FolderPicker::onValidateFailed(HWND dialog, const wchar_t* typed) {
     const std::wstring parent = root_ ? rootParent() : std::wstring();
-    TypedFolder checked;
-    try {
-        checked = checkTypedFolder(
-            typed != nullptr ? typed : L"", parent, [&parent](const std::wstring& text) {
-                std::optional<CurrentDirectory> current;
-                if (!parent.empty()) {
-                    current.emplace(parent);
-                }
-                wchar_t qualified[MAX_PATH] = {};
-                return ::PathSearchAndQualifyW(text.c_str(), qualified, MAX_PATH)
-                           ? std::wstring(qualified)
-                           : std::wstring();
-            });
-    } catch (const error& failure) {
-        checked.error = failure.code();
-    }
+    TypedFolder checked = checkTypedFolder(
+        typed != nullptr ? typed : L"", parent,
+        [&parent](const std::wstring& text) { return qualifyTyped(text, parent); });
     if (checked.accepted()) {
         path_ = std::move(checked.folder);
         flags_ |= flag::typedAccepted;
@@ -265,7 +272,7 @@ int FolderPicker::OnValidateFailed(HWND dialog, const wchar_t* typed) {
     return 1;
 }
 
-void FolderPicker::ShowInEditBox() const {
+void FolderPicker::showInEditBox() const {
     if (editBox_ != nullptr) {
         ::SetWindowTextW(editBox_, path_.c_str());
         ::SendMessageW(editBox_, EM_SETSEL, 0, -1);
@@ -277,7 +284,7 @@ void FolderPicker::ShowInEditBox() const {
 std::wstring BrowseForFolder(std::wstring& initialFolder, const std::wstring& subFolder,
                              const std::wstring& title) {
     details::FolderPicker picker(initialFolder, subFolder, title, {});
-    if (!picker.Show(findOwnerWindow())) {
+    if (!picker.show(findOwnerWindow())) {
         return {};
     }
     initialFolder = removeSubFolder(picker.path(), picker.subFolder());
@@ -287,7 +294,7 @@ std::wstring BrowseForFolder(std::wstring& initialFolder, const std::wstring& su
 std::wstring BrowseForFolder(std::wstring& initialFolder, const std::wstring& subFolder,
                              const std::wstring& title, std::wstring& relativeFolderResult) {
     details::FolderPicker picker(initialFolder, subFolder, title, startMenuProgramsRoot());
-    if (!picker.Show(findOwnerWindow())) {
+    if (!picker.show(findOwnerWindow())) {
         return {};
     }
     initialFolder = removeSubFolder(picker.path(), picker.subFolder());

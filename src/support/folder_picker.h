@@ -3,6 +3,7 @@
 // fixed sub-folder at the end of whatever folder the user picks, letting the
 // user type a folder that does not exist yet and checking what was typed.
 
+#include "support/com_scope.h"
 #include "support/unique_resource.h"
 
 #include <windows.h>
@@ -43,13 +44,12 @@ public:
     // root's parent while a root is set). root limits the tree; none for all of it.
     FolderPicker(const std::wstring& initialFolder, const std::wstring& subFolder,
                  std::wstring title, unique_pidl root);
-    ~FolderPicker();
     FolderPicker(const FolderPicker&) = delete;
     FolderPicker& operator=(const FolderPicker&) = delete;
 
     // Shows the dialog owned by owner. True when the user chose a folder:
     // path() is then absolute. A failure to initialise COM is shown to the user.
-    bool Show(HWND owner);
+    bool show(HWND owner);
 
     // The current choice: absolute, or relative to rootParent() while a root
     // is set and the dialog is open.
@@ -63,14 +63,14 @@ public:
 
     // The dialog's callback: BFFM_INITIALIZED, BFFM_SELCHANGED and
     // BFFM_VALIDATEFAILEDW (1 keeps the dialog open).
-    int OnNotify(HWND dialog, UINT message, LPARAM lParam);
+    int onNotify(HWND dialog, UINT message, LPARAM lParam);
 
 private:
-    void OnInitialized(HWND dialog);
-    void OnSelectionChanged(HWND dialog, const ITEMIDLIST* item);
-    int OnValidateFailed(HWND dialog, const wchar_t* typed);
-    void ApplySubFolderRule();
-    void ShowInEditBox() const;
+    void onInitialized(HWND dialog);
+    void onSelectionChanged(HWND dialog, const ITEMIDLIST* item);
+    int onValidateFailed(HWND dialog, const wchar_t* typed);
+    void applySubFolderRule();
+    void showInEditBox() const;
 
     std::wstring path_;
     std::wstring subFolder_;
@@ -83,6 +83,8 @@ private:
     bool selecting_ = false;
     HWND editBox_ = nullptr;
     std::uint32_t flags_ = 0;
+    // COM for the dialog, from its first showing to the end of the call.
+    std::optional<ComScope> com_;
 };
 
 } // namespace details

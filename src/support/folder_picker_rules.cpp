@@ -98,13 +98,13 @@ std::wstring pickerStartFolder(std::wstring_view initialFolder, std::wstring_vie
 }
 
 bool endsWithSubFolder(std::wstring_view path, std::wstring_view subFolder) {
-    const Elements sub = pathElements(subFolder);
-    return endsWithElements(pathElements(path), sub, sub.size());
+    const Elements sub = pathNames(subFolder);
+    return endsWithElements(pathNames(path), sub, sub.size());
 }
 
 std::wstring appendSubFolder(std::wstring_view path, std::wstring_view subFolder) {
-    const Elements sub = pathElements(subFolder);
-    const Elements elements = pathElements(path);
+    const Elements sub = pathNames(subFolder);
+    const Elements elements = pathNames(path);
     if (endsWithElements(elements, sub, sub.size())) {
         return std::wstring(path);
     }
@@ -116,7 +116,7 @@ std::wstring appendSubFolder(std::wstring_view path, std::wstring_view subFolder
 }
 
 std::wstring removeSubFolder(std::wstring_view path, std::wstring_view subFolder) {
-    const std::size_t count = pathElements(subFolder).size();
+    const std::size_t count = pathNames(subFolder).size();
     if (count == 0 || !endsWithSubFolder(path, subFolder)) {
         return std::wstring(path);
     }
@@ -140,8 +140,8 @@ std::wstring removeSubFolder(std::wstring_view path, std::wstring_view subFolder
 }
 
 bool isInFolder(std::wstring_view path, std::wstring_view folder) {
-    const Elements outer = pathElements(folder);
-    const Elements inner = pathElements(path);
+    const Elements outer = pathNames(folder);
+    const Elements inner = pathNames(path);
     if (outer.empty() || inner.size() < outer.size()) {
         return false;
     }
@@ -171,7 +171,11 @@ TypedFolder checkTypedFolder(std::wstring_view typed, std::wstring_view rootPare
     if (text.empty()) {
         text = L".";
     }
-    std::wstring folder = qualify(text);
+    TypedFolder qualified = qualify(text);
+    if (!qualified.accepted()) {
+        return qualified;
+    }
+    std::wstring& folder = qualified.folder;
     if (folder.empty() || (!rootParent.empty() && !isInFolder(folder, rootParent)) ||
         !std::all_of(folder.begin(), folder.end(), isPlainPathChar)) {
         return {picker_error::badPath, {}};

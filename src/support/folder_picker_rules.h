@@ -66,8 +66,9 @@ struct TypedFolder {
 };
 
 // The absolute form of a typed folder, a relative one taken against the
-// current folder; empty when it has none. May raise tw::error.
-using QualifyFolder = std::function<std::wstring(const std::wstring& typed)>;
+// current folder: the folder, empty when it has none, or the code of the
+// system error that kept it from being formed.
+using QualifyFolder = std::function<TypedFolder(const std::wstring& typed)>;
 
 // Checks a folder typed into the picker: 260 characters or more are too long;
 // blanks around it and a trailing backslash are dropped ("D:" stands for

@@ -21,9 +21,7 @@ std::wstring knownFolder(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
     const HRESULT hr = ::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
     const unique_cotaskmem owned(path);
-    if (FAILED(hr)) {
-        throw error(hr);
-    }
+    throwIfFailed(hr);
     return path != nullptr ? std::wstring(path) : std::wstring{};
 }
 

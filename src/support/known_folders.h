@@ -15,8 +15,8 @@ struct KnownFolders {
 const KnownFolders& knownFolders();
 
 namespace details {
-// Computes the folders (without verifying that they exist). Raises tw::error
-// when the shell cannot name one.
+// Computes the folders (without verifying that they exist). Raises
+// std::system_error with the shell's HRESULT when it cannot name one.
 void computeKnownFolders();
 } // namespace details
 

@@ -121,13 +121,13 @@ LanguageState createState() {
 
 } // namespace
 
-LanguageState& CurrentLanguage() {
+LanguageState& currentLanguage() {
     static LanguageState state = createState();
     return state;
 }
 
 void SetLanguage(std::int32_t index) {
-    LanguageState& state = CurrentLanguage();
+    LanguageState& state = currentLanguage();
     const std::uint32_t lcid = lcidOf(index); // rejects an index outside the table
     if (index != state.languageIndex) {
         applyLocales(index);
@@ -141,12 +141,12 @@ void SetLanguage(std::int32_t index) {
 
 std::int32_t DefaultLanguage(std::uint32_t mask) {
     if (mask == 0) {
-        mask = CurrentLanguage().availableMask;
+        mask = currentLanguage().availableMask;
     }
     return defaultLanguageFor(::GetUserDefaultLangID(), mask);
 }
 
-std::wstring NativeLanguageName(std::int32_t index) {
+std::wstring nativeLanguageName(std::int32_t index) {
     std::wstring name = localeText(lcidOf(index), LOCALE_SNATIVELANGNAME);
     if (!name.empty()) {
         ::CharUpperBuffW(name.data(), 1);
@@ -159,7 +159,7 @@ bool isRightToLeft(std::int32_t index) {
 }
 
 HMODULE resourceModule() {
-    LanguageState& state = CurrentLanguage();
+    LanguageState& state = currentLanguage();
     if (state.resourceModule == nullptr) {
         state.resourceModule = ::GetModuleHandleW(nullptr);
     }

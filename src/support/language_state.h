@@ -30,7 +30,7 @@ struct LanguageState {
 // The state, created on first use (thread-safe): French, with the runtime's
 // locale settings made process-wide, the French locales applied and the
 // thread locale set to French's lcid.
-LanguageState& CurrentLanguage();
+LanguageState& currentLanguage();
 
 // Makes a language index current: applies its runtime locales when it differs
 // from the current one, then sets lcid, codePage and rightToLeft and clears
@@ -44,7 +44,7 @@ std::int32_t DefaultLanguage(std::uint32_t mask);
 
 // The language's own name as the system gives it, its first letter in upper
 // case ("Français", "Deutsch"); empty when the system does not know the locale.
-std::wstring NativeLanguageName(std::int32_t index);
+std::wstring nativeLanguageName(std::int32_t index);
 
 // Whether a language index is written right to left: by its locale's font
 // signature, or, when that cannot be read, for Hebrew alone.

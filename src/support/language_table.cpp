@@ -83,11 +83,11 @@ constexpr bool inMask(std::uint32_t mask, std::int32_t index) noexcept {
 
 } // namespace
 
-std::uint16_t LanguageLangId(std::int32_t index) {
+std::uint16_t languageLangId(std::int32_t index) {
     return row(index).langId;
 }
 
-std::int32_t LanguageTextOffset(std::int32_t index) {
+std::int32_t languageTextOffset(std::int32_t index) {
     return row(index).textOffset;
 }
 
@@ -99,12 +99,12 @@ std::int32_t defaultLanguageFor(std::uint16_t userLangId, std::uint32_t mask) {
 }
 
 std::uint32_t languageLcid(std::int32_t index, std::uint32_t userLcid) {
-    const std::uint16_t langId = LanguageLangId(index);
+    const std::uint16_t langId = languageLangId(index);
     return langIdOfLcid(userLcid) == langId ? userLcid : langId;
 }
 
 std::uint32_t namingLocale(std::int32_t index, std::uint16_t userLangId, std::uint32_t userLcid) {
-    const std::uint16_t langId = LanguageLangId(index);
+    const std::uint16_t langId = languageLangId(index);
     if (primaryOf(langId) == primaryOf(userLangId)) {
         return userDefaultLocale;
     }

@@ -29,11 +29,11 @@ constexpr bool isLanguageIndex(std::int64_t index) noexcept {
 
 // The Windows language identifier of an index (1036 for French, ...).
 // Throws std::out_of_range for an index outside the table.
-std::uint16_t LanguageLangId(std::int32_t index);
+std::uint16_t languageLangId(std::int32_t index);
 
 // The distance of the language's block of texts from the base ids (French +0,
 // English +1000, ...). Throws std::out_of_range for an index outside the table.
-std::int32_t LanguageTextOffset(std::int32_t index);
+std::int32_t languageTextOffset(std::int32_t index);
 
 // The language of the user's default language identifier when its bit is in
 // the mask; otherwise English when English is in the mask, else French.

@@ -10,20 +10,54 @@ std::wstring parentPath(std::wstring_view path) {
                                                 : std::wstring(path.substr(0, separator));
 }
 
+namespace {
+
+constexpr std::wstring_view rootElement = L"\\";
+constexpr std::wstring_view uncRootElement = L"\\\\";
+
+} // namespace
+
 std::vector<std::wstring_view> pathElements(std::wstring_view path) {
     std::vector<std::wstring_view> elements;
-    std::size_t start = 0;
-    while (start < path.size()) {
-        std::size_t end = start;
-        while (end < path.size() && !isPathSeparator(path[end])) {
-            ++end;
+    if (hasDrivePrefix(path)) {
+        elements.push_back(path.substr(0, 2));
+        path.remove_prefix(2);
+    }
+    std::size_t separators = 0;
+    while (separators < path.size() && isPathSeparator(path[separators])) {
+        ++separators;
+    }
+    if (separators > 0) {
+        const bool unc = separators >= 2 && elements.empty();
+        elements.push_back(unc ? uncRootElement : rootElement);
+        path.remove_prefix(separators);
+    }
+    while (!path.empty()) {
+        std::size_t length = 0;
+        while (length < path.size() && !isPathSeparator(path[length])) {
+            ++length;
         }
-        if (end > start) {
-            elements.push_back(path.substr(start, end - start));
+        elements.push_back(path.substr(0, length));
+        path.remove_prefix(length);
+        if (path.empty()) {
+            break;
         }
-        start = end + 1;
+        while (!path.empty() && isPathSeparator(path.front())) {
+            path.remove_prefix(1);
+        }
+        if (path.empty()) {
+            elements.push_back({});
+        }
     }
     return elements;
+}
+
+std::vector<std::wstring_view> pathNames(std::wstring_view path) {
+    std::vector<std::wstring_view> names = pathElements(path);
+    std::erase_if(names, [](std::wstring_view element) {
+        return element.empty() || element == rootElement || element == uncRootElement;
+    });
+    return names;
 }
 
 namespace {

@@ -28,9 +28,16 @@ constexpr bool hasDrivePrefix(std::wstring_view path) noexcept {
 // a bare name.
 std::wstring parentPath(std::wstring_view path);
 
-// The elements of a path between its separators, empty ones left out
-// ("C:\\a\\" gives "C:", "a").
+// The elements of a Windows path: a drive ("C:") when it has one, a root
+// ("\", or "\\" for a UNC path) when it begins with a separator, the names in
+// between, and an empty last element when it ends in a separator. A run of
+// separators counts as one. The root elements are "\" and "\\" whichever
+// separator the path used.
 std::vector<std::wstring_view> pathElements(std::wstring_view path);
+
+// The drive and the names of a path: its elements without the root and
+// without an empty last one ("C:\\a\\" gives "C:", "a").
+std::vector<std::wstring_view> pathNames(std::wstring_view path);
 
 // Whether two names are equal ignoring letter case, as file names are: the
 // simple upper-case forms of the Latin (ASCII, Latin-1, Latin Extended-A and

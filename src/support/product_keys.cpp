@@ -17,16 +17,10 @@ std::wstring productPathValueName() {
 
 void WriteProductPath(const std::wstring& programPath) {
     const RegistryKey key = CreateKey(HKEY_LOCAL_MACHINE, makerKeyPath());
-    const DWORD bytes = static_cast<DWORD>((programPath.size() + 1) * sizeof(wchar_t));
-    const LSTATUS status =
-        ::RegSetValueExW(key.get(), productPathValueName().c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(programPath.c_str()), bytes);
-    if (status != ERROR_SUCCESS) {
-        throwRegistryError(status);
-    }
+    writeString(key, productPathValueName(), programPath);
 }
 
-std::wstring ReadProductPathNow() {
+std::wstring readProductPathNow() {
     const RegistryKey key = OpenKey(HKEY_LOCAL_MACHINE, makerKeyPath());
     if (!key) {
         return {};
@@ -45,7 +39,7 @@ std::wstring ReadProductPathNow() {
 }
 
 const std::wstring& ReadProductPath() {
-    static const std::wstring path = ReadProductPathNow();
+    static const std::wstring path = readProductPathNow();
     return path;
 }
 

@@ -23,9 +23,9 @@ void WriteProductPath(const std::wstring& programPath);
 // existing file (a folder counts as none). A REG_EXPAND_SZ value is taken
 // unexpanded.
 // Raises std::system_error on an unexpected registry error.
-std::wstring ReadProductPathNow();
+std::wstring readProductPathNow();
 
-// ReadProductPathNow as it was on the first call of the process: later calls
+// readProductPathNow as it was on the first call of the process: later calls
 // see that same value even after WriteProductPath.
 const std::wstring& ReadProductPath();
 

@@ -1,10 +1,11 @@
 #pragma once
-// Registry access of the maker's library: owning key holders and a safe string
-// read.
+// Registry access of the maker's library and the installation: owning key
+// holders, a safe string read, value writes, and the saving, restoring and
+// deleting of a whole key.
 //
 // "Not there" (a missing key or value, a value of another type) is an empty or
 // false result. Any other failure raises std::system_error carrying the Win32
-// error code in the system category and no message of its own.
+// error code in the system category and no message of its own (error.h).
 //
 // No call passes a registry-view flag: the shipped program is 32-bit, so on
 // 64-bit Windows its keys below HKEY_LOCAL_MACHINE\Software are those of the
@@ -13,6 +14,7 @@
 #include "support/unique_resource.h"
 
 #include <windows.h>
+#include <cstddef>
 #include <string>
 
 namespace tw {
@@ -36,15 +38,21 @@ private:
     unique_hkey key_;
 };
 
-// Creates the subkey below parent, or opens it when it exists, with
-// MAXIMUM_ALLOWED access. Raises on any error.
-RegistryKey CreateKey(HKEY parent, const std::wstring& subkey);
-RegistryKey CreateKey(const RegistryKey& parent, const std::wstring& subkey);
+// Creates the subkey below parent, or opens it when it exists, with the given
+// access (MAXIMUM_ALLOWED unless a caller needs a particular right). When
+// existed is given, it tells whether the key was there already. Raises on any
+// error.
+RegistryKey CreateKey(HKEY parent, const std::wstring& subkey, REGSAM access = MAXIMUM_ALLOWED,
+                      bool* existed = nullptr);
+RegistryKey CreateKey(const RegistryKey& parent, const std::wstring& subkey,
+                      REGSAM access = MAXIMUM_ALLOWED, bool* existed = nullptr);
 
-// Opens the subkey below parent with MAXIMUM_ALLOWED access; an empty holder
-// when the key does not exist. Raises on any other error.
-RegistryKey OpenKey(HKEY parent, const std::wstring& subkey);
-RegistryKey OpenKey(const RegistryKey& parent, const std::wstring& subkey);
+// Opens the subkey below parent with the given access (MAXIMUM_ALLOWED unless
+// a caller needs a particular right); an empty holder when the key does not
+// exist. Raises on any other error.
+RegistryKey OpenKey(HKEY parent, const std::wstring& subkey, REGSAM access = MAXIMUM_ALLOWED);
+RegistryKey OpenKey(const RegistryKey& parent, const std::wstring& subkey,
+                    REGSAM access = MAXIMUM_ALLOWED);
 
 // Reads a REG_SZ or REG_EXPAND_SZ value (the latter unexpanded) into output.
 // False, with output unchanged, when the value is missing, of another type,
@@ -53,7 +61,24 @@ RegistryKey OpenKey(const RegistryKey& parent, const std::wstring& subkey);
 bool ReadString(HKEY key, const std::wstring& valueName, std::wstring& output);
 bool ReadString(const RegistryKey& key, const std::wstring& valueName, std::wstring& output);
 
-// Raises the Win32 error code as std::system_error in the system category.
-[[noreturn]] void throwRegistryError(LSTATUS status);
+// Writes a value of the given type and bytes. Raises on any error.
+void writeValue(const RegistryKey& key, const std::wstring& valueName, DWORD type, const void* data,
+                std::size_t size);
+
+// Writes a REG_SZ value: the characters and the terminating NUL. Raises on any
+// error.
+void writeString(const RegistryKey& key, const std::wstring& valueName, const std::wstring& value);
+
+// Saves the key and its subkeys to a new file (RegSaveKeyW, which needs the
+// backup privilege). Raises on any error.
+void saveKey(HKEY key, const std::wstring& file);
+
+// Replaces the key's content with that of a file of saveKey (RegRestoreKeyW,
+// which needs the restore privilege). Raises on any error.
+void restoreKey(HKEY key, const std::wstring& file);
+
+// Deletes the subkey below parent with everything below it (SHDeleteKeyW);
+// nothing when it does not exist. Raises on any other error.
+void deleteKeyTree(HKEY parent, const std::wstring& subkey);
 
 } // namespace tw

@@ -106,7 +106,7 @@ Function* function(api which) {
 template <typename Function, typename... Arguments>
 void call(api which, Arguments... arguments) {
     if (!function<Function>(which)(arguments...)) {
-        raiseLastError();
+        throwLastErrorValue();
     }
 }
 
@@ -117,14 +117,14 @@ bool callSized(api which, Arguments... arguments) {
         return true;
     }
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        raiseLastError();
+        throwLastErrorValue();
     }
     return false;
 }
 
 } // namespace
 
-void raiseLastError() {
+void throwLastErrorValue() {
     throw error(hresultFromWin32(static_cast<std::int32_t>(::GetLastError())));
 }
 
@@ -186,7 +186,7 @@ bool equalSid(PSID a, PSID b) {
 void freeSid(PSID sid) {
     // FreeSid answers null when it freed the SID.
     if (function<decltype(::FreeSid)>(api::FreeSid)(sid) != nullptr) {
-        raiseLastError();
+        throwLastErrorValue();
     }
 }
 

@@ -22,8 +22,9 @@
 
 namespace tw {
 
-// Raises HRESULT_FROM_WIN32 of the calling thread's last error.
-[[noreturn]] void raiseLastError();
+// Raises the library's error value (error.h): HRESULT_FROM_WIN32 of the
+// calling thread's last error.
+[[noreturn]] void throwLastErrorValue();
 
 // A SID allocated by the system (AllocateAndInitializeSid), freed with FreeSid.
 namespace traits {

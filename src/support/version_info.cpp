@@ -71,13 +71,13 @@ VersionInfo VersionInfo::fromFile(const std::wstring& path) {
 }
 
 std::wstring VersionInfo::brandedProductName() const {
-    return brandedName(productName(), ProductCode(), CurrentLanguage().languageIndex,
+    return brandedName(productName(), ProductCode(), currentLanguage().languageIndex,
                        [this] { return isLisquenBuild(*this); });
 }
 
 std::wstring VersionInfo::displayName() const {
     return displayNameFrom(brandedProductName(), productVersion(), fileFlags(),
-                           CurrentLanguage().lcid);
+                           currentLanguage().lcid);
 }
 
 } // namespace tw

@@ -17,7 +17,7 @@ std::wstring currentUserName() {
     wchar_t name[UNLEN + 1] = {};
     DWORD size = UNLEN + 1;
     if (!::GetUserNameW(name, &size)) {
-        raiseLastError();
+        throwLastErrorValue();
     }
     return name;
 }

@@ -40,7 +40,7 @@ void CDlgPath::DoDataExchange(ui::DataExchange& exchange) {
     ui::DDV_MaxChars(exchange, folderText, maxFolderChars);
     // Leaving the page needs a complete folder; Browse only takes over where
     // the picker starts, which its own rules complete.
-    if (exchange.saving() && !browsing && !IsAbsoluteFolder(folderText)) {
+    if (exchange.saving() && !browsing && !isAbsoluteFolder(folderText)) {
         tw::showMessage(LoadText(text::incompleteFolder), MB_OK | MB_ICONEXCLAMATION);
         exchange.Fail();
     }

@@ -72,7 +72,7 @@ BOOL CInstallDlg::OnInitDialog() {
 
 void CInstallDlg::setAboutEntry(bool replace) {
     std::wstring text = formatText(LoadText(text::about), {theApp().AppTitle(false)});
-    text = tw::CurrentLanguage().rightToLeft ? L"..." + text : L"&" + text + L"...";
+    text = tw::currentLanguage().rightToLeft ? L"..." + text : L"&" + text + L"...";
     HMENU menu = ::GetSystemMenu(hwnd(), FALSE);
     if (menu == nullptr) {
         return;

@@ -48,7 +48,7 @@ BOOL CDlgStart::OnInitDialog() {
                                         initialFlagCount, flagGrowth));
     languageList.send(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(flagImages.get()));
 
-    const std::int32_t current = tw::CurrentLanguage().languageIndex;
+    const std::int32_t current = tw::currentLanguage().languageIndex;
     LRESULT selected = CB_ERR;
     const tw::window_dc dc(languageList.hwnd());
     const tw::selected_object font(
@@ -57,7 +57,7 @@ BOOL CDlgStart::OnInitDialog() {
     for (const std::int32_t language : StartPageLanguages) {
         const tw::unique_hicon flag = loadFlag(language);
         const int image = flag ? ::ImageList_AddIcon(flagImages.get(), flag.get()) : -1;
-        std::wstring name = tw::NativeLanguageName(language);
+        std::wstring name = tw::nativeLanguageName(language);
         COMBOBOXEXITEMW entry{};
         entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
         entry.iItem = -1;

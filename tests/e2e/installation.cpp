@@ -83,8 +83,8 @@ std::wstring uninstallLogPath(const Destinations& destinations) {
 // setup run read it. complete: no line stopped the reading.
 LogContents readLog(const std::string& bytes, bool& complete) {
     LogReader reader([](std::string_view) { return std::wstring(); });
-    reader.Feed(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-    reader.Finish();
+    reader.feed(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    reader.finish();
     complete = !reader.stopped();
     return std::move(reader.contents());
 }

@@ -36,7 +36,7 @@ std::vector<std::uint8_t> WithHeader(const std::uint8_t* data, std::size_t size)
     }
     std::vector<std::uint8_t> bytes;
     if (data[0] % 3 == 1) {
-        bytes = EncodeLog({L"Kelvane 3.00g", L"Kelvane 3.00f", L"C:\\K", L"C:\\S"}, {});
+        bytes = encodeLog({L"Kelvane 3.00g", L"Kelvane 3.00f", L"C:\\K", L"C:\\S"}, {});
     } else if (data[0] % 3 == 2) {
         const std::string header = "// Uninstall Log File v1\r\n// W\r\n// Install K\r\n";
         bytes.assign(header.begin(), header.end());
@@ -51,16 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::uint8_t> input = WithHeader(data, size);
     const std::span<const std::uint8_t> bytes(input);
     size = input.size();
-    const LogContents whole = ReadLog(bytes, widenLatin1);
+    const LogContents whole = readLog(bytes, widenLatin1);
 
     LogReader reader(widenLatin1);
     const std::size_t piece = size == 0 ? 1 : input[size - 1] % 13 + 1;
     for (std::size_t at = 0; at < size; at += piece) {
-        if (!reader.Feed(bytes.subspan(at, std::min(piece, size - at)))) {
+        if (!reader.feed(bytes.subspan(at, std::min(piece, size - at)))) {
             break;
         }
     }
-    reader.Finish();
+    reader.finish();
     const LogContents& pieces = reader.contents();
     if (pieces.entries != whole.entries || pieces.installPath != whole.installPath ||
         pieces.shortcutPath != whole.shortcutPath || pieces.previousLabel != whole.previousLabel) {
@@ -68,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     if (ShortPaths(whole.entries) && whole.entries.size() < 100000) {
-        const auto encoded = EncodeLog({L"Kelvane 3.00g", L"", L"C:\\K", L"C:\\S"}, whole.entries);
-        if (ReadLog(encoded, widenLatin1).entries != whole.entries) {
+        const auto encoded = encodeLog({L"Kelvane 3.00g", L"", L"C:\\K", L"C:\\S"}, whole.entries);
+        if (readLog(encoded, widenLatin1).entries != whole.entries) {
             std::abort();
         }
     }

@@ -141,12 +141,12 @@ protected:
         return checkTypedFolder(typed, rootParent, [this](const std::wstring& text) {
             given.push_back(text);
             if (text == L".") {
-                return std::wstring(L"C:\\Menu");
+                return TypedFolder{0, L"C:\\Menu"};
             }
             if (text == L"unknown") {
-                return std::wstring();
+                return TypedFolder{};
             }
-            return isRelativePath(text) ? L"C:\\Menu\\" + text : text;
+            return TypedFolder{0, isRelativePath(text) ? L"C:\\Menu\\" + text : text};
         });
     }
 

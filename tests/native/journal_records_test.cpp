@@ -29,7 +29,7 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
 
 // Element comparison ignoring case, as for absolute paths of missing files.
 bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return SameElements(a, b, [](std::wstring_view x, std::wstring_view y) {
+    return sameElements(a, b, [](std::wstring_view x, std::wstring_view y) {
         return x.size() == y.size() &&
                std::equal(x.begin(), x.end(), y.begin(), [](wchar_t p, wchar_t q) {
                    return std::towlower(static_cast<wint_t>(p)) ==
@@ -96,7 +96,7 @@ TEST_F(JournalRecordsTest, MergeKeepsUntouchedEarlierEntriesBeforeAllNewOnes) {
                           Entry(LogKind::File, L"C:\\K\\gone.txt", true, 4)};
     journal.newEntries = {Entry(LogKind::File, L"C:\\K\\new.dll", true, 0),
                           Entry(LogKind::File, L"C:\\K\\K.exe", true, 1)};
-    journal.MergeOldIntoNew(SameText);
+    journal.mergeOldIntoNew(SameText);
     EXPECT_TRUE(journal.oldEntries.empty());
     EXPECT_EQ(Paths(journal.newEntries),
               (std::vector<std::wstring>{L"C:\\K", L"C:\\K\\old.dll", L"C:\\K\\gone.txt",
@@ -108,11 +108,11 @@ TEST_F(JournalRecordsTest, MergeWritesARewrittenFileOnceAtItsNewIndex) {
                           Entry(LogKind::File, L"C:\\K\\K.exe", true, 1)};
     journal.newEntries = {Entry(LogKind::File, L"C:\\K\\K.exe", true, 1),
                           Entry(LogKind::File, L"C:\\K\\b.dll", true, 0)};
-    journal.MergeOldIntoNew(SameText);
+    journal.mergeOldIntoNew(SameText);
     std::vector<std::wstring> lines;
     std::size_t index = 0;
     for (const auto& entry : journal.newEntries) {
-        lines.push_back(LogEntryLine(index++, entry));
+        lines.push_back(logEntryLine(index++, entry));
     }
     EXPECT_EQ(lines, (std::vector<std::wstring>{L"0000:0100:1 -- C:\\K\\a.dll",
                                                 L"0001:0101:1 -- C:\\K\\K.exe",
@@ -127,7 +127,7 @@ TEST_F(JournalRecordsTest, MergeDropsAnEarlierShortcutWheneverANewOneOfItsKindEx
     journal.newEntries = {Entry(LogKind::DesktopShortcut, L"", false),
                           Entry(LogKind::UninstallKey, L""),
                           Entry(LogKind::FileAssociations, L"", false)};
-    journal.MergeOldIntoNew(SameText);
+    journal.mergeOldIntoNew(SameText);
     std::vector<LogKind> kinds;
     for (const auto& entry : journal.newEntries) {
         kinds.push_back(entry.kind);
@@ -145,7 +145,7 @@ TEST_F(JournalRecordsTest, MergeComparesFoldersAndFilesByThePathEquality) {
                           Entry(LogKind::File, L"C:\\Program Files\\Tarnwick\\K.exe", true, 1),
                           // A file of the same path as an earlier folder does not supersede it.
                           Entry(LogKind::File, L"C:\\Program Files\\Other", true, 3)};
-    journal.MergeOldIntoNew(SameIgnoringCase);
+    journal.mergeOldIntoNew(SameIgnoringCase);
     EXPECT_EQ(Paths(journal.newEntries),
               (std::vector<std::wstring>{
                   L"C:\\Program Files\\Other", L"C:\\Program Files\\Tarnwick",
@@ -159,7 +159,7 @@ TEST_F(JournalRecordsTest, MergeCollapsesRepeatedEarlierEntries) {
     journal.oldEntries = {Entry(LogKind::File, L"C:\\K\\a", true, 0),
                           Entry(LogKind::File, L"C:\\K\\b", true, 0),
                           Entry(LogKind::File, L"C:\\K\\a", false, 0)};
-    journal.MergeOldIntoNew(SameText);
+    journal.mergeOldIntoNew(SameText);
     ASSERT_EQ(journal.newEntries.size(), 2u);
     EXPECT_EQ(journal.newEntries.front(), Entry(LogKind::File, L"C:\\K\\b", true, 0));
     EXPECT_EQ(journal.newEntries.back(), Entry(LogKind::File, L"C:\\K\\a", false, 0));
@@ -168,7 +168,7 @@ TEST_F(JournalRecordsTest, MergeCollapsesRepeatedEarlierEntries) {
 TEST_F(JournalRecordsTest, MergeMovesEntriesWithoutCopying) {
     journal.oldEntries = {Entry(LogKind::Folder, L"C:\\K")};
     const LogEntry* before = &journal.oldEntries.front();
-    journal.MergeOldIntoNew(SameText);
+    journal.mergeOldIntoNew(SameText);
     EXPECT_EQ(&journal.newEntries.front(), before);
 }
 
@@ -190,7 +190,7 @@ TEST_F(JournalRecordsTest, RollbackPlanUndoesNewestFirst) {
         {A::RemoveFile, L"C:\\K\\a.dll", L"", L"C:\\K\\a.dll"},
         {A::RemoveFolder, L"C:\\K", L"", L""},
     };
-    EXPECT_EQ(journal.RollbackPlan(), expected);
+    EXPECT_EQ(journal.rollbackPlan(), expected);
 }
 
 TEST_F(JournalRecordsTest, EarlierShortcutGoesBackToItsEarlierPlace) {
@@ -214,7 +214,7 @@ TEST_F(JournalRecordsTest, EarlierShortcutGoesBackToItsEarlierPlace) {
          L"C:\\Desktop\\K 3.00f.lnk"},
         {A::RemoveFile, L"", L"C:\\T\\tw3.tmp", L"C:\\Menu\\first.lnk"},
     };
-    EXPECT_EQ(journal.RollbackPlan(), expected);
+    EXPECT_EQ(journal.rollbackPlan(), expected);
 }
 
 TEST_F(JournalRecordsTest, FileThatCouldNotBeSavedAsideIsNotDeleted) {
@@ -223,7 +223,7 @@ TEST_F(JournalRecordsTest, FileThatCouldNotBeSavedAsideIsNotDeleted) {
     journal.newEntries = {Entry(LogKind::Folder, L"C:\\Data"), kept};
     const std::vector<UndoStep> expected = {
         {UndoStep::Action::RemoveFolder, L"C:\\Data", L"", L""}};
-    EXPECT_EQ(journal.RollbackPlan(), expected);
+    EXPECT_EQ(journal.rollbackPlan(), expected);
 }
 
 // Writing over a file that stayed in place may have cleared its read-only
@@ -240,13 +240,13 @@ TEST_F(JournalRecordsTest, FileKeptInPlaceGetsItsAttributesBack) {
         {A::RestoreAttributes, L"C:\\K\\Kelvane.exe", L"", L"", 0x21},
         {A::RemoveFolder, L"C:\\K\\Lang", L"", L""},
     };
-    EXPECT_EQ(journal.RollbackPlan(), expected);
+    EXPECT_EQ(journal.rollbackPlan(), expected);
 }
 
 TEST_F(JournalRecordsTest, FileWithoutPathKeepsItsBackupWhereItIs) {
     journal.oldEntries = {Entry(LogKind::File, L"C:\\K\\other", true, 0)};
     journal.newEntries = {Entry(LogKind::File, L"", false, 0, L"C:\\T\\tw5.tmp")};
-    const auto plan = journal.RollbackPlan();
+    const auto plan = journal.rollbackPlan();
     ASSERT_EQ(plan.size(), 1u);
     EXPECT_TRUE(plan.front().restoreTo.empty());
 }

@@ -30,15 +30,15 @@ TEST(LanguageTable, LanguageIdentifiersAndTextBlocks) {
         {20, 2074, 20000},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(LanguageLangId(row.index), row.langId) << "index " << row.index;
-        EXPECT_EQ(LanguageTextOffset(row.index), row.offset) << "index " << row.index;
+        EXPECT_EQ(languageLangId(row.index), row.langId) << "index " << row.index;
+        EXPECT_EQ(languageTextOffset(row.index), row.offset) << "index " << row.index;
     }
 }
 
 TEST(LanguageTable, IndexOutsideTheTableIsRejected) {
-    EXPECT_THROW(LanguageLangId(-1), std::out_of_range);
-    EXPECT_THROW(LanguageLangId(21), std::out_of_range);
-    EXPECT_THROW(LanguageTextOffset(21), std::out_of_range);
+    EXPECT_THROW(languageLangId(-1), std::out_of_range);
+    EXPECT_THROW(languageLangId(21), std::out_of_range);
+    EXPECT_THROW(languageTextOffset(21), std::out_of_range);
     EXPECT_THROW(languageLcid(32, 0x0409), std::out_of_range);
     EXPECT_FALSE(isLanguageIndex(21));
     EXPECT_FALSE(isLanguageIndex(0xFFFFFFFFll));

@@ -21,8 +21,8 @@ LogEntries SomeEntries() {
 
 Bytes WholeLog() {
     LogEntries entries = SomeEntries();
-    StampFixedPaths(entries, L"Kelvane 3");
-    return EncodeLog(header, entries);
+    stampFixedPaths(entries, L"Kelvane 3");
+    return encodeLog(header, entries);
 }
 
 // The UTF-16LE bytes of a line and its line end.
@@ -36,7 +36,7 @@ Bytes LineBytes(std::wstring_view line) {
 }
 
 TEST(LogCheck, WholeLogGivesItsEntries) {
-    const std::optional<LogContents> contents = ReadCompleteLog(WholeLog());
+    const std::optional<LogContents> contents = readCompleteLog(WholeLog());
     ASSERT_TRUE(contents.has_value());
     EXPECT_EQ(contents->installPath, header.installFolder);
     EXPECT_EQ(contents->entries, SomeEntries());
@@ -52,7 +52,7 @@ class DamagedLog : public testing::TestWithParam<Damage> {};
 TEST_P(DamagedLog, IsRefused) {
     Bytes bytes = WholeLog();
     GetParam().apply(bytes);
-    EXPECT_FALSE(ReadCompleteLog(bytes).has_value());
+    EXPECT_FALSE(readCompleteLog(bytes).has_value());
 }
 
 const Damage damages[] = {

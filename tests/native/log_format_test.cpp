@@ -50,7 +50,7 @@ std::vector<std::wstring> DecodeLines(const std::vector<std::uint8_t>& bytes) {
 }
 
 LogContents ReadText(std::wstring_view text) {
-    return ReadLog(Utf16Bytes(text), widenLatin1);
+    return readLog(Utf16Bytes(text), widenLatin1);
 }
 
 LogEntry Entry(LogKind kind, std::wstring path, bool done = true, std::int32_t value = -1) {
@@ -93,7 +93,7 @@ std::wstring LogWithLines(const std::vector<std::wstring>& entryLines) {
 
 TEST(LogWriter, ExampleLogLineForLine) {
     LogEntries entries = ExampleEntries();
-    StampFixedPaths(entries, L"Kelvane 3");
+    stampFixedPaths(entries, L"Kelvane 3");
     const std::vector<std::wstring> expected = {
         L"// Uninstall Log File v1",
         L"// ############ WARNING: Do not delete or modify this file. ############",
@@ -114,22 +114,22 @@ TEST(LogWriter, ExampleLogLineForLine) {
         L"\\Kelvane 3",
         L"0006:06ff:1 -- HKEY_CLASSES_ROOT\\...",
     };
-    EXPECT_EQ(DecodeLines(EncodeLog(FirstInstallation(), entries)), expected);
+    EXPECT_EQ(DecodeLines(encodeLog(FirstInstallation(), entries)), expected);
 }
 
 TEST(LogWriter, UpdateNamesTheEarlierLabelOnLine3) {
     LogHeader header = FirstInstallation();
     header.previousLabel = L"Kelvane 3.00f";
-    EXPECT_EQ(LogHeaderLines(header)[2], L"Install Kelvane 3.00g -- Update (Kelvane 3.00f)");
+    EXPECT_EQ(logHeaderLines(header)[2], L"Install Kelvane 3.00g -- Update (Kelvane 3.00f)");
 }
 
 TEST(LogWriter, RuleUnderLine5CountsUtf16CodeUnits) {
     LogHeader header = FirstInstallation();
     header.shortcutFolder = L"C:\\S\U0001F600";
-    const auto lines = LogHeaderLines(header);
+    const auto lines = logHeaderLines(header);
     EXPECT_EQ(lines[5], std::wstring(16 + 6, L'-'));
     header.shortcutFolder.clear();
-    EXPECT_EQ(LogHeaderLines(header)[5], std::wstring(16, L'-'));
+    EXPECT_EQ(logHeaderLines(header)[5], std::wstring(16, L'-'));
 }
 
 struct EntryLineCase {
@@ -146,7 +146,7 @@ class LogEntryLineTest : public testing::TestWithParam<EntryLineCase> {};
 
 TEST_P(LogEntryLineTest, FormatsIndexCodeFlagAndPath) {
     const auto& param = GetParam();
-    EXPECT_EQ(LogEntryLine(param.index, param.entry), param.line);
+    EXPECT_EQ(logEntryLine(param.index, param.entry), param.line);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -164,11 +164,11 @@ TEST(LogReader, WrittenLogReadsBackTheSame) {
     LogEntries entries = ExampleEntries();
     entries.push_back(Entry(LogKind::File, L"C:\\Data\\not done.dat", false, 3));
     entries.push_back(Entry(LogKind::DesktopShortcut, L"C:\\Users\\Public\\Desktop\\K.lnk", false));
-    StampFixedPaths(entries, L"Kelvane 3");
+    stampFixedPaths(entries, L"Kelvane 3");
     LogHeader header = FirstInstallation();
     header.previousLabel = L"Kelvane 3.00f";
 
-    const LogContents read = ReadLog(EncodeLog(header, entries), widenLatin1);
+    const LogContents read = readLog(encodeLog(header, entries), widenLatin1);
 
     EXPECT_EQ(read.previousLabel, L"Kelvane 3.00g");
     EXPECT_EQ(read.installPath, header.installFolder);
@@ -188,7 +188,7 @@ TEST(LogReader, UpdateLineKeepsOnlyTheFirstLabel) {
     EXPECT_EQ(read.previousLabel, L"Kelvane 3.00f");
     LogHeader header = FirstInstallation();
     header.previousLabel = read.previousLabel;
-    EXPECT_EQ(LogHeaderLines(header)[2], L"Install Kelvane 3.00g -- Update (Kelvane 3.00f)");
+    EXPECT_EQ(logHeaderLines(header)[2], L"Install Kelvane 3.00g -- Update (Kelvane 3.00f)");
 }
 
 TEST(LogReader, TenThousandEntriesHaveFiveDigitIndexes) {
@@ -196,12 +196,12 @@ TEST(LogReader, TenThousandEntriesHaveFiveDigitIndexes) {
     for (int i = 0; i < 10050; ++i) {
         entries.push_back(Entry(LogKind::File, L"C:\\K\\f" + std::to_wstring(i), i % 2 == 0, 4));
     }
-    const auto bytes = EncodeLog(FirstInstallation(), entries);
+    const auto bytes = encodeLog(FirstInstallation(), entries);
     const auto lines = DecodeLines(bytes);
     ASSERT_EQ(lines.size(), 6u + 10050u);
     EXPECT_EQ(lines[6 + 9999], L"9999:0104:0 -- C:\\K\\f9999");
     EXPECT_EQ(lines[6 + 10000], L"10000:0104:1 -- C:\\K\\f10000");
-    EXPECT_EQ(ReadLog(bytes, widenLatin1).entries, entries);
+    EXPECT_EQ(readLog(bytes, widenLatin1).entries, entries);
 }
 
 TEST(LogReader, KindCodesAndValues) {
@@ -323,17 +323,17 @@ TEST(LogReader, CodeUnitsWithByte0AStayInTheirLine) {
         Entry(LogKind::File, L"C:\\\u010A\\\u4E0A\u0A0A.txt", true, 0),
         Entry(LogKind::Folder, L"C:\\\u0A00\u0A30"),
     };
-    const auto read = ReadLog(EncodeLog(FirstInstallation(), entries), widenLatin1);
+    const auto read = readLog(encodeLog(FirstInstallation(), entries), widenLatin1);
     EXPECT_EQ(read.entries, entries);
 }
 
 TEST(LogReader, CharactersBeyondTheBasicPlaneRoundTrip) {
     const LogEntries entries = {Entry(LogKind::File, L"C:\\\U0001F600\\x", true, 4)};
-    const auto bytes = EncodeLog(FirstInstallation(), entries);
+    const auto bytes = encodeLog(FirstInstallation(), entries);
     // The path is written as a surrogate pair, whatever the width of wchar_t.
     const std::vector<std::uint8_t> pair = {0x3D, 0xD8, 0x00, 0xDE};
     EXPECT_NE(std::search(bytes.begin(), bytes.end(), pair.begin(), pair.end()), bytes.end());
-    EXPECT_EQ(ReadLog(bytes, widenLatin1).entries, entries);
+    EXPECT_EQ(readLog(bytes, widenLatin1).entries, entries);
 }
 
 TEST(LogReader, AnsiLogIsWidenedLineByLine) {
@@ -354,7 +354,7 @@ TEST(LogReader, AnsiLogIsWidenedLineByLine) {
         return wide;
     };
     const std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    const auto read = ReadLog(bytes, widen);
+    const auto read = readLog(bytes, widen);
     EXPECT_EQ(read.installPath, L"C:\\Caf\u00E9");
     EXPECT_EQ(read.shortcutPath, L"C:\\S");
     const LogEntries expected = {Entry(LogKind::File, L"C:\\Caf\u00E9\\\u20AC.exe", true, 1),
@@ -366,7 +366,7 @@ TEST(LogReader, AnsiLogIsWidenedLineByLine) {
 TEST(LogReader, BigEndianMarkIsNotUtf16) {
     auto bytes = Utf16Bytes(LogWithLines({L"0000:00ff:1 -- C:\\a"}), false);
     bytes.insert(bytes.begin(), {0xFE, 0xFF});
-    EXPECT_TRUE(ReadLog(bytes, widenLatin1).entries.empty());
+    EXPECT_TRUE(readLog(bytes, widenLatin1).entries.empty());
 }
 
 // A line that does not fit the reader's buffer is passed over whole: nothing
@@ -417,7 +417,7 @@ TEST(LogReader, AnsiLineBufferLimitIsExact) {
     for (const std::size_t bytes : {1023u, 1024u}) {
         const std::string line = "0000:00ff:1 -- " + std::string(bytes - 15, 'a');
         const std::string text = header + line + "\n0001:00ff:1 -- C:\\next\n";
-        const auto read = ReadLog(std::vector<std::uint8_t>(text.begin(), text.end()), widenLatin1);
+        const auto read = readLog(std::vector<std::uint8_t>(text.begin(), text.end()), widenLatin1);
         EXPECT_EQ(read.entries.size(), bytes == 1023 ? 2u : 1u) << bytes;
         EXPECT_EQ(read.entries.back().path, L"C:\\next");
     }
@@ -426,15 +426,15 @@ TEST(LogReader, AnsiLineBufferLimitIsExact) {
 TEST(LogReader, PiecesGiveTheSameResultAsTheWhole) {
     LogEntries entries = ExampleEntries();
     entries.push_back(Entry(LogKind::File, L"C:\\\u010A\U0001F600", false, 3));
-    const auto bytes = EncodeLog(FirstInstallation(), entries);
-    const auto whole = ReadLog(bytes, widenLatin1);
+    const auto bytes = encodeLog(FirstInstallation(), entries);
+    const auto whole = readLog(bytes, widenLatin1);
     for (const std::size_t piece : {1u, 3u, 7u}) {
         LogReader reader(widenLatin1);
         for (std::size_t at = 0; at < bytes.size(); at += piece) {
             const auto size = std::min(piece, bytes.size() - at);
-            ASSERT_TRUE(reader.Feed(std::span(bytes).subspan(at, size)));
+            ASSERT_TRUE(reader.feed(std::span(bytes).subspan(at, size)));
         }
-        reader.Finish();
+        reader.finish();
         EXPECT_EQ(reader.contents().entries, whole.entries) << piece;
         EXPECT_EQ(reader.contents().installPath, whole.installPath);
     }
@@ -443,9 +443,9 @@ TEST(LogReader, PiecesGiveTheSameResultAsTheWhole) {
 TEST(LogReader, FeedReportsTheStop) {
     LogReader reader(widenLatin1);
     const auto bytes = Utf16Bytes(L"// Uninstall Log File v9\r\n0000:00ff:1 -- C:\\a\r\n");
-    EXPECT_FALSE(reader.Feed(bytes));
+    EXPECT_FALSE(reader.feed(bytes));
     EXPECT_TRUE(reader.stopped());
-    EXPECT_FALSE(reader.Feed(bytes));
+    EXPECT_FALSE(reader.feed(bytes));
 }
 
 TEST(LogReader, EmptyAndTinyFilesYieldNothing) {
@@ -453,7 +453,7 @@ TEST(LogReader, EmptyAndTinyFilesYieldNothing) {
          {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0xFF},
           std::vector<std::uint8_t>{0xFF, 0xFE}, std::vector<std::uint8_t>{0xFF, 0xFE, 0x2F},
           std::vector<std::uint8_t>{'\n', '\n'}}) {
-        const auto read = ReadLog(bytes, widenLatin1);
+        const auto read = readLog(bytes, widenLatin1);
         EXPECT_TRUE(read.entries.empty());
         EXPECT_TRUE(read.installPath.empty());
         EXPECT_TRUE(read.previousLabel.empty());
@@ -463,7 +463,7 @@ TEST(LogReader, EmptyAndTinyFilesYieldNothing) {
 TEST(LogReader, TrailingOddByteIsIgnored) {
     auto bytes = Utf16Bytes(LogWithLines({L"0000:00ff:1 -- C:\\a"}));
     bytes.push_back(0x41);
-    EXPECT_EQ(ReadLog(bytes, widenLatin1).entries.size(), 1u);
+    EXPECT_EQ(readLog(bytes, widenLatin1).entries.size(), 1u);
 }
 
 } // namespace

@@ -3,42 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
-
-std::vector<std::wstring> Elements(std::wstring_view path) {
-    std::vector<std::wstring> out;
-    for (const auto element : PathElements(path)) {
-        out.emplace_back(element);
-    }
-    return out;
-}
-
-struct ElementsCase {
-    const wchar_t* path;
-    std::vector<std::wstring> elements;
-};
-
-class PathElementsTest : public testing::TestWithParam<ElementsCase> {};
-
-TEST_P(PathElementsTest, SplitsDriveRootAndNames) {
-    EXPECT_EQ(Elements(GetParam().path), GetParam().elements);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, PathElementsTest,
-    testing::Values(ElementsCase{L"", {}}, ElementsCase{L"C:", {L"C:"}},
-                    ElementsCase{L"C:\\", {L"C:", L"\\"}}, ElementsCase{L"C:/", {L"C:", L"\\"}},
-                    ElementsCase{L"C:\\A\\b c", {L"C:", L"\\", L"A", L"b c"}},
-                    ElementsCase{L"C:/A//b\\\\/c", {L"C:", L"\\", L"A", L"b", L"c"}},
-                    ElementsCase{L"C:\\A\\", {L"C:", L"\\", L"A", L""}},
-                    ElementsCase{L"C:\\A\\\\", {L"C:", L"\\", L"A", L""}},
-                    ElementsCase{L"C:rel\\x", {L"C:", L"rel", L"x"}},
-                    ElementsCase{L"rel\\x", {L"rel", L"x"}}, ElementsCase{L"\\A", {L"\\", L"A"}},
-                    ElementsCase{L"\\\\server\\share\\x", {L"\\\\", L"server", L"share", L"x"}},
-                    ElementsCase{L"//server/share", {L"\\\\", L"server", L"share"}},
-                    ElementsCase{L"1:\\x", {L"1:", L"x"}}));
 
 struct SameCase {
     const wchar_t* a;
@@ -49,8 +17,8 @@ struct SameCase {
 class SameElementsTest : public testing::TestWithParam<SameCase> {};
 
 TEST_P(SameElementsTest, ComparesElementsWithExactCharacters) {
-    EXPECT_EQ(SameElementsExactly(GetParam().a, GetParam().b), GetParam().same);
-    EXPECT_EQ(SameElementsExactly(GetParam().b, GetParam().a), GetParam().same);
+    EXPECT_EQ(sameElementsExactly(GetParam().a, GetParam().b), GetParam().same);
+    EXPECT_EQ(sameElementsExactly(GetParam().b, GetParam().a), GetParam().same);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, SameElementsTest,
@@ -66,34 +34,34 @@ INSTANTIATE_TEST_SUITE_P(Pairs, SameElementsTest,
                                          SameCase{L"C:\\A\\.\\b", L"C:\\A\\b", false},
                                          SameCase{L"", L"", true}, SameCase{L"", L"\\", false}));
 
-TEST(SameElements, UsesTheGivenElementEquality) {
+TEST(sameElements, UsesTheGivenElementEquality) {
     std::vector<std::pair<std::wstring, std::wstring>> asked;
     const auto equal = [&](std::wstring_view x, std::wstring_view y) {
         asked.emplace_back(x, y);
         return x.size() == y.size();
     };
-    EXPECT_TRUE(SameElements(L"C:\\ab\\c", L"D:/xy/z", equal));
+    EXPECT_TRUE(sameElements(L"C:\\ab\\c", L"D:/xy/z", equal));
     EXPECT_EQ(asked.size(), 4u);
-    EXPECT_FALSE(SameElements(L"C:\\ab", L"C:\\abc", equal));
+    EXPECT_FALSE(sameElements(L"C:\\ab", L"C:\\abc", equal));
 }
 
-TEST(IsDriveAbsolute, NeedsLetterColonBackslash) {
-    EXPECT_TRUE(IsDriveAbsolute(L"C:\\"));
-    EXPECT_TRUE(IsDriveAbsolute(L"z:\\x"));
-    EXPECT_FALSE(IsDriveAbsolute(L"C:/x"));
-    EXPECT_FALSE(IsDriveAbsolute(L"C:x"));
-    EXPECT_FALSE(IsDriveAbsolute(L"\\\\server\\share"));
-    EXPECT_FALSE(IsDriveAbsolute(L"C:"));
-    EXPECT_FALSE(IsDriveAbsolute(L"1:\\"));
+TEST(isDriveAbsolute, NeedsLetterColonBackslash) {
+    EXPECT_TRUE(isDriveAbsolute(L"C:\\"));
+    EXPECT_TRUE(isDriveAbsolute(L"z:\\x"));
+    EXPECT_FALSE(isDriveAbsolute(L"C:/x"));
+    EXPECT_FALSE(isDriveAbsolute(L"C:x"));
+    EXPECT_FALSE(isDriveAbsolute(L"\\\\server\\share"));
+    EXPECT_FALSE(isDriveAbsolute(L"C:"));
+    EXPECT_FALSE(isDriveAbsolute(L"1:\\"));
 }
 
-TEST(IsAbsoluteFolder, TakesADriveOrAServerButNothingRelative) {
+TEST(isAbsoluteFolder, TakesADriveOrAServerButNothingRelative) {
     for (const wchar_t* folder : {L"C:\\", L"C:\\Program Files\\Kelvane", L"\\\\server\\share"}) {
-        EXPECT_TRUE(IsAbsoluteFolder(folder)) << testing::PrintToString(std::wstring(folder));
+        EXPECT_TRUE(isAbsoluteFolder(folder)) << testing::PrintToString(std::wstring(folder));
     }
     for (const wchar_t* folder :
          {L"", L"Kelvane", L"C:", L"C:Kelvane", L"\\Kelvane", L"\\\\", L"\\\\\\x", L".\\Kelvane"}) {
-        EXPECT_FALSE(IsAbsoluteFolder(folder)) << testing::PrintToString(std::wstring(folder));
+        EXPECT_FALSE(isAbsoluteFolder(folder)) << testing::PrintToString(std::wstring(folder));
     }
 }
 

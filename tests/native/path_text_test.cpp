@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,16 +56,49 @@ INSTANTIATE_TEST_SUITE_P(
                     ParentCase{L"C:\\a", L"C:"}, ParentCase{L"\\a", L""},
                     ParentCase{L"\\\\server\\share", L"\\\\server"}, ParentCase{L"C:a", L""}));
 
+std::vector<std::wstring> Elements(std::wstring_view path) {
+    std::vector<std::wstring> out;
+    for (const auto element : pathElements(path)) {
+        out.emplace_back(element);
+    }
+    return out;
+}
+
+struct ElementsCase {
+    const wchar_t* path;
+    std::vector<std::wstring> elements;
+};
+
+class PathElementsTest : public testing::TestWithParam<ElementsCase> {};
+
+TEST_P(PathElementsTest, SplitsDriveRootAndNames) {
+    EXPECT_EQ(Elements(GetParam().path), GetParam().elements);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, PathElementsTest,
+    testing::Values(ElementsCase{L"", {}}, ElementsCase{L"C:", {L"C:"}},
+                    ElementsCase{L"C:\\", {L"C:", L"\\"}}, ElementsCase{L"C:/", {L"C:", L"\\"}},
+                    ElementsCase{L"C:\\A\\b c", {L"C:", L"\\", L"A", L"b c"}},
+                    ElementsCase{L"C:/A//b\\\\/c", {L"C:", L"\\", L"A", L"b", L"c"}},
+                    ElementsCase{L"C:\\A\\", {L"C:", L"\\", L"A", L""}},
+                    ElementsCase{L"C:\\A\\\\", {L"C:", L"\\", L"A", L""}},
+                    ElementsCase{L"C:rel\\x", {L"C:", L"rel", L"x"}},
+                    ElementsCase{L"rel\\x", {L"rel", L"x"}}, ElementsCase{L"\\A", {L"\\", L"A"}},
+                    ElementsCase{L"\\\\server\\share\\x", {L"\\\\", L"server", L"share", L"x"}},
+                    ElementsCase{L"//server/share", {L"\\\\", L"server", L"share"}},
+                    ElementsCase{L"1:\\x", {L"1:", L"x"}}));
+
 } // namespace
 
 namespace {
 
-TEST(PathText, ElementsLeaveOutEmptyOnes) {
+TEST(PathText, NamesLeaveOutTheRootAndEmptyOnes) {
     using Elements = std::vector<std::wstring_view>;
-    EXPECT_EQ(tw::pathElements(L"C:\\\\a/b\\"), (Elements{L"C:", L"a", L"b"}));
-    EXPECT_EQ(tw::pathElements(L"\\\\server\\share"), (Elements{L"server", L"share"}));
-    EXPECT_EQ(tw::pathElements(L"name"), (Elements{L"name"}));
-    EXPECT_TRUE(tw::pathElements(L"\\/").empty());
+    EXPECT_EQ(tw::pathNames(L"C:\\\\a/b\\"), (Elements{L"C:", L"a", L"b"}));
+    EXPECT_EQ(tw::pathNames(L"\\\\server\\share"), (Elements{L"server", L"share"}));
+    EXPECT_EQ(tw::pathNames(L"name"), (Elements{L"name"}));
+    EXPECT_TRUE(tw::pathNames(L"\\/").empty());
 }
 
 TEST(PathText, CaseIsIgnoredForEachPairOfLetters) {

@@ -140,7 +140,7 @@ protected:
         texts = nullptr;
     }
     static const std::string* text(std::int32_t language, int base) {
-        const auto found = texts->find(base + tw::LanguageTextOffset(language));
+        const auto found = texts->find(base + tw::languageTextOffset(language));
         return found == texts->end() ? nullptr : &found->second;
     }
     static std::map<int, std::string>* texts;

@@ -83,7 +83,7 @@ protected:
         program.value = 1;
         LogEntries entries;
         entries.push_back(program);
-        const std::vector<std::uint8_t> bytes = EncodeLog(
+        const std::vector<std::uint8_t> bytes = encodeLog(
             {L"Kelvane 3.00e", {}, scratch / L"Earlier Folder", scratch / L"Earlier Menu"},
             entries);
         const std::wstring path = scratch / (folder + L"\\Uninstall.ulog");

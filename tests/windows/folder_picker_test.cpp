@@ -154,7 +154,7 @@ protected:
     void TearDown() override { ::DestroyWindow(dialog); }
 
     int typed(tw::details::FolderPicker& picker, const std::wstring& text) {
-        return picker.OnNotify(dialog, BFFM_VALIDATEFAILEDW,
+        return picker.onNotify(dialog, BFFM_VALIDATEFAILEDW,
                                reinterpret_cast<LPARAM>(text.c_str()));
     }
 

@@ -83,7 +83,7 @@ protected:
         app_.setAppName(app_.AppTitle(true));
         setRefreshTextsHook([this] {
             ++refreshed_;
-            refreshedIn_ = tw::CurrentLanguage().languageIndex;
+            refreshedIn_ = tw::currentLanguage().languageIndex;
             titleWhenRefreshed_ = app_.appName();
         });
     }
@@ -102,7 +102,7 @@ TEST_F(LanguageChange, GermanChangesEverythingWithoutMessage) {
     MessageBoxWatcher watcher;
     ChangeLanguage(tw::language::german);
     EXPECT_TRUE(watcher.texts().empty());
-    EXPECT_EQ(tw::CurrentLanguage().languageIndex, 2);
+    EXPECT_EQ(tw::currentLanguage().languageIndex, 2);
     EXPECT_EQ(app_.appName(), L"Installationsprogramm \u2013 Kelvane 3.00g");
     EXPECT_EQ(refreshed_, 1);
     EXPECT_EQ(refreshedIn_, 2);
@@ -118,7 +118,7 @@ TEST_F(LanguageChange, LanguageWithoutInstallerTextsTellsAndStaysInEnglish) {
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0], L"'Kelvane' will be installed in the selected Langage, but the Installer, "
                         L"still under translation,  shall run in English.");
-    EXPECT_EQ(tw::CurrentLanguage().languageIndex, tw::language::english);
+    EXPECT_EQ(tw::currentLanguage().languageIndex, tw::language::english);
     EXPECT_EQ(app_.appName(), L"Installer \u2013 Kelvane 3.00g");
     EXPECT_EQ(refreshed_, 2);
     EXPECT_EQ(refreshedIn_, tw::language::english);

@@ -22,7 +22,7 @@ bool contains(const std::wstring& text, const std::wstring& part) {
 
 // Runs first: the state is created by the first use in this process.
 TEST(LanguageState, CreatedInFrenchWithProcessWideLocales) {
-    const tw::LanguageState& state = tw::CurrentLanguage();
+    const tw::LanguageState& state = tw::currentLanguage();
     EXPECT_EQ(state.availableMask, 1u);
     EXPECT_EQ(state.languageIndex, 0);
     EXPECT_EQ(state.lcid, tw::languageLcid(0, ::GetUserDefaultLCID()));
@@ -60,7 +60,7 @@ TEST_F(LanguageStateTest, DefaultLanguageMapsTheUsersLanguageIdentifier) {
 }
 
 TEST_F(LanguageStateTest, SetLanguageFillsTheState) {
-    tw::LanguageState& state = tw::CurrentLanguage();
+    tw::LanguageState& state = tw::currentLanguage();
     tw::resourceModule();
     ASSERT_NE(state.resourceModule, nullptr);
     tw::SetLanguage(tw::language::german);
@@ -84,8 +84,8 @@ TEST_F(LanguageStateTest, CodePagesAndReadingOrder) {
                           Case{8, 1251, false}, Case{7, 1254, false}, Case{12, 1250, false},
                           Case{14, 1253, false}, Case{17, 1258, false}, Case{0, 1252, false}}) {
         tw::SetLanguage(c.index);
-        EXPECT_EQ(tw::CurrentLanguage().codePage, c.codePage) << "index " << c.index;
-        EXPECT_EQ(tw::CurrentLanguage().rightToLeft, c.rightToLeft) << "index " << c.index;
+        EXPECT_EQ(tw::currentLanguage().codePage, c.codePage) << "index " << c.index;
+        EXPECT_EQ(tw::currentLanguage().rightToLeft, c.rightToLeft) << "index " << c.index;
     }
 }
 
@@ -96,9 +96,9 @@ TEST_F(LanguageStateTest, UnknownLocaleTakesTheSystemCodePage) {
         ::GetLocaleInfoW(0x081A, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
                          reinterpret_cast<wchar_t*>(&known), 2) != 0;
     tw::SetLanguage(20);
-    EXPECT_EQ(tw::CurrentLanguage().languageIndex, 20);
-    EXPECT_EQ(tw::CurrentLanguage().codePage, systemKnowsIt ? known : ::GetACP());
-    EXPECT_FALSE(tw::CurrentLanguage().rightToLeft);
+    EXPECT_EQ(tw::currentLanguage().languageIndex, 20);
+    EXPECT_EQ(tw::currentLanguage().codePage, systemKnowsIt ? known : ::GetACP());
+    EXPECT_FALSE(tw::currentLanguage().rightToLeft);
     if (!systemKnowsIt) {
         // No locale name: the runtime stays in "C" rather than taking "",
         // which would mean the user's locale.
@@ -143,8 +143,8 @@ TEST_F(LanguageStateTest, IndexOutsideTheTableChangesNothing) {
     tw::SetLanguage(tw::language::german);
     EXPECT_THROW(tw::SetLanguage(21), std::out_of_range);
     EXPECT_THROW(tw::SetLanguage(-1), std::out_of_range);
-    EXPECT_EQ(tw::CurrentLanguage().languageIndex, 2);
-    EXPECT_EQ(tw::CurrentLanguage().lcid & 0xFFFF, 0x0407u);
+    EXPECT_EQ(tw::currentLanguage().languageIndex, 2);
+    EXPECT_EQ(tw::currentLanguage().lcid & 0xFFFF, 0x0407u);
 }
 
 TEST(LanguageNames, NativeNamesBeginWithACapital) {
@@ -157,7 +157,7 @@ TEST(LanguageNames, NativeNamesBeginWithACapital) {
           Case{3, L"Espa\u00F1ol"}, Case{11, L"Italiano"}, Case{4, L"Portugu\u00EAs"},
           Case{15, L"Polski"}, Case{7, L"T\u00FCrk\u00E7e"}, Case{9, L"Rom\u00E2n\u0103"},
           Case{19, L"Magyar"}}) {
-        EXPECT_EQ(tw::NativeLanguageName(c.index), c.name) << "index " << c.index;
+        EXPECT_EQ(tw::nativeLanguageName(c.index), c.name) << "index " << c.index;
     }
 }
 
@@ -166,10 +166,10 @@ TEST(LanguageNames, EveryKnownLocaleHasAName) {
         wchar_t system[128] = {};
         const LCID lcid = tw::languageLcid(index, ::GetUserDefaultLCID());
         if (::GetLocaleInfoW(lcid, LOCALE_SNATIVELANGNAME, system, 128) <= 1) {
-            EXPECT_EQ(tw::NativeLanguageName(index), L"") << "index " << index;
+            EXPECT_EQ(tw::nativeLanguageName(index), L"") << "index " << index;
             continue;
         }
-        const std::wstring name = tw::NativeLanguageName(index);
+        const std::wstring name = tw::nativeLanguageName(index);
         ASSERT_FALSE(name.empty()) << "index " << index;
         EXPECT_EQ(name.substr(1), std::wstring(system).substr(1)) << "index " << index;
         wchar_t first = name[0];

@@ -104,32 +104,32 @@ TEST_F(ProductKeys, WriteStoresTheTerminatedPathAsString) {
 TEST_F(ProductKeys, ReadGivesTheWrittenPathOfAnExistingProgram) {
     const std::wstring program = makeFile(folder / L"Kelvane.exe");
     tw::WriteProductPath(program);
-    EXPECT_EQ(tw::ReadProductPathNow(), program);
+    EXPECT_EQ(tw::readProductPathNow(), program);
 }
 
 TEST_F(ProductKeys, ASecondInstallationReplacesThePath) {
     tw::WriteProductPath(makeFile(folder / L"first.exe"));
     const std::wstring second = makeFile(folder / L"second.exe");
     tw::WriteProductPath(second);
-    EXPECT_EQ(tw::ReadProductPathNow(), second);
+    EXPECT_EQ(tw::readProductPathNow(), second);
 }
 
 TEST_F(ProductKeys, ReadIsEmptyOnceTheProgramIsDeletedThoughTheValueRemains) {
     const std::wstring program = makeFile(folder / L"Kelvane.exe");
     tw::WriteProductPath(program);
     ASSERT_TRUE(::DeleteFileW(program.c_str()));
-    EXPECT_EQ(tw::ReadProductPathNow(), L"");
+    EXPECT_EQ(tw::readProductPathNow(), L"");
     ASSERT_TRUE(readRaw()) << "the value is still present";
 }
 
 TEST_F(ProductKeys, ReadIsEmptyWithoutTheValue) {
-    EXPECT_EQ(tw::ReadProductPathNow(), L"");
+    EXPECT_EQ(tw::readProductPathNow(), L"");
 }
 
 TEST_F(ProductKeys, ReadIsEmptyForAValueThatIsNoString) {
     const DWORD number = 1;
     setRaw(REG_DWORD, &number, sizeof(number));
-    EXPECT_EQ(tw::ReadProductPathNow(), L"");
+    EXPECT_EQ(tw::readProductPathNow(), L"");
 }
 
 TEST_F(ProductKeys, ReadIsEmptyWithoutTheMakerKey) {
@@ -147,7 +147,7 @@ TEST_F(ProductKeys, ReadIsEmptyWithoutTheMakerKey) {
         }
         ASSERT_EQ(::RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Tarnwick"), ERROR_SUCCESS);
     }
-    EXPECT_EQ(tw::ReadProductPathNow(), L"");
+    EXPECT_EQ(tw::readProductPathNow(), L"");
 }
 
 TEST_F(ProductKeys, ExpandStringIsTakenUnexpanded) {
@@ -158,7 +158,7 @@ TEST_F(ProductKeys, ExpandStringIsTakenUnexpanded) {
     const std::wstring program = makeFile(literal + L"\\Kelvane.exe");
     ASSERT_TRUE(::SetEnvironmentVariableW(L"KV_TEST_FOLDER", L"elsewhere"));
     setText(REG_EXPAND_SZ, program);
-    EXPECT_EQ(tw::ReadProductPathNow(), program);
+    EXPECT_EQ(tw::readProductPathNow(), program);
     ::SetEnvironmentVariableW(L"KV_TEST_FOLDER", nullptr);
 }
 

@@ -33,7 +33,9 @@ DWORD run(const std::wstring& program, const std::wstring& arguments) {
         ::WaitForSingleObject(process.hProcess, 5000);
     }
     DWORD code = 0;
-    ::GetExitCodeProcess(process.hProcess, &code);
+    if (!::GetExitCodeProcess(process.hProcess, &code)) {
+        ADD_FAILURE() << "no exit code: " << ::GetLastError();
+    }
     ::CloseHandle(process.hProcess);
     return code;
 }

@@ -243,7 +243,7 @@ protected:
 
 TEST_F(ShortcutPlan, BothFlagsGiveThreeShortcutsInOrder) {
     const ShortcutChoices c = choices(true, true);
-    const std::vector<PlannedShortcut> plan = PlanShortcuts(c);
+    const std::vector<PlannedShortcut> plan = planShortcuts(c);
     ASSERT_EQ(plan.size(), 3u);
     EXPECT_EQ(plan[0].which, ShortcutWhich::ProgramInMenu);
     EXPECT_EQ(plan[0].folder, c.shortcutFolder);
@@ -260,21 +260,21 @@ TEST_F(ShortcutPlan, BothFlagsGiveThreeShortcutsInOrder) {
 }
 
 TEST_F(ShortcutPlan, EachFlagAlone) {
-    const std::vector<PlannedShortcut> menu = PlanShortcuts(choices(true, false));
+    const std::vector<PlannedShortcut> menu = planShortcuts(choices(true, false));
     ASSERT_EQ(menu.size(), 2u);
     EXPECT_EQ(menu[1].which, ShortcutWhich::UninstallerInMenu);
-    const std::vector<PlannedShortcut> desktop = PlanShortcuts(choices(false, true));
+    const std::vector<PlannedShortcut> desktop = planShortcuts(choices(false, true));
     ASSERT_EQ(desktop.size(), 1u);
     EXPECT_EQ(desktop[0].which, ShortcutWhich::ProgramOnDesktop);
-    EXPECT_TRUE(PlanShortcuts(choices(false, false)).empty());
+    EXPECT_TRUE(planShortcuts(choices(false, false)).empty());
 }
 
 TEST_F(ShortcutPlan, UninstallerNameFollowsTheLanguage) {
-    EXPECT_EQ(UninstallShortcutName(L"Kelvane"), L"Uninstall Kelvane");
+    EXPECT_EQ(uninstallShortcutName(L"Kelvane"), L"Uninstall Kelvane");
     tw::SetLanguage(0);
-    EXPECT_EQ(UninstallShortcutName(L"Kelvane"), L"D\u00e9sinstaller Kelvane");
+    EXPECT_EQ(uninstallShortcutName(L"Kelvane"), L"D\u00e9sinstaller Kelvane");
     tw::SetLanguage(2);
-    EXPECT_EQ(UninstallShortcutName(L"Kelvane"), L"Deinstallieren Kelvane");
+    EXPECT_EQ(uninstallShortcutName(L"Kelvane"), L"Deinstallieren Kelvane");
 }
 
 // The shortcut step: the plan made with the journal, on scratch folders.
@@ -299,7 +299,7 @@ protected:
     std::vector<LogEntry> shortcutEntries() const {
         std::vector<LogEntry> entries;
         for (const LogEntry& entry : journal.newEntries) {
-            if (IsShortcutKind(entry.kind)) {
+            if (isShortcutKind(entry.kind)) {
                 entries.push_back(entry);
             }
         }
@@ -313,7 +313,7 @@ TEST_F(ShortcutStep, EveryShortcutIsJournalledWithItsFileAndFolders) {
     tw::SetLanguage(1);
     ASSERT_TRUE(::CreateDirectoryW((scratch / L"Desktop").c_str(), nullptr));
     const ShortcutChoices c = choices(true, true);
-    ASSERT_TRUE(CreateShortcuts(PlanShortcuts(c), journal));
+    ASSERT_TRUE(createPlannedShortcuts(planShortcuts(c), journal));
 
     const std::vector<LogEntry> entries = shortcutEntries();
     ASSERT_EQ(entries.size(), 3u);
@@ -341,7 +341,7 @@ TEST_F(ShortcutStep, EveryShortcutIsJournalledWithItsFileAndFolders) {
 
 TEST_F(ShortcutStep, FrenchInstallationNamesTheUninstallerShortcutInFrench) {
     tw::SetLanguage(0);
-    ASSERT_TRUE(CreateShortcuts(PlanShortcuts(choices(true, false)), journal));
+    ASSERT_TRUE(createPlannedShortcuts(planShortcuts(choices(true, false)), journal));
     const std::vector<LogEntry> entries = shortcutEntries();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[1].path,
@@ -353,7 +353,7 @@ TEST_F(ShortcutStep, AFailedShortcutIsJournalledNotDoneAndTheOthersAreStillMade)
     tw::SetLanguage(1);
     ShortcutChoices c = choices(true, true);
     c.desktopFolder = scratch / std::wstring(250, L'd');
-    EXPECT_FALSE(CreateShortcuts(PlanShortcuts(c), journal));
+    EXPECT_FALSE(createPlannedShortcuts(planShortcuts(c), journal));
     const std::vector<LogEntry> entries = shortcutEntries();
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_TRUE(entries[0].done);
@@ -363,10 +363,10 @@ TEST_F(ShortcutStep, AFailedShortcutIsJournalledNotDoneAndTheOthersAreStillMade)
     EXPECT_FALSE(journal.pending);
 }
 
-TEST(DesktopFolder, IsTheAllUsersDesktop) {
+TEST(desktopFolder, IsTheAllUsersDesktop) {
     wchar_t common[MAX_PATH] = {};
     ASSERT_TRUE(::SHGetSpecialFolderPathW(nullptr, common, CSIDL_COMMON_DESKTOPDIRECTORY, FALSE));
-    EXPECT_EQ(DesktopFolder(nullptr), common);
+    EXPECT_EQ(desktopFolder(nullptr), common);
 }
 
 } // namespace

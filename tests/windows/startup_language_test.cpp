@@ -46,7 +46,7 @@ protected:
 
     static std::int32_t chosen() {
         chooseStartupLanguage();
-        return tw::CurrentLanguage().languageIndex;
+        return tw::currentLanguage().languageIndex;
     }
 
     static bool englishUser() { return ::GetUserDefaultLangID() == 0x0409; }
@@ -65,7 +65,7 @@ TEST_F(StartupLanguage, GermanPreference) {
     storeNumber(2);
     EXPECT_EQ(storedLanguagePreference(), 2u);
     EXPECT_EQ(chosen(), tw::language::german);
-    EXPECT_EQ(tw::CurrentLanguage().lcid & 0xFFFF, 0x0407u);
+    EXPECT_EQ(tw::currentLanguage().lcid & 0xFFFF, 0x0407u);
     CInstallApp app;
     EXPECT_EQ(app.AppTitle(true), L"Installationsprogramm \u2013 Kelvane 3.00g");
     EXPECT_EQ(app.AppTitle(false), L"Installationsprogramm");

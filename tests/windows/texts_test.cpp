@@ -84,7 +84,7 @@ TEST_F(Texts, NoLanguageShowsAnUntranslatedEntry) {
             EXPECT_NE(LoadText(base), L"#") << "language " << language << " base " << base;
             const bool czechInstall = language == tw::language::czech && base == 1007;
             if (ownTexts && !czechInstall) {
-                EXPECT_EQ(TextId(base), base + tw::LanguageTextOffset(language))
+                EXPECT_EQ(TextId(base), base + tw::languageTextOffset(language))
                     << "language " << language << " base " << base;
             }
         }

@@ -247,7 +247,7 @@ TEST_F(UninstallLogTest, AddFoldersRecordsEachCreatedLevel) {
     const LogEntries expected = {{LogKind::Folder, At(L"a\\b"), {}, true, -1},
                                  {LogKind::Folder, At(L"a\\b\\c"), {}, true, -1}};
     EXPECT_EQ(log.newEntries, expected);
-    EXPECT_TRUE(journal::IsFolder(At(L"a\\b\\c")));
+    EXPECT_TRUE(journal::isFolder(At(L"a\\b\\c")));
     EXPECT_FALSE(log.pending) << "folders are complete when recorded";
 
     log.AddFolders(At(L"a\\b\\c"));
@@ -449,7 +449,7 @@ TEST_F(UninstallLogTest, WriteProducesTheLogFileAndDeletesBackups) {
         {LogKind::FileAssociations, fileAssociationsLogText, {}, false, -1},
     };
     EXPECT_EQ(log.newEntries, expected);
-    const auto bytes = EncodeLog({L"Kelvane 3.00g", L"", At(L"K"), At(L"Menu")}, expected);
+    const auto bytes = encodeLog({L"Kelvane 3.00g", L"", At(L"K"), At(L"Menu")}, expected);
     EXPECT_EQ(ReadBytes(logPath), std::string(bytes.begin(), bytes.end()));
 }
 
@@ -468,7 +468,7 @@ TEST_F(UninstallLogTest, RollbackAfterWriteKeepsTheEarlierInstallation) {
     const LogEntries earlier = {{LogKind::Folder, At(L"K"), {}, true, -1},
                                 {LogKind::File, At(L"K\\old.dll"), {}, true, 0},
                                 {LogKind::UninstallKey, L"", {}, true, -1}};
-    WriteBytes(At(L"earlier.ulog"), EncodeLog({L"Kelvane 3.00f", L"", At(L"K"), At(L"")}, earlier));
+    WriteBytes(At(L"earlier.ulog"), encodeLog({L"Kelvane 3.00f", L"", At(L"K"), At(L"")}, earlier));
     log.Load(At(L"earlier.ulog"));
     log.AddFile(At(L"K\\Kelvane.exe"), 1, false);
     WriteBytes(At(L"K\\Kelvane.exe"), "new program");
@@ -500,7 +500,7 @@ TEST_F(UninstallLogTest, LoadKeepsFoldersThatStillExist) {
                                 {LogKind::File, At(L"K\\a.dat"), {}, true, 3},
                                 {LogKind::UninstallKey, L"HKEY_LOCAL_MACHINE\\x", {}, true, -1}};
     WriteBytes(At(L"earlier.ulog"),
-               EncodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"gone")}, entries));
+               encodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"gone")}, entries));
 
     log.Load(At(L"earlier.ulog"));
 
@@ -517,7 +517,7 @@ TEST_F(UninstallLogTest, LoadKeepsFoldersThatStillExist) {
 TEST_F(UninstallLogTest, LoadTakesNoRelativeFolder) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
     ASSERT_TRUE(::SetCurrentDirectoryW(folder.path().c_str()));
-    WriteBytes(At(L"relative.ulog"), EncodeLog({L"Kelvane 3.00f", L"", L"K", L"K"}, {}));
+    WriteBytes(At(L"relative.ulog"), encodeLog({L"Kelvane 3.00f", L"", L"K", L"K"}, {}));
 
     log.Load(At(L"relative.ulog"));
 
@@ -568,7 +568,7 @@ TEST_F(UninstallLogTest, UpdateMergesTheEarlierLog) {
                                 {LogKind::DesktopShortcut, At(L"Old Desktop\\K.lnk"), {}, true, -1},
                                 {LogKind::UninstallKey, L"", {}, true, -1}};
     WriteBytes(At(L"earlier.ulog"),
-               EncodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"")}, earlier));
+               encodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"")}, earlier));
     log.Load(At(L"earlier.ulog"));
     ASSERT_EQ(log.previousLabel, L"Kelvane 3.00f");
 

@@ -104,7 +104,7 @@ protected:
     }
 
     static bool write(UninstallLog& log) {
-        return WriteUninstallKey(ProductUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram),
+        return writeUninstallKey(productUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram),
                                  log);
     }
 
@@ -121,7 +121,7 @@ protected:
 
 TEST_F(UninstallRegistration, ProductValuesComeFromTheProductIdentity) {
     const UninstallValues values =
-        ProductUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram);
+        productUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram);
     EXPECT_EQ(values.displayName, L"Kelvane 3.00g");
     EXPECT_EQ(values.uninstallerPath, uninstaller);
     EXPECT_EQ(values.mainProgramPath, mainProgram);
@@ -130,7 +130,7 @@ TEST_F(UninstallRegistration, ProductValuesComeFromTheProductIdentity) {
     EXPECT_EQ(values.webAddress, product::webAddress);
     EXPECT_EQ(values.telephone, product::telephone);
     EXPECT_EQ(values.language, 1u);
-    EXPECT_EQ(UninstallKeyName(), L"Kelvane 3");
+    EXPECT_EQ(uninstallKeyName(), L"Kelvane 3");
 }
 
 const std::vector<std::wstring> writeOrder = {
@@ -140,7 +140,7 @@ const std::vector<std::wstring> writeOrder = {
 
 TEST_F(UninstallRegistration, ValueListHoldsTheTwelveValuesInOrderOnlyTwoRequired) {
     const std::vector<UninstallValue> list =
-        UninstallValueList(ProductUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram));
+        uninstallValueList(productUninstallValues(L"Kelvane 3.00g", uninstaller, mainProgram));
     ASSERT_EQ(list.size(), writeOrder.size());
     for (std::size_t i = 0; i < list.size(); ++i) {
         EXPECT_EQ(list[i].name, writeOrder[i]);

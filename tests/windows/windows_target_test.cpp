@@ -49,7 +49,7 @@ void writeFile(const std::wstring& path, const std::string& contents) {
 class ScratchTarget : public WindowsTarget {
 public:
     explicit ScratchTarget(std::wstring root)
-        : WindowsTarget(SamePath, GrantSharedFolderAccess)
+        : WindowsTarget(SamePath, grantSharedFolderAccess)
         , root_(std::move(root)) {}
 
     std::wstring shellFolder(int csidl) override {
