@@ -20,9 +20,6 @@ namespace payload {
 // The stored CRC of a block, from its bits (which hold at least 80).
 std::uint32_t blockCrc(const BitString& block) noexcept;
 
-// The stream of one block (see above).
-BitString singleBlockStream(const BitString& block, char level);
-
 enum class BlockStatus { good, corrupt, stopped };
 
 // The memory libbz2 asks for while it decodes, kept from one block to the
@@ -50,21 +47,22 @@ private:
 // The decoded bytes of a block in pieces of pieceSize bytes (the last may be
 // shorter), when they fit.
 struct DecodedBlock {
-    static constexpr std::size_t pieceSize = 256 * 1024;
+    static constexpr std::size_t pieceSize = 64 * 1024;
     std::vector<std::unique_ptr<char[]>> pieces;
     std::size_t size = 0;
     bool whole = false; // all of the block's bytes fit
 };
 
-// Decodes a single-block stream, keeping its output when it is at most
-// limit bytes (else the output is only checked and dropped). Stops with stopped when stop becomes
-// true. Raises std::bad_alloc when libbz2 lacks memory.
-BlockStatus decodeBlock(const BitString& stream, std::size_t limit, const std::atomic<bool>& stop,
-                        DecoderMemory& memory, DecodedBlock& out);
+// Decodes the stream of a block of a stream of that level, keeping its output
+// when it is at most limit bytes (else the output is only checked and
+// dropped). Stops with stopped when stop becomes true. Raises std::bad_alloc
+// when libbz2 lacks memory.
+BlockStatus decodeBlock(const BitString& block, char level, std::size_t limit,
+                        const std::atomic<bool>& stop, DecoderMemory& memory, DecodedBlock& out);
 
-// Decodes a single-block stream and hands every piece of output on as it
+// Decodes the stream of a block and hands every piece of output on as it
 // comes; for a block already found good.
-BlockStatus decodeBlock(const BitString& stream, DecoderMemory& memory,
+BlockStatus decodeBlock(const BitString& block, char level, DecoderMemory& memory,
                         const std::function<void(const char*, std::size_t)>& output);
 
 } // namespace payload

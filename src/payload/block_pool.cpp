@@ -63,8 +63,7 @@ void BlockPool::work() {
         DecodedBlock decoded;
         std::exception_ptr failure;
         try {
-            status = decodeBlock(singleBlockStream(job->region.bits, level_), keep_, stop_, memory,
-                                 decoded);
+            status = decodeBlock(job->region.bits, level_, keep_, stop_, memory, decoded);
         } catch (...) {
             failure = std::current_exception();
         }

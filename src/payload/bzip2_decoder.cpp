@@ -31,6 +31,9 @@ public:
         : output_(output) {}
 
     std::streamsize write(const char* bytes, std::streamsize n) {
+        if (!output_) {
+            return n;
+        }
         std::size_t size = static_cast<std::size_t>(n);
         while (size > 0) {
             if (held_ == 0 && size >= chunkSize) {
@@ -120,12 +123,14 @@ DecodeResult decodeBzip2(std::istream& source, const DecodedOutput& output, unsi
         if (threads <= 1) {
             decodeSequentially({}, input, feed);
         } else {
+            DecodedOutput toFeed;
+            if (output) {
+                toFeed = [&](const char* bytes, std::size_t n) {
+                    feed.write(bytes, static_cast<std::streamsize>(n));
+                };
+            }
             const std::string after =
-                decodeFirstStream([&] { return input.next(readAhead); },
-                                  [&](const char* bytes, std::size_t n) {
-                                      feed.write(bytes, static_cast<std::streamsize>(n));
-                                  },
-                                  threads);
+                decodeFirstStream([&] { return input.next(readAhead); }, toFeed, threads);
             const std::string_view more = after.empty() ? input.next(chunkSize) : after;
             if (!more.empty()) {
                 decodeSequentially(more, input, feed);

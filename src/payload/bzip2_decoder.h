@@ -21,7 +21,8 @@ struct DecodeResult {
 // Decodes the bzip2 data of the source to its end as Boost's decompressor does
 // (one stream, or streams one after another) and hands the decoded bytes to
 // output in order, in pieces of 4096 bytes that begin at multiples of 4096
-// (the last may be shorter). With one thread the source is read in chunks of
+// (the last may be shorter); with an empty output the data is only checked.
+// With one thread the source is read in chunks of
 // 4096 bytes through Boost's decompressor; with more, the first stream is
 // decoded in parallel and anything after it on this thread. Corrupt data
 // raises the decompressor's bzip2 error; an exception of output propagates.

@@ -54,9 +54,7 @@ bool extract(std::istream& source, const BaseFolders& folders, const Observer& o
 }
 
 void validatePayload(std::istream& source, unsigned threads) {
-    if (!decodeBzip2(
-             source, [](const char*, std::size_t) {}, threads)
-             .complete) {
+    if (!decodeBzip2(source, {}, threads).complete) {
         raise(compress_errc::unknown);
     }
     source.clear();
