@@ -1,19 +1,11 @@
 #include "payload/extract.h"
 
-#include "payload/archive_reader.h"
+#include "payload/archive_extractor.h"
 #include "payload/compress_error.h"
 
 #include <memory>
 
 namespace payload {
-
-namespace {
-
-notification::result notify(const Observer& observer, notification message) {
-    return observer ? observer(std::move(message)) : notification::result::proceed;
-}
-
-} // namespace
 
 bool extract(std::istream& source, const BaseFolders& folders, const Observer& observer,
              ExtractionTarget& target, unsigned threads) {
