@@ -120,11 +120,35 @@ std::uint32_t blockCrc(const BitString& block) noexcept {
     return static_cast<std::uint32_t>(block.read(48, 32));
 }
 
+std::unique_ptr<char[]> PieceStore::take() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!free_.empty()) {
+            std::unique_ptr<char[]> piece = std::move(free_.back());
+            free_.pop_back();
+            return piece;
+        }
+    }
+    return std::unique_ptr<char[]>(new char[DecodedBlock::pieceSize]);
+}
+
+void PieceStore::give(std::unique_ptr<char[]> piece) {
+    std::lock_guard lock(mutex_);
+    free_.push_back(std::move(piece));
+}
+
 BlockStatus decodeBlock(const BitString& block, char level, std::size_t limit,
-                        const std::atomic<bool>& stop, DecoderMemory& memory, DecodedBlock& out) {
+                        const std::atomic<bool>& stop, DecoderMemory& memory, PieceStore& store,
+                        DecodedBlock& out) {
     Decompression decompression(block, level, memory);
     constexpr std::size_t piece = DecodedBlock::pieceSize;
-    out.pieces.clear();
+    const auto giveBack = [&] {
+        for (auto& kept : out.pieces) {
+            store.give(std::move(kept));
+        }
+        out.pieces.clear();
+    };
+    giveBack();
     out.size = 0;
     std::unique_ptr<char[]> overflow;
     bool dropped = false;
@@ -134,7 +158,7 @@ BlockStatus decodeBlock(const BitString& block, char level, std::size_t limit,
         }
         if (out.size < limit) {
             if (out.size == out.pieces.size() * piece) {
-                out.pieces.emplace_back(new char[piece]);
+                out.pieces.push_back(store.take());
             }
             const std::size_t used = out.size % piece;
             out.size += decompression.next(out.pieces.back().get() + used,
@@ -143,7 +167,7 @@ BlockStatus decodeBlock(const BitString& block, char level, std::size_t limit,
         }
         if (!overflow) {
             overflow.reset(new char[step]);
-            out.pieces.clear(); // of no use without the rest
+            giveBack(); // of no use without the rest
         }
         dropped = decompression.next(overflow.get(), step) > 0 || dropped;
     }

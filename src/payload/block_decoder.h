@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace payload {
@@ -53,12 +54,27 @@ struct DecodedBlock {
     bool whole = false; // all of the block's bytes fit
 };
 
+// The pieces of decoded output of a stream, shared by the threads that decode
+// it: a piece handed on comes back here and is taken again by a later block,
+// whichever thread decodes that, so the pieces in memory are never more than
+// were held at once.
+class PieceStore {
+public:
+    std::unique_ptr<char[]> take();
+    void give(std::unique_ptr<char[]> piece);
+
+private:
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<char[]>> free_;
+};
+
 // Decodes the stream of a block of a stream of that level, keeping its output
-// when it is at most limit bytes (else the output is only checked and
-// dropped). Stops with stopped when stop becomes true. Raises std::bad_alloc
-// when libbz2 lacks memory.
+// in pieces of the store when it is at most limit bytes (else the output is
+// only checked and dropped). Stops with stopped when stop becomes true.
+// Raises std::bad_alloc when libbz2 lacks memory.
 BlockStatus decodeBlock(const BitString& block, char level, std::size_t limit,
-                        const std::atomic<bool>& stop, DecoderMemory& memory, DecodedBlock& out);
+                        const std::atomic<bool>& stop, DecoderMemory& memory, PieceStore& store,
+                        DecodedBlock& out);
 
 // Decodes the stream of a block and hands every piece of output on as it
 // comes; for a block already found good.

@@ -37,7 +37,7 @@ public:
         , inFlight_(threads)
         , keep_(output ? keptOutput : 0)
         , scanner_(32, limit_)
-        , pool_(threads, level, keep_) {}
+        , pool_(threads, level, keep_, store_) {}
 
     std::string run(std::string_view head);
 
@@ -59,7 +59,8 @@ private:
     std::deque<std::shared_ptr<BlockJob>> queue_;
     BlockScanner scanner_;
     DecoderMemory memory_; // for the blocks decoded on this thread
-    BlockPool pool_;       // last, so that its threads stop before the jobs go
+    PieceStore store_;
+    BlockPool pool_; // last, so that its threads stop before the jobs and the store go
 };
 
 std::string FirstStream::run(std::string_view head) {
@@ -80,6 +81,7 @@ std::string FirstStream::run(std::string_view head) {
         }
         combined_ = combine(combined_, blockCrc(job->region.bits));
         deliver(*job);
+        scanner_.recycle(std::move(job->region.bits));
     }
 }
 
@@ -131,15 +133,15 @@ std::shared_ptr<BlockJob> FirstStream::joinFollowing(const BlockJob& failed) {
         }
         Region region{failed.region.start, Mark::block, Mark::block, bits};
         auto joined = std::make_shared<BlockJob>(std::move(region));
-        joined->status = decodeBlock(bits, level_, keep_, never, memory_, joined->decoded);
+        joined->status = decodeBlock(bits, level_, keep_, never, memory_, store_, joined->decoded);
         if (joined->status == BlockStatus::good) {
             return joined;
         }
     }
 }
 
-// Hands the block's bytes on, letting each kept piece go once it is handed
-// on; without an output the block was only checked.
+// Hands the block's bytes on, giving each kept piece back to the store once
+// it is handed on; without an output the block was only checked.
 void FirstStream::deliver(BlockJob& job) {
     if (!output_) {
         return;
@@ -149,7 +151,7 @@ void FirstStream::deliver(BlockJob& job) {
         for (auto& piece : job.decoded.pieces) {
             const std::size_t size = std::min(left, DecodedBlock::pieceSize);
             output_(piece.get(), size);
-            piece.reset();
+            store_.give(std::move(piece));
             left -= size;
         }
     } else if (decodeBlock(job.region.bits, level_, memory_, output_) != BlockStatus::good) {
