@@ -3,10 +3,11 @@
 // decompressor or on several with the parallel decoder (parallel_decoder.h);
 // both give the same bytes in the same pieces and raise the same errors.
 
+#include "payload/byte_source.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <istream>
 
 namespace payload {
 
@@ -28,7 +29,7 @@ struct DecodeResult {
 // raises the decompressor's bzip2 error; an exception of output propagates.
 // When the source fails or stops before its end, decoding stops there and the
 // result is not complete.
-DecodeResult decodeBzip2(std::istream& source,
+DecodeResult decodeBzip2(ByteSource& source,
                          const std::function<void(const char*, std::size_t)>& output,
                          unsigned threads);
 

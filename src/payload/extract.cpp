@@ -7,7 +7,7 @@
 
 namespace payload {
 
-bool extract(std::istream& source, const BaseFolders& folders, const Observer& observer,
+bool extract(ByteSource& source, const BaseFolders& folders, const Observer& observer,
              ExtractionTarget& target, unsigned threads) {
     std::unique_ptr<ArchiveExtractor> extractor;
     std::exception_ptr failure;
@@ -45,12 +45,11 @@ bool extract(std::istream& source, const BaseFolders& folders, const Observer& o
     return false;
 }
 
-void validatePayload(std::istream& source, unsigned threads) {
+void validatePayload(ByteSource& source, unsigned threads) {
     if (!decodeBzip2(source, {}, threads).complete) {
         raise(compress_errc::unknown);
     }
-    source.clear();
-    if (!source.seekg(0)) {
+    if (!source.rewind()) {
         raise(compress_errc::unknown);
     }
 }

@@ -8,6 +8,7 @@
 // magics, have bytes changed, or get bytes appended.
 #include "payload/bzip2_decoder.h"
 #include "payload/compress_error.h"
+#include "payload/stream_source.h"
 
 #include "bzip2_streams.h"
 
@@ -35,7 +36,8 @@ struct Outcome {
 
 // Decodes, keeping the bytes, or without an output only checking the data.
 Outcome decode(const std::string& packed, unsigned threads, bool keep = true) {
-    std::istringstream source(packed);
+    std::istringstream stream(packed);
+    payload::StreamSource source(stream);
     Outcome outcome;
     std::function<void(const char*, std::size_t)> output;
     if (keep) {

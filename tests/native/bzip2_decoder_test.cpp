@@ -2,6 +2,7 @@
 // streams of random sizes, streams one after another, a magic that occurs by
 // chance inside a block, and damaged or cut streams.
 #include "payload/bzip2_decoder.h"
+#include "payload/stream_source.h"
 
 #include "bzip2_streams.h"
 
@@ -24,7 +25,8 @@ struct Decoded {
 };
 
 Decoded decode(const std::string& packed, unsigned threads) {
-    std::istringstream source(packed);
+    std::istringstream stream(packed);
+    payload::StreamSource source(stream);
     Decoded decoded;
     bool shortPiece = false;
     try {
@@ -46,7 +48,8 @@ Decoded decode(const std::string& packed, unsigned threads) {
 
 // Decoding without an output, which only checks the data.
 Decoded check(const std::string& packed, unsigned threads) {
-    std::istringstream source(packed);
+    std::istringstream stream(packed);
+    payload::StreamSource source(stream);
     Decoded checked;
     try {
         checked.complete = payload::decodeBzip2(source, {}, threads).complete;

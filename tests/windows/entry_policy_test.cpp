@@ -95,7 +95,7 @@ TEST_F(EntryPolicyTest, StartedChecksThePayloadAndRewindsIt) {
     EXPECT_EQ(policy(notification{notification::started{}}), result::proceed);
     EXPECT_EQ(view.log, L"Preparing Installation...OK\r\n");
     EXPECT_EQ(view.status, L"Preparing Installation...");
-    EXPECT_EQ(resource.tellg(), 0);
+    EXPECT_EQ(resource.position(), 0u);
 }
 
 TEST_F(EntryPolicyTest, StartedRaisesTheDecompressorsErrorForACorruptPayload) {
