@@ -7,16 +7,32 @@
 
 namespace payload {
 
-// What an entry is; the installation treats some kinds specially. Any other
-// value is installed like a language module.
-enum EntryKind : std::uint32_t {
-    LanguageModule = 0,
-    MainProgram = 1,
-    Uninstaller = 2,
-    DataFile = 3,
-    Sample = 4,
-    TemporaryFile = 5,
+// What an entry is: the one table of the kinds, as name and value. The names
+// are those of the enumeration below and of the packer's manifest and
+// listing; the installation treats some kinds specially (its entry policy).
+// Any other value is installed like a language module.
+#define PAYLOAD_ENTRY_KINDS(KIND)                                                                  \
+    KIND(LanguageModule, 0)                                                                        \
+    KIND(MainProgram, 1)                                                                           \
+    KIND(Uninstaller, 2)                                                                           \
+    KIND(DataFile, 3)                                                                              \
+    KIND(Sample, 4)                                                                                \
+    KIND(TemporaryFile, 5)
+
+#define PAYLOAD_ENTRY_KIND_ENUMERATOR(name, value) name = value,
+enum EntryKind : std::uint32_t { PAYLOAD_ENTRY_KINDS(PAYLOAD_ENTRY_KIND_ENUMERATOR) };
+#undef PAYLOAD_ENTRY_KIND_ENUMERATOR
+
+struct EntryKindName {
+    EntryKind kind;
+    std::string_view name;
 };
+
+#define PAYLOAD_ENTRY_KIND_NAME(name, value) EntryKindName{name, #name},
+// The kinds with their names, in the order of their values.
+inline constexpr EntryKindName entryKinds[] = {PAYLOAD_ENTRY_KINDS(PAYLOAD_ENTRY_KIND_NAME)};
+#undef PAYLOAD_ENTRY_KIND_NAME
+#undef PAYLOAD_ENTRY_KINDS
 
 struct ArchiveEntry {
     // The file's path on the packing machine; only its last component is used.

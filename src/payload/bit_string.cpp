@@ -22,6 +22,12 @@ void BitString::appendBit(bool bit) {
 
 void BitString::append(const unsigned char* bytes, std::uint64_t from, std::uint64_t count) {
     const std::uint64_t end = from + count;
+    // Room for exactly the bits appended: the regions of a stream are long,
+    // and a vector that doubles would hold twice what they need.
+    const auto needed = static_cast<std::size_t>((size_ + count + 7) / 8);
+    if (needed > bytes_.capacity()) {
+        bytes_.reserve(needed);
+    }
     // Bit by bit up to a byte boundary of this string, then whole bytes
     // assembled from two source bytes each, then the last bits.
     for (; from < end && size_ % 8 != 0; ++from) {

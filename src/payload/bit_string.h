@@ -16,6 +16,11 @@ public:
     // significant bit of bytes[0]).
     void append(const unsigned char* bytes, std::uint64_t from, std::uint64_t count);
     void append(const BitString& other) { append(other.bytes_.data(), 0, other.size_); }
+    // Empties the string, keeping its room.
+    void clear() noexcept {
+        bytes_.clear();
+        size_ = 0;
+    }
     // Appends the low count bits of value (at most 64), the highest first.
     void appendValue(std::uint64_t value, unsigned count);
 

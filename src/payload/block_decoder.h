@@ -13,15 +13,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace payload {
 
 // The stored CRC of a block, from its bits (which hold at least 80).
 std::uint32_t blockCrc(const BitString& block) noexcept;
-
-// The stream of one block (see above).
-BitString singleBlockStream(const BitString& block, char level);
 
 enum class BlockStatus { good, corrupt, stopped };
 
@@ -50,21 +48,37 @@ private:
 // The decoded bytes of a block in pieces of pieceSize bytes (the last may be
 // shorter), when they fit.
 struct DecodedBlock {
-    static constexpr std::size_t pieceSize = 256 * 1024;
+    static constexpr std::size_t pieceSize = 64 * 1024;
     std::vector<std::unique_ptr<char[]>> pieces;
     std::size_t size = 0;
     bool whole = false; // all of the block's bytes fit
 };
 
-// Decodes a single-block stream, keeping its output when it is at most
-// limit bytes (else the output is only checked and dropped). Stops with stopped when stop becomes
-// true. Raises std::bad_alloc when libbz2 lacks memory.
-BlockStatus decodeBlock(const BitString& stream, std::size_t limit, const std::atomic<bool>& stop,
-                        DecoderMemory& memory, DecodedBlock& out);
+// The pieces of decoded output of a stream, shared by the threads that decode
+// it: a piece handed on comes back here and is taken again by a later block,
+// whichever thread decodes that, so the pieces in memory are never more than
+// were held at once.
+class PieceStore {
+public:
+    std::unique_ptr<char[]> take();
+    void give(std::unique_ptr<char[]> piece);
 
-// Decodes a single-block stream and hands every piece of output on as it
+private:
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<char[]>> free_;
+};
+
+// Decodes the stream of a block of a stream of that level, keeping its output
+// in pieces of the store when it is at most limit bytes (else the output is
+// only checked and dropped). Stops with stopped when stop becomes true.
+// Raises std::bad_alloc when libbz2 lacks memory.
+BlockStatus decodeBlock(const BitString& block, char level, std::size_t limit,
+                        const std::atomic<bool>& stop, DecoderMemory& memory, PieceStore& store,
+                        DecodedBlock& out);
+
+// Decodes the stream of a block and hands every piece of output on as it
 // comes; for a block already found good.
-BlockStatus decodeBlock(const BitString& stream, DecoderMemory& memory,
+BlockStatus decodeBlock(const BitString& block, char level, DecoderMemory& memory,
                         const std::function<void(const char*, std::size_t)>& output);
 
 } // namespace payload

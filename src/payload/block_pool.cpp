@@ -2,9 +2,10 @@
 
 namespace payload {
 
-BlockPool::BlockPool(unsigned threads, char level, std::size_t keep)
+BlockPool::BlockPool(unsigned threads, char level, std::size_t keep, PieceStore& store)
     : level_(level)
-    , keep_(keep) {
+    , keep_(keep)
+    , store_(store) {
     try {
         for (unsigned i = 0; i < threads; ++i) {
             threads_.emplace_back([this] { work(); });
@@ -63,8 +64,7 @@ void BlockPool::work() {
         DecodedBlock decoded;
         std::exception_ptr failure;
         try {
-            status = decodeBlock(singleBlockStream(job->region.bits, level_), keep_, stop_, memory,
-                                 decoded);
+            status = decodeBlock(job->region.bits, level_, keep_, stop_, memory, store_, decoded);
         } catch (...) {
             failure = std::current_exception();
         }

@@ -21,7 +21,7 @@ struct BlockJob {
     explicit BlockJob(Region candidate)
         : region(std::move(candidate)) {}
 
-    Region region; // not changed once submitted
+    Region region; // not changed until done
     // Set by the pool when done is.
     BlockStatus status = BlockStatus::stopped;
     DecodedBlock decoded;
@@ -32,8 +32,8 @@ struct BlockJob {
 class BlockPool {
 public:
     // Starts threads that decode blocks of a stream of that level, keeping up
-    // to keep bytes of each block's output.
-    BlockPool(unsigned threads, char level, std::size_t keep);
+    // to keep bytes of each block's output in pieces of the store.
+    BlockPool(unsigned threads, char level, std::size_t keep, PieceStore& store);
     BlockPool(const BlockPool&) = delete;
     BlockPool& operator=(const BlockPool&) = delete;
     // Stops: waiting jobs are dropped, running ones stop at their next piece
@@ -50,6 +50,7 @@ private:
 
     const char level_;
     const std::size_t keep_;
+    PieceStore& store_;
     std::mutex mutex_;
     std::condition_variable queued_;
     std::condition_variable finished_;

@@ -74,6 +74,11 @@ BitString BlockScanner::pending() const {
     return bits;
 }
 
+void BlockScanner::recycle(BitString bits) {
+    bits.clear();
+    spare_.push_back(std::move(bits));
+}
+
 void BlockScanner::scan(std::uint64_t endBits, std::deque<Region>& regions) {
     static const std::array<bool, 256> filter = makeFilter();
     const std::uint64_t last = bufferStart_ + buffer_.size(); // windows need 8 bytes
@@ -124,6 +129,10 @@ void BlockScanner::cut(std::uint64_t at, Mark end, std::deque<Region>& regions) 
     region.start = regionStart_;
     region.begin = regionBegin_;
     region.end = end;
+    if (!spare_.empty()) {
+        region.bits = std::move(spare_.back());
+        spare_.pop_back();
+    }
     region.bits.append(buffer_.data(), regionStart_ - bufferStart_ * 8, at - regionStart_);
     regions.push_back(std::move(region));
     regionStart_ = at;

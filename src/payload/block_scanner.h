@@ -49,12 +49,17 @@ public:
     // scanned so far.
     BitString pending() const;
 
+    // Takes back the bits of a region that is no longer needed, whose room
+    // the next region cut out reuses.
+    void recycle(BitString bits);
+
 private:
     void scan(std::uint64_t endBits, std::deque<Region>& regions);
     void boundary(std::uint64_t at, Mark mark, std::deque<Region>& regions);
     void cut(std::uint64_t at, Mark end, std::deque<Region>& regions);
 
     std::vector<unsigned char> buffer_; // the input from byte bufferStart_ on
+    std::vector<BitString> spare_;      // room for the next regions
     std::uint64_t bufferStart_ = 0;
     std::uint64_t next_ = 0; // the byte where the next magic may begin
     std::uint64_t regionStart_;

@@ -31,6 +31,9 @@ public:
         : output_(output) {}
 
     std::streamsize write(const char* bytes, std::streamsize n) {
+        if (!output_) {
+            return n;
+        }
         std::size_t size = static_cast<std::size_t>(n);
         while (size > 0) {
             if (held_ == 0 && size >= chunkSize) {
@@ -66,19 +69,18 @@ private:
 // Reads the source in pieces and counts the bytes.
 class Input {
 public:
-    explicit Input(std::istream& source)
+    explicit Input(ByteSource& source)
         : source_(source) {}
 
     std::string_view next(std::size_t size) {
         buffer_.resize(size);
-        if (!source_.read(buffer_.data(), static_cast<std::streamsize>(size)) &&
-            source_.gcount() == 0) {
-            if (source_.bad() || !source_.eof()) {
+        const std::size_t got = source_.read(buffer_.data(), size);
+        if (got == 0) {
+            if (source_.failed()) {
                 throw SourceFailed();
             }
             return {};
         }
-        const auto got = static_cast<std::size_t>(source_.gcount());
         read += got;
         return {buffer_.data(), got};
     }
@@ -86,7 +88,7 @@ public:
     std::uint64_t read = 0;
 
 private:
-    std::istream& source_;
+    ByteSource& source_;
     std::vector<char> buffer_;
 };
 
@@ -113,19 +115,21 @@ unsigned decodingThreads() {
     return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 
-DecodeResult decodeBzip2(std::istream& source, const DecodedOutput& output, unsigned threads) {
+DecodeResult decodeBzip2(ByteSource& source, const DecodedOutput& output, unsigned threads) {
     Input input(source);
     ChunkFeed feed(output);
     try {
         if (threads <= 1) {
             decodeSequentially({}, input, feed);
         } else {
+            DecodedOutput toFeed;
+            if (output) {
+                toFeed = [&](const char* bytes, std::size_t n) {
+                    feed.write(bytes, static_cast<std::streamsize>(n));
+                };
+            }
             const std::string after =
-                decodeFirstStream([&] { return input.next(readAhead); },
-                                  [&](const char* bytes, std::size_t n) {
-                                      feed.write(bytes, static_cast<std::streamsize>(n));
-                                  },
-                                  threads);
+                decodeFirstStream([&] { return input.next(readAhead); }, toFeed, threads);
             const std::string_view more = after.empty() ? input.next(chunkSize) : after;
             if (!more.empty()) {
                 decodeSequentially(more, input, feed);

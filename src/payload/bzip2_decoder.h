@@ -3,10 +3,11 @@
 // decompressor or on several with the parallel decoder (parallel_decoder.h);
 // both give the same bytes in the same pieces and raise the same errors.
 
+#include "payload/byte_source.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <istream>
 
 namespace payload {
 
@@ -21,13 +22,14 @@ struct DecodeResult {
 // Decodes the bzip2 data of the source to its end as Boost's decompressor does
 // (one stream, or streams one after another) and hands the decoded bytes to
 // output in order, in pieces of 4096 bytes that begin at multiples of 4096
-// (the last may be shorter). With one thread the source is read in chunks of
+// (the last may be shorter); with an empty output the data is only checked.
+// With one thread the source is read in chunks of
 // 4096 bytes through Boost's decompressor; with more, the first stream is
 // decoded in parallel and anything after it on this thread. Corrupt data
 // raises the decompressor's bzip2 error; an exception of output propagates.
 // When the source fails or stops before its end, decoding stops there and the
 // result is not complete.
-DecodeResult decodeBzip2(std::istream& source,
+DecodeResult decodeBzip2(ByteSource& source,
                          const std::function<void(const char*, std::size_t)>& output,
                          unsigned threads);
 

@@ -1,10 +1,11 @@
 #include "payload/compress_error.h"
 
+#include "payload/file_error.h"
+
 #include <boost/iostreams/filter/bzip2.hpp>
 #include <boost/system/system_error.hpp>
 
 #include <cstdio>
-#include <filesystem>
 #include <ios>
 
 namespace payload {
@@ -85,8 +86,8 @@ std::error_code errorCodeOf(const std::exception_ptr& failure) noexcept {
 std::wstring filesystemErrorPath(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
-    } catch (const std::filesystem::filesystem_error& error) {
-        return error.path1().wstring();
+    } catch (const FileError& error) {
+        return error.path();
     } catch (...) {
     }
     return {};

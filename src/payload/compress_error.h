@@ -36,7 +36,8 @@ std::error_code make_error_code(compress_errc code) noexcept;
 // or generic category; anything else gives 7.
 std::error_code errorCodeOf(const std::exception_ptr& failure) noexcept;
 
-// The first path of a file-system error; empty for any other exception.
+// The path of a file-system error of the extraction (file_error.h); empty for
+// any other exception.
 std::wstring filesystemErrorPath(const std::exception_ptr& failure);
 
 // The code as the status line shows it: "1:" and eight upper-case hexadecimal

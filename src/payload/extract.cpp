@@ -1,21 +1,13 @@
 #include "payload/extract.h"
 
-#include "payload/archive_reader.h"
+#include "payload/archive_extractor.h"
 #include "payload/compress_error.h"
 
 #include <memory>
 
 namespace payload {
 
-namespace {
-
-notification::result notify(const Observer& observer, notification message) {
-    return observer ? observer(std::move(message)) : notification::result::proceed;
-}
-
-} // namespace
-
-bool extract(std::istream& source, const BaseFolders& folders, const Observer& observer,
+bool extract(ByteSource& source, const BaseFolders& folders, const Observer& observer,
              ExtractionTarget& target, unsigned threads) {
     std::unique_ptr<ArchiveExtractor> extractor;
     std::exception_ptr failure;
@@ -53,14 +45,11 @@ bool extract(std::istream& source, const BaseFolders& folders, const Observer& o
     return false;
 }
 
-void validatePayload(std::istream& source, unsigned threads) {
-    if (!decodeBzip2(
-             source, [](const char*, std::size_t) {}, threads)
-             .complete) {
+void validatePayload(ByteSource& source, unsigned threads) {
+    if (!decodeBzip2(source, {}, threads).complete) {
         raise(compress_errc::unknown);
     }
-    source.clear();
-    if (!source.seekg(0)) {
+    if (!source.rewind()) {
         raise(compress_errc::unknown);
     }
 }

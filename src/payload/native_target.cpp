@@ -1,6 +1,7 @@
 #include "payload/native_target.h"
 
 #include "payload/crc32.h"
+#include "payload/file_error.h"
 
 #include <array>
 #include <cerrno>
@@ -31,6 +32,11 @@ private:
     std::ofstream stream_;
 };
 
+// The extraction's file-system error for one of the standard library's.
+[[noreturn]] void raiseFileError(const fs::filesystem_error& error) {
+    throw FileError(error.code(), error.path1().wstring(), error.what());
+}
+
 } // namespace
 
 NativeTarget::NativeTarget(ShellFolderLookup lookup)
@@ -45,25 +51,29 @@ bool NativeTarget::samePath(const std::wstring& a, const std::wstring& b) {
 }
 
 void NativeTarget::prepareOutput(const std::wstring& path) {
-    const fs::path file(path);
-    if (fs::exists(file)) {
-        fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
-        return;
-    }
-    std::vector<fs::path> missing;
-    fs::path folder = file.parent_path();
-    for (; !folder.empty() && !fs::exists(folder); folder = folder.parent_path()) {
-        missing.push_back(folder);
-        if (folder == folder.parent_path()) {
-            break;
+    try {
+        const fs::path file(path);
+        if (fs::exists(file)) {
+            fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+            return;
         }
-    }
-    if (!folder.empty() && !fs::is_directory(folder)) {
-        throw fs::filesystem_error("cannot create a folder below a file", folder,
-                                   std::make_error_code(std::errc::not_a_directory));
-    }
-    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
-        fs::create_directory(*level);
+        std::vector<fs::path> missing;
+        fs::path folder = file.parent_path();
+        for (; !folder.empty() && !fs::exists(folder); folder = folder.parent_path()) {
+            missing.push_back(folder);
+            if (folder == folder.parent_path()) {
+                break;
+            }
+        }
+        if (!folder.empty() && !fs::is_directory(folder)) {
+            throw FileError(std::make_error_code(std::errc::not_a_directory), folder.wstring(),
+                            "cannot create a folder below a file");
+        }
+        for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+            fs::create_directory(*level);
+        }
+    } catch (const fs::filesystem_error& error) {
+        raiseFileError(error);
     }
 }
 
@@ -76,8 +86,8 @@ std::unique_ptr<OutputFile> NativeTarget::createOutput(const std::wstring& path)
 std::optional<std::uint32_t> NativeTarget::readBackCrc(const std::wstring& path) {
     std::ifstream in(fs::path(path), std::ios::binary);
     if (!in) {
-        throw fs::filesystem_error("cannot read the file back", fs::path(path),
-                                   std::error_code(errno, std::generic_category()));
+        throw FileError(std::error_code(errno, std::generic_category()), path,
+                        "cannot read the file back");
     }
     std::array<char, 4096> block;
     std::uint32_t crc = 0;
@@ -85,8 +95,8 @@ std::optional<std::uint32_t> NativeTarget::readBackCrc(const std::wstring& path)
         crc = crc32(block.data(), static_cast<std::size_t>(in.gcount()), crc);
     }
     if (in.bad()) {
-        throw fs::filesystem_error("cannot read the file back", fs::path(path),
-                                   std::make_error_code(std::errc::io_error));
+        throw FileError(std::make_error_code(std::errc::io_error), path,
+                        "cannot read the file back");
     }
     return crc;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <variant>
 
 namespace payload {
@@ -57,5 +58,10 @@ struct notification {
 
 // The observer of an extraction: takes each notification by value.
 using Observer = std::function<notification::result(notification)>;
+
+// Tells the observer; without one the answer is proceed.
+inline notification::result notify(const Observer& observer, notification message) {
+    return observer ? observer(std::move(message)) : notification::result::proceed;
+}
 
 } // namespace payload

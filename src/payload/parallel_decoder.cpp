@@ -35,8 +35,9 @@ public:
         , level_(level)
         , limit_(longestBlock(level))
         , inFlight_(threads)
+        , keep_(output ? keptOutput : 0)
         , scanner_(32, limit_)
-        , pool_(threads, level, keptOutput) {}
+        , pool_(threads, level, keep_, store_) {}
 
     std::string run(std::string_view head);
 
@@ -45,7 +46,7 @@ private:
     void enqueue(std::deque<Region>& regions);
     std::shared_ptr<BlockJob> next();
     std::shared_ptr<BlockJob> joinFollowing(const BlockJob& failed);
-    void deliver(const BlockJob& job);
+    void deliver(BlockJob& job);
     std::string endStream(const BlockJob& job);
 
     const ReadInput& read_;
@@ -53,11 +54,13 @@ private:
     const char level_;
     const std::uint64_t limit_;
     const std::size_t inFlight_;
+    const std::size_t keep_; // the output kept of each block
     std::uint32_t combined_ = 0;
     std::deque<std::shared_ptr<BlockJob>> queue_;
     BlockScanner scanner_;
     DecoderMemory memory_; // for the blocks decoded on this thread
-    BlockPool pool_;       // last, so that its threads stop before the jobs go
+    PieceStore store_;
+    BlockPool pool_; // last, so that its threads stop before the jobs and the store go
 };
 
 std::string FirstStream::run(std::string_view head) {
@@ -78,6 +81,7 @@ std::string FirstStream::run(std::string_view head) {
         }
         combined_ = combine(combined_, blockCrc(job->region.bits));
         deliver(*job);
+        scanner_.recycle(std::move(job->region.bits));
     }
 }
 
@@ -129,24 +133,28 @@ std::shared_ptr<BlockJob> FirstStream::joinFollowing(const BlockJob& failed) {
         }
         Region region{failed.region.start, Mark::block, Mark::block, bits};
         auto joined = std::make_shared<BlockJob>(std::move(region));
-        joined->status = decodeBlock(singleBlockStream(bits, level_), keptOutput, never, memory_,
-                                     joined->decoded);
+        joined->status = decodeBlock(bits, level_, keep_, never, memory_, store_, joined->decoded);
         if (joined->status == BlockStatus::good) {
             return joined;
         }
     }
 }
 
-void FirstStream::deliver(const BlockJob& job) {
+// Hands the block's bytes on, giving each kept piece back to the store once
+// it is handed on; without an output the block was only checked.
+void FirstStream::deliver(BlockJob& job) {
+    if (!output_) {
+        return;
+    }
     if (job.decoded.whole) {
         std::size_t left = job.decoded.size;
-        for (const auto& piece : job.decoded.pieces) {
+        for (auto& piece : job.decoded.pieces) {
             const std::size_t size = std::min(left, DecodedBlock::pieceSize);
             output_(piece.get(), size);
+            store_.give(std::move(piece));
             left -= size;
         }
-    } else if (decodeBlock(singleBlockStream(job.region.bits, level_), memory_, output_) !=
-               BlockStatus::good) {
+    } else if (decodeBlock(job.region.bits, level_, memory_, output_) != BlockStatus::good) {
         throwCorruptData(); // it decoded well the first time
     }
 }

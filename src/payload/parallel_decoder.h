@@ -24,10 +24,10 @@ using ReadInput = std::function<std::string_view()>;
 using DecodedOutput = std::function<void(const char*, std::size_t)>;
 
 // Decodes the first stream of the input on that many threads (at least one)
-// and hands its bytes to output in order. Returns the bytes of the input that
-// follow the stream's end and were read already. Corrupt data, including an
-// input that ends inside the stream, raises a bzip2 error; so does a magic
-// that does not follow the header.
+// and hands its bytes to output in order; without an output (an empty
+// function) the stream is only checked and no decoded block is kept. Returns the bytes of the input
+// that follow the stream's end and were read already. Corrupt data, including an input that ends
+// inside the stream, raises a bzip2 error; so does a magic that does not follow the header.
 std::string decodeFirstStream(const ReadInput& read, const DecodedOutput& output, unsigned threads);
 
 } // namespace payload

@@ -2,6 +2,9 @@
 
 #include "support/language_state.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace payload {
 
 namespace {
@@ -12,6 +15,20 @@ HRSRC findPayload(HMODULE module) {
 }
 
 } // namespace
+
+std::size_t ResourceStream::read(char* bytes, std::size_t size) {
+    const std::size_t count = std::min(size, size_ - position_);
+    if (count > 0) {
+        std::memcpy(bytes, bytes_ + position_, count);
+        position_ += count;
+    }
+    return count;
+}
+
+bool ResourceStream::rewind() {
+    position_ = 0;
+    return is_open();
+}
 
 std::unique_ptr<ResourceStream> OpenPayloadResource() {
     return OpenPayloadResource(tw::resourceModule(), ::GetModuleHandleW(nullptr));
@@ -24,17 +41,16 @@ std::unique_ptr<ResourceStream> OpenPayloadResource(HMODULE resourceModule, HMOD
         module = executable;
         found = findPayload(module);
     }
-    auto stream = std::make_unique<ResourceStream>();
     if (found == nullptr) {
-        return stream;
+        return std::make_unique<ResourceStream>();
     }
     HGLOBAL loaded = ::LoadResource(module, found);
     const DWORD size = ::SizeofResource(module, found);
     const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    if (bytes != nullptr && size != 0) {
-        stream->open(boost::iostreams::array_source(static_cast<const char*>(bytes), size));
+    if (bytes == nullptr || size == 0) {
+        return std::make_unique<ResourceStream>();
     }
-    return stream;
+    return std::make_unique<ResourceStream>(static_cast<const char*>(bytes), size);
 }
 
 } // namespace payload

@@ -1,11 +1,11 @@
 #pragma once
 // The payload resource: type 260, name 134, one bzip2 stream.
 
+#include "payload/byte_source.h"
+
 #include <windows.h>
 
-#include <boost/iostreams/device/array.hpp>
-#include <boost/iostreams/stream.hpp>
-
+#include <cstdint>
 #include <memory>
 
 namespace payload {
@@ -13,9 +13,30 @@ namespace payload {
 constexpr WORD payloadResourceType = 260;
 constexpr WORD payloadResourceName = 134;
 
-// A read-only, seekable stream over the resource's bytes where the module
-// keeps them (not copied). Not open when there is no payload.
-using ResourceStream = boost::iostreams::stream<boost::iostreams::array_source>;
+// A read-only stream over the resource's bytes where the module keeps them
+// (not copied). Not open when there is no payload: reading it then fails.
+// It is no standard stream, so that the installer links none of the stream
+// library.
+class ResourceStream final : public ByteSource {
+public:
+    ResourceStream() = default;
+    ResourceStream(const char* bytes, std::size_t size) noexcept
+        : bytes_(bytes)
+        , size_(size) {}
+
+    bool is_open() const noexcept { return bytes_ != nullptr; }
+    // The offset of the next byte to read.
+    std::uint64_t position() const noexcept { return position_; }
+
+    std::size_t read(char* bytes, std::size_t size) override;
+    bool failed() const override { return !is_open(); }
+    bool rewind() override;
+
+private:
+    const char* bytes_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t position_ = 0;
+};
 
 // Looks the payload up in the resource module of the current language, then,
 // when that is another module, in the executable's own module.

@@ -1,6 +1,7 @@
 #include "payload/windows_target.h"
 
 #include "payload/crc32.h"
+#include "payload/file_error.h"
 #include "payload/grant_shared_folders.h"
 #include "payload/shell_folders.h"
 #include "support/path_text.h"
@@ -8,7 +9,6 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <ios>
 #include <string>
 #include <system_error>
@@ -20,9 +20,7 @@ namespace {
 
 [[noreturn]] void raiseFileSystemError(const char* what, const std::wstring& path,
                                        DWORD error = ::GetLastError()) {
-    throw std::filesystem::filesystem_error(
-        what, std::filesystem::path(path),
-        std::error_code(static_cast<int>(error), std::system_category()));
+    throw FileError(std::error_code(static_cast<int>(error), std::system_category()), path, what);
 }
 
 [[noreturn]] void raiseStreamFailure(const char* what) {

@@ -2,6 +2,8 @@
 // memory, for two payload sizes.
 //
 //   extraction_bench [ROUNDS]      build the payloads, time, print the figures
+//   extraction_bench 0             only the peak memory figures, which a busy
+//                                  machine does not distort as it does times
 //
 // A payload like the shipped one (27 entries: 13 text documents, 3 data files,
 // the uninstaller, 9 language modules, the main program) is generated with
@@ -259,13 +261,22 @@ Figures timePayload(const fs::path& file, const fs::path& out, int rounds) {
     return figures;
 }
 
-void printFigures(const char* name, const Figures& f, const double peaks[3]) {
-    std::printf("%s payload: bzip2 -dc %.3f s\n", name, f.bzip2);
+// The figures of one payload; without rounds only the peaks.
+void printFigures(const char* name, int rounds, const Figures& f, const double peaks[3]) {
+    if (rounds > 0) {
+        std::printf("%s payload: bzip2 -dc %.3f s\n", name, f.bzip2);
+    } else {
+        std::printf("%s payload:\n", name);
+    }
     const char* const labels[] = {"one pass, one thread:        ", "one pass, parallel decoder:  ",
                                   "validation + extraction:     "};
     for (int mode = 0; mode < 3; ++mode) {
-        std::printf("  %s %.3f s  %.2f x bzip2 -dc  peak %.1f MB\n", labels[mode], f.modes[mode],
-                    f.modes[mode] / f.bzip2, peaks[mode]);
+        if (rounds > 0) {
+            std::printf("  %s %.3f s  %.2f x bzip2 -dc  peak %.1f MB\n", labels[mode],
+                        f.modes[mode], f.modes[mode] / f.bzip2, peaks[mode]);
+        } else {
+            std::printf("  %s peak %.1f MB\n", labels[mode], peaks[mode]);
+        }
     }
 }
 
@@ -284,7 +295,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures show as they come
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int rounds = argc > 1 ? std::max(0, std::atoi(argv[1])) : 5;
     const fs::path scratch = fs::temp_directory_path() / ("kv-bench-" + std::to_string(::getpid()));
     fs::create_directories(scratch);
     const fs::path payloads[] = {scratch / "payload-15.bz2", scratch / "payload-60.bz2"};
@@ -297,19 +308,19 @@ int main(int argc, char** argv) {
         std::printf("payload %s: %.1f MB archive, %.1f MB bzip2\n", names[i], size / 1e6,
                     fs::file_size(payloads[i]) / 1e6);
     }
-    std::printf("rounds: %d; decoding threads: %u; figures are medians\n", rounds,
+    std::printf("rounds: %d; decoding threads: %u; times are medians\n", rounds,
                 payload::decodingThreads());
     const double idle = childPeakMegabytes("--idle");
     bool measured = idle > 0;
     for (std::size_t i = 0; i < 2; ++i) {
-        const Figures figures = timePayload(payloads[i], out, rounds);
+        const Figures figures = rounds > 0 ? timePayload(payloads[i], out, rounds) : Figures{};
         double peaks[3];
         for (int mode = 0; mode < 3; ++mode) {
             peaks[mode] = childPeakMegabytes("--run " + std::to_string(mode) + " '" +
                                              payloads[i].string() + "' '" + out.string() + "'");
             measured = measured && peaks[mode] > 0;
         }
-        printFigures(names[i], figures, peaks);
+        printFigures(names[i], rounds, figures, peaks);
     }
     std::printf("peak resident memory (VmHWM) of an idle process: %.1f MB\n", idle);
     fs::remove_all(scratch);

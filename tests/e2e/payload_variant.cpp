@@ -3,7 +3,7 @@
 #include "driver.h"
 #include "test_data.h"
 
-#include "payload/archive_reader.h"
+#include "payload/archive_extractor.h"
 #include "payload/archive_writer.h"
 #include "support/unique_resource.h"
 

@@ -1,17 +1,20 @@
 // Feeds bzip2 streams to the sequential and the parallel decoder and requires
 // the same bytes, or the same error from both, with the parallel decoder
-// handing on no byte that the sequential one does not. A quarter of the
+// handing on no byte that the sequential one does not; the parallel decoder
+// that only checks the data must fail alike. A quarter of the
 // inputs are taken as they are; the rest are multi-block streams made from
 // them (blocks of 100 000 bytes) or, one in eight, the stream whose first
 // block holds a block magic by chance, which are then cut at one of their
 // magics, have bytes changed, or get bytes appended.
 #include "payload/bzip2_decoder.h"
 #include "payload/compress_error.h"
+#include "payload/stream_source.h"
 
 #include "bzip2_streams.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,13 +34,17 @@ struct Outcome {
     std::error_code error;
 };
 
-Outcome decode(const std::string& packed, unsigned threads) {
-    std::istringstream source(packed);
+// Decodes, keeping the bytes, or without an output only checking the data.
+Outcome decode(const std::string& packed, unsigned threads, bool keep = true) {
+    std::istringstream stream(packed);
+    payload::StreamSource source(stream);
     Outcome outcome;
+    std::function<void(const char*, std::size_t)> output;
+    if (keep) {
+        output = [&](const char* bytes, std::size_t n) { outcome.bytes.append(bytes, n); };
+    }
     try {
-        const auto result = payload::decodeBzip2(
-            source, [&](const char* bytes, std::size_t n) { outcome.bytes.append(bytes, n); },
-            threads);
+        const auto result = payload::decodeBzip2(source, output, threads);
         check(result.complete && result.read == packed.size());
     } catch (...) {
         outcome.error = payload::errorCodeOf(std::current_exception());
@@ -92,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome sequential = decode(packed, 1);
     const Outcome parallel = decode(packed, 2);
     check(sequential.error == parallel.error);
+    check(decode(packed, 2, false).error == sequential.error);
     if (sequential.error) {
         check(sequential.bytes.compare(0, parallel.bytes.size(), parallel.bytes) == 0);
     } else {

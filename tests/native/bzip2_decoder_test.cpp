@@ -2,6 +2,7 @@
 // streams of random sizes, streams one after another, a magic that occurs by
 // chance inside a block, and damaged or cut streams.
 #include "payload/bzip2_decoder.h"
+#include "payload/stream_source.h"
 
 #include "bzip2_streams.h"
 
@@ -24,7 +25,8 @@ struct Decoded {
 };
 
 Decoded decode(const std::string& packed, unsigned threads) {
-    std::istringstream source(packed);
+    std::istringstream stream(packed);
+    payload::StreamSource source(stream);
     Decoded decoded;
     bool shortPiece = false;
     try {
@@ -42,6 +44,19 @@ Decoded decode(const std::string& packed, unsigned threads) {
         decoded.corrupt = true;
     }
     return decoded;
+}
+
+// Decoding without an output, which only checks the data.
+Decoded check(const std::string& packed, unsigned threads) {
+    std::istringstream stream(packed);
+    payload::StreamSource source(stream);
+    Decoded checked;
+    try {
+        checked.complete = payload::decodeBzip2(source, {}, threads).complete;
+    } catch (const boost::iostreams::bzip2_error&) {
+        checked.corrupt = true;
+    }
+    return checked;
 }
 
 struct StreamCase {
@@ -63,6 +78,9 @@ TEST_P(DecodesLikeLibbz2, InOrderAndInAlignedPieces) {
     EXPECT_TRUE(decoded.complete);
     EXPECT_FALSE(decoded.corrupt);
     EXPECT_TRUE(decoded.bytes == *expected) << decoded.bytes.size() << " of " << expected->size();
+    const Decoded checked = check(packed, c.threads);
+    EXPECT_TRUE(checked.complete);
+    EXPECT_FALSE(checked.corrupt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, DecodesLikeLibbz2,
@@ -95,8 +113,8 @@ TEST(Bzip2Decoder, MagicByChanceInsideABlockIsNoBoundary) {
 }
 
 // A changed byte in every block in turn, and the stream cut at every magic:
-// both decoders raise the bzip2 error, and the parallel one hands on no byte
-// that the sequential one does not.
+// both decoders raise the bzip2 error, also when they only check, and the
+// parallel one hands on no byte that the sequential one does not.
 TEST(Bzip2Decoder, DamagedOrCutStreamsFailAlike) {
     const std::string packed = compressAtLevel(mixedContents(600'000, 3), 1);
     const std::vector<std::uint64_t> magics = magicOffsets(packed);
@@ -115,6 +133,8 @@ TEST(Bzip2Decoder, DamagedOrCutStreamsFailAlike) {
         const Decoded parallel = decode(stream, 2);
         EXPECT_TRUE(sequential.corrupt);
         EXPECT_TRUE(parallel.corrupt);
+        EXPECT_TRUE(check(stream, 1).corrupt);
+        EXPECT_TRUE(check(stream, 2).corrupt);
         EXPECT_EQ(sequential.bytes.compare(0, parallel.bytes.size(), parallel.bytes), 0);
     }
 }

@@ -1,4 +1,5 @@
 #include "payload/compress_error.h"
+#include "payload/file_error.h"
 
 #include <boost/iostreams/filter/bzip2.hpp>
 #include <boost/system/system_error.hpp>
@@ -82,6 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
                        "x", "C:\\a", std::error_code(3, std::system_category()));
                },
                std::error_code(3, std::system_category())},
+        Thrown{"ExtractionFileError",
+               [] { throw FileError(std::error_code(5, std::system_category()), L"C:\\a", "x"); },
+               std::error_code(5, std::system_category())},
         Thrown{"BoostSystemCategory",
                [] {
                    throw boost::system::system_error(
@@ -103,11 +107,11 @@ INSTANTIATE_TEST_SUITE_P(
         Thrown{"NotAnException", [] { throw 42; }, make_error_code(compress_errc::unexpected)}),
     [](const auto& c) { return std::string(c.param.name); });
 
-TEST(FilesystemErrorPath, IsTheFirstPathOfAFileSystemErrorOnly) {
+TEST(FilesystemErrorPath, IsThePathOfAFileSystemErrorOnly) {
     try {
-        throw std::filesystem::filesystem_error("x", "first", "second", std::error_code());
+        throw FileError(std::error_code(3, std::system_category()), L"C:\\a", "x");
     } catch (...) {
-        EXPECT_EQ(filesystemErrorPath(std::current_exception()), L"first");
+        EXPECT_EQ(filesystemErrorPath(std::current_exception()), L"C:\\a");
     }
     try {
         throw std::runtime_error("x");

@@ -108,7 +108,7 @@ protected:
 TEST_F(EntryPolicyTest, StartedChecksThePayloadAndRewindsIt) {
     EXPECT_EQ(policy(notification{notification::started{}}), result::proceed);
     EXPECT_EQ(progress.events, (Events{preparationStep, L"step succeeded"}));
-    EXPECT_EQ(resource.tellg(), 0);
+    EXPECT_EQ(resource.position(), 0u);
 }
 
 TEST_F(EntryPolicyTest, StartedRaisesTheDecompressorsErrorForACorruptPayload) {

@@ -8,6 +8,7 @@
 #include "payload/crc32.h"
 #include "payload/extract.h"
 #include "payload/payload_resource.h"
+#include "payload/stream_source.h"
 #include "payload/windows_target.h"
 #include "support/unique_resource.h"
 #include "test_data.h"
@@ -92,7 +93,7 @@ protected:
         return scratch / (L"Install\\" + relative);
     }
 
-    bool run(std::istream& source) {
+    bool run(ByteSource& source) {
         return extract(
             source, {scratch / L"Install", scratch / L"Samples", L""},
             [this](notification n) {
@@ -114,7 +115,8 @@ protected:
     }
 
     bool run(const std::string& compressed) {
-        std::istringstream source(compressed);
+        std::istringstream stream(compressed);
+        StreamSource source(stream);
         return run(source);
     }
 

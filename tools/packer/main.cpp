@@ -2,6 +2,7 @@
 // verifies a payload. Run "packer --help".
 #include "packer/manifest.h"
 #include "packer/packer.h"
+#include "payload/archive_entry.h"
 
 #include <boost/iostreams/filter/bzip2.hpp>
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr const char* usage = R"(usage:
+constexpr const char* usageHead = R"(usage:
   packer pack MANIFEST PAYLOAD   build PAYLOAD from the files MANIFEST names
   packer list PAYLOAD            list PAYLOAD's entries and verify every CRC-32
   packer --help                  show this text
@@ -29,15 +30,41 @@ The manifest is UTF-8 text with one file per line:
                The archive records its file name, which names the installed file.
   destination  the folder, in token form: <InstallPath>, <InstallPath>\Lang,
                <SamplePath>, <CommonData>\Tarnwick\Kelvane, <UserData>, ...
-  kind         LanguageModule (0), MainProgram (1), Uninstaller (2),
-               DataFile (3), Sample (4), TemporaryFile (5), or a number
+)";
 
+constexpr const char* usageTail = R"(
 Spaces and tabs around a field are ignored; blank lines and lines starting
 with '#' are comments. Entries keep the order of the lines.
 
 Exit status: 0 on success; 1 when the manifest, a source file or the payload
 is faulty (the message names the manifest line); 2 on wrong usage.
 )";
+
+// The help text, with the kinds of the entry table as "Name (value)" wrapped
+// below their field.
+std::string usage() {
+    constexpr std::size_t width = 79;
+    const std::string indent(15, ' ');
+    std::string text = "  kind" + indent.substr(6);
+    std::size_t lineStart = 0;
+    bool first = true;
+    const auto add = [&](const std::string& item) {
+        if (text.size() - lineStart + 1 + item.size() > width) {
+            text += '\n';
+            lineStart = text.size();
+            text += indent;
+        } else if (!first) {
+            text += ' ';
+        }
+        text += item;
+        first = false;
+    };
+    for (const payload::EntryKindName& kind : payload::entryKinds) {
+        add(std::string(kind.name) + " (" + std::to_string(kind.kind) + "),");
+    }
+    add("or a number");
+    return usageHead + text + "\n" + usageTail;
+}
 
 int packCommand(const std::string& manifestPath, const std::string& output) {
     std::ifstream manifest(manifestPath);
@@ -84,7 +111,7 @@ int listCommand(const std::string& payloadPath) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "--help" || command == "-h" || command == "help") {
-        std::cout << usage;
+        std::cout << usage();
         return 0;
     }
     if (command == "pack" && argc == 4) {
@@ -93,6 +120,6 @@ int main(int argc, char** argv) {
     if (command == "list" && argc == 3) {
         return listCommand(argv[2]);
     }
-    std::cerr << usage;
+    std::cerr << usage();
     return 2;
 }

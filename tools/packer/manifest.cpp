@@ -2,26 +2,11 @@
 
 #include "payload/archive_entry.h"
 
-#include <array>
 #include <charconv>
 
 namespace packer {
 
 namespace {
-
-struct KindName {
-    std::string_view name;
-    std::uint32_t kind;
-};
-
-constexpr std::array<KindName, 6> kindNames = {{
-    {"LanguageModule", payload::LanguageModule},
-    {"MainProgram", payload::MainProgram},
-    {"Uninstaller", payload::Uninstaller},
-    {"DataFile", payload::DataFile},
-    {"Sample", payload::Sample},
-    {"TemporaryFile", payload::TemporaryFile},
-}};
 
 std::string_view trim(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t\r");
@@ -61,7 +46,7 @@ std::string toUtf8(const std::wstring& text) {
 }
 
 std::optional<std::uint32_t> parseKind(std::string_view text) {
-    for (const KindName& known : kindNames) {
+    for (const payload::EntryKindName& known : payload::entryKinds) {
         if (text == known.name) {
             return known.kind;
         }
@@ -75,7 +60,7 @@ std::optional<std::uint32_t> parseKind(std::string_view text) {
 }
 
 std::string kindName(std::uint32_t kind) {
-    for (const KindName& known : kindNames) {
+    for (const payload::EntryKindName& known : payload::entryKinds) {
         if (kind == known.kind) {
             return std::string(known.name);
         }

@@ -7,8 +7,8 @@
 //
 // source       the file to pack; relative paths are taken from the manifest's folder
 // destination  the folder it is installed to, in token form: <InstallPath>\Lang
-// kind         LanguageModule, MainProgram, Uninstaller, DataFile, Sample,
-//              TemporaryFile, or the kind's number
+// kind         the name of a kind (payload::entryKinds: LanguageModule,
+//              MainProgram, ...), or the kind's number
 //
 // Spaces and tabs around a field are ignored; blank lines and lines whose
 // first non-blank character is '#' are comments. The entries keep the order

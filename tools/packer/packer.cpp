@@ -1,6 +1,6 @@
 #include "packer/packer.h"
 
-#include "payload/archive_reader.h"
+#include "payload/archive_extractor.h"
 #include "payload/archive_writer.h"
 #include "payload/crc32.h"
 

@@ -2,7 +2,7 @@
 // inputs are taken as raw archive bytes; the other half describe entries that
 // the writer turns into a well-formed archive, which is then cut short,
 // lengthened or has bytes changed, so that the fuzzer reaches the contents.
-#include "payload/archive_reader.h"
+#include "payload/archive_extractor.h"
 #include "payload/archive_writer.h"
 
 #include "digest_target.h"

@@ -1,4 +1,4 @@
-#include "payload/archive_reader.h"
+#include "payload/archive_extractor.h"
 
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
@@ -186,12 +186,9 @@ void ArchiveExtractor::completeHeader() {
     current_ = 1;
 }
 
-notification::result ArchiveExtractor::notify(notification message) {
-    return observer_ ? observer_(std::move(message)) : notification::result::proceed;
-}
-
 void ArchiveExtractor::notifyProgress() {
-    if (notify({notification::progress{position_, total_}}) == notification::result::abort) {
+    if (notify(observer_, {notification::progress{position_, total_}}) ==
+        notification::result::abort) {
         raise(compress_errc::interrupted);
     }
 }
@@ -215,7 +212,7 @@ std::uint64_t ArchiveExtractor::processEntry(const char* bytes, std::uint64_t n)
 }
 
 void ArchiveExtractor::openEntry(const ArchiveEntry& entry) {
-    const notification::result answer = notify({notification::entry_begin{entry}});
+    const notification::result answer = notify(observer_, {notification::entry_begin{entry}});
     if (answer == notification::result::abort) {
         raise(compress_errc::interrupted);
     }
@@ -236,7 +233,7 @@ void ArchiveExtractor::completeEntry(const ArchiveEntry& entry) {
         if (readBackCrc(entry.destination) != entry.crc) {
             raise(compress_errc::invalid_checksum);
         }
-        if (notify({notification::entry_end{entry}}) == notification::result::abort) {
+        if (notify(observer_, {notification::entry_end{entry}}) == notification::result::abort) {
             raise(compress_errc::interrupted);
         }
     }

@@ -1,4 +1,4 @@
-#include "payload/archive_reader.h"
+#include "payload/archive_extractor.h"
 
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"

@@ -86,7 +86,6 @@ private:
     void openEntry(const ArchiveEntry& entry);
     void completeEntry(const ArchiveEntry& entry);
     std::uint32_t readBackCrc(const std::wstring& path);
-    notification::result notify(notification message);
     void recordFailure();
     void notifyProgress();
 
