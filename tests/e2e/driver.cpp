@@ -147,7 +147,9 @@ std::optional<DWORD> Installer::waitForExit(std::chrono::milliseconds wait) {
         return std::nullopt;
     }
     DWORD code = 0;
-    ::GetExitCodeProcess(process_, &code);
+    if (!::GetExitCodeProcess(process_, &code)) {
+        return std::nullopt;
+    }
     return code;
 }
 
