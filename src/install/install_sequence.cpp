@@ -157,7 +157,7 @@ bool installInto(const std::wstring& tempFolder, const InstallationSession& sess
     payload::TemporaryFiles temporaries(tempFolder);
     progress.extractionStarted();
 
-    const std::unique_ptr<payload::ResourceStream> resource = payload::OpenPayloadResource();
+    const std::unique_ptr<payload::ResourceStream> resource = payload::openPayloadResource();
     payload::WindowsTarget target(SamePath, grantSharedFolderAccess);
     InstalledPrograms programs;
     const bool extracted =
@@ -182,7 +182,7 @@ bool installInto(const std::wstring& tempFolder, const InstallationSession& sess
 
 InstallationResult runInstallation(const InstallationSession& session, InstallProgress& progress) {
     progress.runStarted();
-    const payload::TempFolderName temporary = payload::MakeTempFolderName();
+    const payload::TempFolderName temporary = payload::makeTempFolderName();
     if (temporary.path.empty()) {
         progress.preparationFailed(temporary.error);
         return {};

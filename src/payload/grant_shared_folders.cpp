@@ -8,7 +8,7 @@ namespace payload {
 
 namespace {
 
-void GrantIfAncestor(const SharedFolderList& list, SharedFolder& folder,
+void grantIfAncestor(const SharedFolderList& list, SharedFolder& folder,
                      const std::wstring& fileFolder, const SharedFolderAccess& access) {
     std::wstring current = fileFolder;
     while (access.isFolder(current)) {
@@ -34,7 +34,7 @@ void GrantSharedFolders(SharedFolderList& folders, const std::wstring& fileFolde
             continue;
         }
         try {
-            GrantIfAncestor(folders, folder, fileFolder, access);
+            grantIfAncestor(folders, folder, fileFolder, access);
         } catch (const std::exception&) {
             // A folder whose rights cannot be given keeps those it has.
         }

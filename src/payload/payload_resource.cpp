@@ -30,11 +30,11 @@ bool ResourceStream::rewind() {
     return is_open();
 }
 
-std::unique_ptr<ResourceStream> OpenPayloadResource() {
-    return OpenPayloadResource(tw::resourceModule(), ::GetModuleHandleW(nullptr));
+std::unique_ptr<ResourceStream> openPayloadResource() {
+    return openPayloadResource(tw::resourceModule(), ::GetModuleHandleW(nullptr));
 }
 
-std::unique_ptr<ResourceStream> OpenPayloadResource(HMODULE resourceModule, HMODULE executable) {
+std::unique_ptr<ResourceStream> openPayloadResource(HMODULE resourceModule, HMODULE executable) {
     HMODULE module = resourceModule;
     HRSRC found = findPayload(module);
     if (found == nullptr && executable != resourceModule) {

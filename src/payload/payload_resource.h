@@ -40,11 +40,11 @@ private:
 
 // Looks the payload up in the resource module of the current language, then,
 // when that is another module, in the executable's own module.
-std::unique_ptr<ResourceStream> OpenPayloadResource();
+std::unique_ptr<ResourceStream> openPayloadResource();
 
 // The same lookup in the given modules: first resourceModule, then executable
 // when it differs. On any failure (not found, not loaded, size 0, not locked)
 // the stream is not open.
-std::unique_ptr<ResourceStream> OpenPayloadResource(HMODULE resourceModule, HMODULE executable);
+std::unique_ptr<ResourceStream> openPayloadResource(HMODULE resourceModule, HMODULE executable);
 
 } // namespace payload

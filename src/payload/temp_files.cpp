@@ -11,7 +11,7 @@ namespace {
 constexpr DWORD longestTempPath = 246;
 } // namespace
 
-TempFolderName MakeTempFolderName() {
+TempFolderName makeTempFolderName() {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH, path);
     if (length == 0 || length > longestTempPath) {

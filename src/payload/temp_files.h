@@ -13,7 +13,7 @@ struct TempFolderName {
 
 // The user's temporary directory (GetTempPathW, at most 246 characters)
 // joined with tempFolderLeaf(). The folder is not created.
-TempFolderName MakeTempFolderName();
+TempFolderName makeTempFolderName();
 
 // The files of kind TemporaryFile written during one installation run. When
 // the run ends (cleanUp, or at the latest when the list ends) every listed

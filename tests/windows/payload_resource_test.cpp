@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(PayloadResource, IsTheBytesThePackerWrote) {
-    const auto stream = OpenPayloadResource(installer.get(), installer.get());
+    const auto stream = openPayloadResource(installer.get(), installer.get());
     ASSERT_TRUE(stream->is_open());
     std::ifstream packed(std::filesystem::path(testing_support::buildPath(KV_PAYLOAD_PATH)),
                          std::ios::binary);
@@ -57,7 +57,7 @@ TEST_F(PayloadResource, IsTheBytesThePackerWrote) {
 }
 
 TEST_F(PayloadResource, DecompressesToTheShippedLayout) {
-    const auto stream = OpenPayloadResource(installer.get(), installer.get());
+    const auto stream = openPayloadResource(installer.get(), installer.get());
     ASSERT_TRUE(stream->is_open());
     // The check before extraction reads the resource to its end and rewinds it.
     ASSERT_NO_THROW(validatePayload(*stream));
@@ -108,7 +108,7 @@ TEST_F(PayloadResource, ParallelDecodingWritesTheSameFiles) {
     std::map<std::wstring, std::pair<std::uint64_t, std::uint32_t>> written[2];
     const unsigned threads[] = {1, 4};
     for (int run = 0; run < 2; ++run) {
-        const auto stream = OpenPayloadResource(installer.get(), installer.get());
+        const auto stream = openPayloadResource(installer.get(), installer.get());
         ASSERT_TRUE(stream->is_open());
         ASSERT_NO_THROW(validatePayload(*stream, threads[run]));
         DigestTarget target;
@@ -125,18 +125,18 @@ TEST_F(PayloadResource, ParallelDecodingWritesTheSameFiles) {
 
 TEST_F(PayloadResource, FallsBackToTheExecutablesModule) {
     // The test program has no payload; the "executable" given second has.
-    const auto stream = OpenPayloadResource(self, installer.get());
+    const auto stream = openPayloadResource(self, installer.get());
     EXPECT_TRUE(stream->is_open());
 }
 
 TEST_F(PayloadResource, MissingPayloadGivesAStreamThatIsNotOpen) {
-    const auto stream = OpenPayloadResource(self, self);
+    const auto stream = openPayloadResource(self, self);
     EXPECT_FALSE(stream->is_open());
     char byte = 0;
     EXPECT_EQ(stream->read(&byte, 1), 0u);
     EXPECT_TRUE(stream->failed());
     // The test program's own lookup (its language module is itself) finds none either.
-    EXPECT_FALSE(OpenPayloadResource()->is_open());
+    EXPECT_FALSE(openPayloadResource()->is_open());
 }
 
 } // namespace

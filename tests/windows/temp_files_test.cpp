@@ -23,8 +23,8 @@ void touch(const std::wstring& path) {
 TEST(TempFolderName, IsANewFolderBelowTheTemporaryDirectory) {
     wchar_t temp[MAX_PATH] = {};
     ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-    const TempFolderName first = MakeTempFolderName();
-    const TempFolderName second = MakeTempFolderName();
+    const TempFolderName first = makeTempFolderName();
+    const TempFolderName second = makeTempFolderName();
     EXPECT_EQ(first.error, L"");
     ASSERT_EQ(first.path.rfind(temp, 0), 0u);
     const std::wregex leaf(
@@ -44,7 +44,7 @@ TEST(TempFolderName, TooLongTemporaryDirectoryFails) {
     wchar_t saved[MAX_PATH] = {};
     ::GetEnvironmentVariableW(L"TMP", saved, MAX_PATH);
     ::SetEnvironmentVariableW(L"TMP", longFolder.c_str());
-    const TempFolderName name = MakeTempFolderName();
+    const TempFolderName name = makeTempFolderName();
     ::SetEnvironmentVariableW(L"TMP", saved[0] != 0 ? saved : nullptr);
     EXPECT_EQ(name.path, L"");
     EXPECT_TRUE(std::regex_match(name.error, std::wregex(LR"([0-9a-f]{8} \(GetTempPath\))")));

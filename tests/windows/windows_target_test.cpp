@@ -142,7 +142,7 @@ TEST_F(WindowsExtraction, InstallersOwnPayloadIsWrittenAndVerified) {
         ::LoadLibraryExW(testing_support::buildPath(KV_INSTALLER_FILE).c_str(), nullptr,
                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     ASSERT_TRUE(installer);
-    const auto stream = OpenPayloadResource(installer.get(), installer.get());
+    const auto stream = openPayloadResource(installer.get(), installer.get());
     ASSERT_TRUE(stream->is_open());
     ASSERT_TRUE(run(*stream));
     ASSERT_EQ(ended.size(), 27u);
