@@ -3,23 +3,13 @@
 #include "install/folder_rights.h"
 #include "install/install_progress.h"
 #include "install/installation_session.h"
+#include "install/journal_executor.h"
 #include "install/registration_rules.h"
 #include "payload/compress_error.h"
 #include "payload/extract.h"
 #include "payload/temp_files.h"
 
-#include <windows.h>
-
 using payload::notification;
-
-namespace {
-
-bool fileExists(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-} // namespace
 
 EntryPolicy::EntryPolicy(const InstallationSession& session, InstallProgress& progress,
                          InstalledPrograms& programs, payload::TemporaryFiles& temporaries,
@@ -68,7 +58,7 @@ notification::result EntryPolicy::started() {
 notification::result EntryPolicy::skipDataFile(const payload::ArchiveEntry& entry) {
     // A data file the user has deleted since the earlier installation stays
     // away, and has no rights to receive.
-    if (fileExists(entry.destination)) {
+    if (journal::isFile(entry.destination)) {
         GrantAccess(entry.destination, dataFileAccess, 0);
     }
     return notification::result::skip;
@@ -89,7 +79,7 @@ notification::result EntryPolicy::entryBegin(const payload::ArchiveEntry& entry)
         if (session_.existingState != NotInstalled && session_.journal.WasInstalledBefore(path)) {
             return skipDataFile(entry);
         }
-        if (fileExists(path)) {
+        if (journal::isFile(path)) {
             session_.journal.AddFile(path, payload::DataFile, true);
             session_.journal.CompleteLast(true);
             return skipDataFile(entry);
