@@ -1,15 +1,20 @@
 #pragma once
-// What Kelvane.exe registers and records, which its uninstaller removes.
+// What Kelvane.exe registers and records, which its uninstaller removes and
+// an undone installation puts back as it was (install/product.h names them).
+
+#include "install/product.h"
 
 namespace kelvane {
 
 // The document extension and its ProgID below HKEY_CLASSES_ROOT.
-constexpr wchar_t documentExtension[] = L".kvd";
-constexpr wchar_t documentProgId[] = L"Kelvane.Document.3";
+inline constexpr const auto& documentExtension = product::documentExtension;
+inline constexpr const auto& documentProgId = product::documentProgId;
+inline constexpr const auto& documentIconKey = product::documentIconKey;
+inline constexpr const auto& documentOpenKey = product::documentOpenKey;
 
 // The user's settings of the product below HKEY_CURRENT_USER, and the value
 // that remembers the version an installation updated.
-constexpr wchar_t settingsKey[] = L"Software\\Tarnwick\\Kelvane 3";
-constexpr wchar_t updatedFromValue[] = L"Updated From";
+inline constexpr const auto& settingsKey = product::settingsKey;
+inline constexpr const auto& updatedFromValue = product::updatedFromValue;
 
 } // namespace kelvane

@@ -54,8 +54,8 @@ void registerDocumentType() {
     const std::pair<std::wstring, std::wstring> values[] = {
         {kelvane::documentExtension, id},
         {id, kelvane::loadString(nullptr, IDS_DOCUMENT_TYPE)},
-        {id + L"\\DefaultIcon", quoted + L",-" + std::to_wstring(IDI_DOCUMENT)},
-        {id + L"\\shell\\open\\command", quoted + L" \"%1\""},
+        {kelvane::documentIconKey, quoted + L",-" + std::to_wstring(IDI_DOCUMENT)},
+        {kelvane::documentOpenKey, quoted + L" \"%1\""},
     };
     for (const auto& [key, value] : values) {
         setClassValue(key, value);

@@ -7,6 +7,7 @@
 #include "install/format_text.h"
 #include "install/privileges.h"
 #include "install/product.h"
+#include "install/recovery.h"
 #include "install/text_ids.h"
 #include "install/texts.h"
 #include "support/application_id.h"
@@ -21,6 +22,7 @@
 namespace {
 constexpr std::int32_t errorBusy = 170;
 constexpr std::uint32_t exclamationOk = MB_OK | MB_ICONEXCLAMATION;
+constexpr std::uint32_t informationOk = MB_OK | MB_ICONINFORMATION;
 constexpr std::uint32_t exclamationRetryCancel = MB_RETRYCANCEL | MB_ICONEXCLAMATION;
 } // namespace
 
@@ -99,7 +101,24 @@ bool CInstallApp::passStartupChecks() {
             return false;
         }
     }
-    return true;
+    return undoInterruptedRun();
+}
+
+bool CInstallApp::undoInterruptedRun() {
+    const Recovery recovery = recoverInterruptedRun();
+    switch (recovery.outcome) {
+    case Recovery::Outcome::None:
+        return true;
+    case Recovery::Outcome::Undone:
+        tw::showMessage(formatText(LoadText(text::interruptedUndone), {ProductName(false)}),
+                        informationOk);
+        return true;
+    case Recovery::Outcome::Unreadable:
+        tw::showMessage(formatText(LoadText(text::journalUnreadable), {recovery.journalPath}),
+                        exclamationOk);
+        return false;
+    }
+    return false;
 }
 
 void CInstallApp::fillDefaultFolders() {

@@ -65,6 +65,9 @@ public:
 
 private:
     bool passStartupChecks();
+    // Undoes the run a journal file describes and tells the user; false, after
+    // saying so, when the journal cannot be acted on.
+    bool undoInterruptedRun();
     void fillDefaultFolders();
 
     Wizard wizard_;

@@ -14,8 +14,11 @@
 #include "payload/extract.h"
 #include "payload/payload_resource.h"
 #include "payload/temp_files.h"
+#include "payload/temp_folder.h"
 #include "payload/windows_target.h"
 #include "support/product_keys.h"
+#include "support/security_api.h"
+#include "support/well_known_sid.h"
 #include "support/unique_resource.h"
 
 #include <windows.h>
@@ -81,6 +84,12 @@ bool registerAssociations(const InstallationSession& session, const std::wstring
     startup.wShowWindow = SW_SHOWNOACTIVATE;
     PROCESS_INFORMATION started{};
 
+    // What the program registers goes back as it was if the run is undone.
+    const tw::WellKnownSid user(tw::TokenUserSid);
+    for (const RegistryValueName& value :
+         registeredValues(tw::convertSidToStringSid(user.get()))) {
+        session.journal.SaveValue(value.key, value.name);
+    }
     session.instanceLock.releaseForLending();
     const bool created = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
                                           NORMAL_PRIORITY_CLASS, nullptr, workingFolder.c_str(),
@@ -133,6 +142,9 @@ bool completeInstallation(const InstallationSession& session, const InstalledPro
     const bool registryWritten = writeUninstallKey(
         productUninstallValues(session.productLabel, programs.uninstaller, programs.mainProgram),
         session.journal);
+    const RegistryValueName productPath =
+        productPathValue(tw::makerKeyPath(), tw::productPathValueName());
+    session.journal.SaveValue(productPath.key, productPath.name);
     try {
         tw::WriteProductPath(programs.mainProgram);
     } catch (const std::system_error&) {
@@ -185,6 +197,15 @@ InstallationResult runInstallation(const InstallationSession& session, InstallPr
     const payload::TempFolderName temporary = payload::makeTempFolderName();
     if (temporary.path.empty()) {
         progress.preparationFailed(temporary.error);
+        return {};
+    }
+    // Every change of the run is recorded in the journal file before it is
+    // made; a run that cannot keep one changes nothing.
+    try {
+        session.journal.Open(session.installFolder, temporary.path);
+    } catch (const std::system_error& failure) {
+        progress.preparationFailed(payload::stepErrorText(
+            static_cast<std::uint32_t>(failure.code().value()), L"Journal"));
         return {};
     }
     return {installInto(temporary.path, session, progress), temporary.path};

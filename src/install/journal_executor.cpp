@@ -1,6 +1,7 @@
 #include "install/journal_executor.h"
 
 #include "install/privileges.h"
+#include "support/error.h"
 #include "support/product_code.h"
 #include "support/registry.h"
 #include "support/unique_resource.h"
@@ -15,10 +16,14 @@ namespace journal {
 
 namespace {
 
-constexpr DWORD logFileAttributes =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 // GetTempFileNameW needs room for its 14-character name after the folder.
-constexpr DWORD longestTempFolder = MAX_PATH - 14;
+constexpr std::size_t longestBackupFolder = MAX_PATH - 14;
+
+const std::pair<HKEY, const wchar_t*> registryRoots[] = {
+    {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE"},
+    {HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT"},
+    {HKEY_USERS, L"HKEY_USERS"},
+};
 
 // Moves a backup to its place and gives the result the backup's attributes;
 // a backup that cannot be moved keeps them.
@@ -78,6 +83,52 @@ void undoKey(const UndoStep& step, const UninstallKeyLocation& keys) {
     }
 }
 
+// The root key a saved value's key text begins with, and the rest after its
+// backslash; a null root when it names none of the roots a run changes.
+std::pair<HKEY, std::wstring> splitRoot(const std::wstring& key) {
+    for (const auto& [root, name] : registryRoots) {
+        const std::wstring prefix = std::wstring(name) + L"\\";
+        if (key.compare(0, prefix.size(), prefix) == 0) {
+            return {root, key.substr(prefix.size())};
+        }
+    }
+    return {nullptr, {}};
+}
+
+// The outermost key of path (below root) that does not exist, with its root's
+// name; empty when the whole path exists.
+std::wstring firstMissingKey(HKEY root, const std::wstring& rootName, const std::wstring& path) {
+    std::size_t end = 0;
+    while (end != std::wstring::npos) {
+        end = path.find(L'\\', end + 1);
+        const std::wstring prefix = path.substr(0, end);
+        if (!tw::OpenKey(root, prefix, KEY_QUERY_VALUE)) {
+            return rootName + L"\\" + prefix;
+        }
+    }
+    return {};
+}
+
+void restoreValue(const SavedValue& saved) {
+    const auto [root, path] = splitRoot(saved.key);
+    if (root == nullptr) {
+        return;
+    }
+    if (const tw::RegistryKey key = tw::OpenKey(root, path, KEY_SET_VALUE)) {
+        if (saved.existed) {
+            tw::writeValue(key, saved.name, saved.type, saved.data.data(), saved.data.size());
+        } else {
+            ::RegDeleteValueW(key.get(), saved.name.c_str());
+        }
+    }
+    if (!saved.createdKey.empty()) {
+        const auto [createdRoot, created] = splitRoot(saved.createdKey);
+        if (createdRoot != nullptr && !created.empty()) {
+            tw::deleteKeyTree(createdRoot, created);
+        }
+    }
+}
+
 std::wstring widenThreadAnsi(std::string_view line) {
     if (line.empty()) {
         return {};
@@ -105,8 +156,11 @@ bool isFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::vector<std::wstring> createMissingFolders(const std::wstring& folder) {
-    std::vector<std::wstring> created;
+std::vector<std::wstring> missingFolders(const std::wstring& folder) {
+    std::vector<std::wstring> missing;
+    if (folder.size() >= MAX_PATH) {
+        return missing;
+    }
     wchar_t buffer[MAX_PATH] = {};
     ::lstrcpynW(buffer, folder.c_str(), MAX_PATH);
     // The first component is the drive root; the walk starts after it.
@@ -115,78 +169,109 @@ std::vector<std::wstring> createMissingFolders(const std::wstring& folder) {
         wchar_t* next = ::PathFindNextComponentW(component);
         // The prefix ends at the backslash before the next component; after
         // the last component it is the whole folder.
-        wchar_t* cut = next != nullptr && *next != L'\0' ? next - 1 : nullptr;
-        const wchar_t saved = cut != nullptr ? *cut : L'\0';
-        if (cut != nullptr) {
-            *cut = L'\0';
-        }
-        bool failed = false;
-        if (!isFolder(buffer)) {
-            if (::CreateDirectoryW(buffer, nullptr)) {
-                ::SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW, buffer, nullptr);
-                created.emplace_back(buffer);
-            } else {
-                failed = true;
-            }
-        }
-        if (cut != nullptr) {
-            *cut = saved;
-        }
-        if (failed) {
-            break;
+        const std::size_t length = next != nullptr && *next != L'\0'
+                                       ? static_cast<std::size_t>(next - 1 - buffer)
+                                       : folder.size();
+        std::wstring prefix(buffer, length);
+        if (!isFolder(prefix)) {
+            missing.push_back(std::move(prefix));
         }
         component = next;
     }
-    return created;
+    return missing;
 }
 
-std::wstring makeBackupFile(const std::wstring& path, bool copy) {
-    wchar_t folder[MAX_PATH] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH, folder);
-    if (length == 0 || length > longestTempFolder) {
+bool createFolder(const std::wstring& folder) {
+    if (!::CreateDirectoryW(folder.c_str(), nullptr)) {
+        return false;
+    }
+    ::SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW, folder.c_str(), nullptr);
+    return true;
+}
+
+SavedValue saveValue(const std::wstring& key, const std::wstring& name) {
+    SavedValue saved{key, name};
+    const auto [root, path] = splitRoot(key);
+    if (root == nullptr) {
+        return saved;
+    }
+    const tw::RegistryKey opened = tw::OpenKey(root, path, KEY_QUERY_VALUE);
+    if (!opened) {
+        saved.createdKey = firstMissingKey(root, key.substr(0, key.size() - path.size() - 1), path);
+        return saved;
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    LSTATUS status = ERROR_MORE_DATA;
+    while (status == ERROR_MORE_DATA) {
+        saved.data.resize(size);
+        status = ::RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type,
+                                    saved.data.empty() ? nullptr : saved.data.data(), &size);
+        if (status == ERROR_SUCCESS && size > saved.data.size()) {
+            status = ERROR_MORE_DATA;
+        }
+    }
+    if (status == ERROR_FILE_NOT_FOUND) {
+        saved.data.clear();
+        return saved;
+    }
+    tw::throwIfWin32Failed(status);
+    saved.existed = true;
+    saved.type = type;
+    saved.data.resize(size);
+    return saved;
+}
+
+std::wstring reserveBackupName(const std::wstring& folder) {
+    if (folder.empty() || folder.size() > longestBackupFolder) {
         return {};
     }
     wchar_t name[MAX_PATH] = {};
-    if (::GetTempFileNameW(folder, L"tw", 0, name) == 0) {
+    if (::GetTempFileNameW(folder.c_str(), L"tw", 0, name) == 0) {
         return {};
     }
     // GetTempFileNameW made the file to reserve the name; only the name is used.
     ::DeleteFileW(name);
-    if (path.empty()) {
-        return name;
-    }
+    return name;
+}
+
+bool saveAside(const std::wstring& path, const std::wstring& backup, bool copy) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    const bool saved = copy ? ::CopyFileW(path.c_str(), name, FALSE) != FALSE
-                            : ::MoveFileW(path.c_str(), name) != FALSE;
+    const bool saved = copy ? ::CopyFileW(path.c_str(), backup.c_str(), FALSE) != FALSE
+                            : ::MoveFileW(path.c_str(), backup.c_str()) != FALSE;
     if (!saved) {
         if (attributes != INVALID_FILE_ATTRIBUTES) {
             ::SetFileAttributesW(path.c_str(), attributes);
         }
-        return {};
+        return false;
     }
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (copy) {
             ::SetFileAttributesW(path.c_str(), attributes);
         }
-        ::SetFileAttributesW(name, attributes);
+        ::SetFileAttributesW(backup.c_str(), attributes);
     }
-    return name;
+    return true;
 }
 
-std::wstring saveKeyBackup(HKEY key) {
-    std::wstring name = makeBackupFile({}, false);
-    if (name.empty()) {
-        return {};
+std::wstring makeBackupFile(const std::wstring& folder, const std::wstring& path, bool copy) {
+    const std::wstring name = reserveBackupName(folder);
+    if (name.empty() || path.empty()) {
+        return name;
     }
+    return saveAside(path, name, copy) ? name : std::wstring();
+}
+
+bool saveKeyBackup(HKEY key, const std::wstring& name) {
     const EnabledPrivilege backingUp(L"SeBackupPrivilege");
     try {
         tw::saveKey(key, name);
+        return true;
     } catch (const std::system_error&) {
         deleteBackupFile(name);
-        name.clear();
+        return false;
     }
-    return name;
 }
 
 void deleteBackupFile(const std::wstring& path) {
@@ -201,12 +286,24 @@ void undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
             ::RemoveDirectoryW(step.path.c_str());
             break;
         case UndoStep::Action::RemoveFile:
+            // A backup that is named but missing was never made (the run was
+            // interrupted before it moved the file aside): the file at path is
+            // still the earlier one.
+            if (!step.backup.empty() && !isFile(step.backup)) {
+                break;
+            }
             if (!step.path.empty()) {
                 removeWrittenFile(step.path);
             }
             if (!step.backup.empty() && !step.restoreTo.empty()) {
                 restoreBackup(step.backup, step.restoreTo);
             }
+            break;
+        case UndoStep::Action::DiscardBackup:
+            deleteBackupFile(step.backup);
+            break;
+        case UndoStep::Action::RestoreValue:
+            restoreValue(step.value);
             break;
         case UndoStep::Action::RestoreAttributes:
             ::SetFileAttributesW(step.path.c_str(),
@@ -222,35 +319,51 @@ void undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
     }
 }
 
-bool writeLogFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    // An earlier read-only log is replaced; one that cannot be keeps its
-    // attributes.
-    const DWORD earlier = ::GetFileAttributesW(path.c_str());
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+bool writePiece(HANDLE file, const std::uint8_t* data, DWORD size) {
+    DWORD written = 0;
+    return ::WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+std::wstring newFileOf(const std::wstring& path) {
+    return path + L".new";
+}
+
+bool writeNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes, DWORD attributes,
+                  const PieceWriter& write) {
+    const std::wstring name = newFileOf(path);
+    ::SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    tw::unique_file file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        if (earlier != INVALID_FILE_ATTRIBUTES) {
-            ::SetFileAttributesW(path.c_str(), earlier);
-        }
         return false;
     }
     bool complete = true;
-    std::size_t offset = 0;
-    while (offset < bytes.size()) {
-        const DWORD chunk =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - offset, 1u << 20));
-        DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data() + offset, chunk, &written, nullptr) ||
-            written != chunk) {
-            complete = false;
-            break;
-        }
-        offset += chunk;
+    for (std::size_t offset = 0; complete && offset < bytes.size();) {
+        const auto piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - offset, 1u << 20));
+        complete = write(file.get(), bytes.data() + offset, piece);
+        offset += piece;
     }
+    complete = complete && ::FlushFileBuffers(file.get());
     file.reset();
-    ::SetFileAttributesW(path.c_str(), logFileAttributes);
-    return complete;
+    if (!complete || !::SetFileAttributesW(name.c_str(), attributes)) {
+        deleteBackupFile(name);
+        return false;
+    }
+    return true;
+}
+
+bool replaceWithNewFile(const std::wstring& path) {
+    // A read-only file cannot be replaced; one that is not keeps what it has.
+    const DWORD earlier = ::GetFileAttributesW(path.c_str());
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (::MoveFileExW(newFileOf(path).c_str(), path.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    if (earlier != INVALID_FILE_ATTRIBUTES) {
+        ::SetFileAttributesW(path.c_str(), earlier);
+    }
+    return false;
 }
 
 std::optional<LogContents> readLogFile(const std::wstring& path) {

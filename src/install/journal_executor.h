@@ -1,7 +1,8 @@
 #pragma once
 // The file-system and registry work of the installation journal: folders,
-// backups in the temporary folder, the saved uninstall key, the log file, and
-// carrying out the undo steps that JournalRecords plans.
+// backups in the journal's folder, the saved uninstall key and registry
+// values, files replaced whole, and carrying out the undo steps that
+// JournalRecords plans.
 
 #include "install/journal_records.h"
 #include "install/log_format.h"
@@ -9,7 +10,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,21 +30,34 @@ bool isFolder(const std::wstring& path);
 // True when path names an existing file (not a folder).
 bool isFile(const std::wstring& path);
 
-// Creates every missing folder on the way to folder, below its first component
-// (the drive root), and tells the shell about each. The folder must fit in a
-// MAX_PATH buffer. Stops at the first folder that cannot be created.
-// Returns the folders created, outermost first.
-std::vector<std::wstring> createMissingFolders(const std::wstring& folder);
+// The folders on the way to folder, below its first component (the drive
+// root), that do not exist yet, outermost first; nothing when folder does not
+// fit in a MAX_PATH buffer.
+std::vector<std::wstring> missingFolders(const std::wstring& folder);
 
-// A unique name "tw....tmp" in the temporary folder; with a path, that file
-// copied or moved there, its attributes carried over. Empty when the
-// temporary folder is unusable or the copy or move fails (the source then
-// keeps its attributes). No file is left under the name when path is empty.
-std::wstring makeBackupFile(const std::wstring& path, bool copy);
+// Creates one folder and tells the shell about it. False when it could not.
+bool createFolder(const std::wstring& folder);
 
-// Saves a registry key to a hive file in the temporary folder, under the
-// backup privilege. Empty when it could not be saved.
-std::wstring saveKeyBackup(HKEY key);
+// A unique name "tw....tmp" in folder for a backup; no file is left under it.
+// Empty when the folder cannot take one.
+std::wstring reserveBackupName(const std::wstring& folder);
+
+// Copies or moves the file at path to backup, carrying its attributes over.
+// False when that fails; the file then keeps its attributes.
+bool saveAside(const std::wstring& path, const std::wstring& backup, bool copy);
+
+// reserveBackupName, then with a path, saveAside of that file; empty when
+// either fails.
+std::wstring makeBackupFile(const std::wstring& folder, const std::wstring& path, bool copy);
+
+// Saves a registry key to the hive file backup, under the backup privilege.
+// False, with no file left, when it could not be saved.
+bool saveKeyBackup(HKEY key, const std::wstring& backup);
+
+// What the value of a key (named with its root, as "HKEY_CLASSES_ROOT\\.kvd")
+// holds now, and the outermost key on its way that does not exist. Raises
+// std::system_error when the value cannot be read.
+SavedValue saveValue(const std::wstring& key, const std::wstring& name);
 
 // Clears the attributes of a backup file and deletes it.
 void deleteBackupFile(const std::wstring& path);
@@ -49,10 +65,27 @@ void deleteBackupFile(const std::wstring& path);
 // Carries out one undo step. Failures are ignored: the next step still runs.
 void undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept;
 
-// Replaces the file at path (even a read-only one) with bytes, not shared
-// while written, then makes it read-only, archive and not content-indexed.
-// True when it was created and every byte written.
-bool writeLogFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+// One piece of a file being written: false when the system wrote less.
+using PieceWriter = std::function<bool(HANDLE file, const std::uint8_t* data, DWORD size)>;
+bool writePiece(HANDLE file, const std::uint8_t* data, DWORD size);
+
+// Writes bytes to the new file beside it (path followed by ".new") through
+// write, flushes it to disk and gives it attributes. False, with no new file
+// left, when any of that fails.
+bool writeNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes, DWORD attributes,
+                  const PieceWriter& write = writePiece);
+
+// The name writeNewFile writes path's new content to.
+std::wstring newFileOf(const std::wstring& path);
+
+// Moves the new file of path over path (MoveFileExW, replacing it and
+// returning only once the move is on disk): path then holds either what it
+// held or the whole new content. False when the move failed.
+bool replaceWithNewFile(const std::wstring& path);
+
+// The uninstall log's attributes: read-only, archive, not content-indexed.
+constexpr DWORD logFileAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // Reads an earlier log; nothing when it cannot be opened. 8-bit text is
 // widened in the thread's ANSI code page.

@@ -27,8 +27,9 @@ void JournalRecords::CompleteLast(bool done, const std::wstring& path) {
     }
     LogEntry& last = newEntries.back();
     last.done = done;
-    if (done && isShortcutKind(last.kind) && !path.empty()) {
-        last.path = path;
+    // A shortcut may carry the file it was planned to be until now.
+    if (isShortcutKind(last.kind)) {
+        last.path = done ? path : std::wstring();
     }
 }
 
@@ -65,6 +66,11 @@ std::vector<UndoStep> JournalRecords::rollbackPlan() const {
     if (merged) {
         return steps;
     }
+    for (auto saved = savedValues.rbegin(); saved != savedValues.rend(); ++saved) {
+        UndoStep step{UndoStep::Action::RestoreValue, {}, {}, {}};
+        step.value = *saved;
+        steps.push_back(std::move(step));
+    }
     for (auto entry = newEntries.rbegin(); entry != newEntries.rend(); ++entry) {
         switch (entry->kind) {
         case LogKind::Folder:
@@ -90,6 +96,10 @@ std::vector<UndoStep> JournalRecords::rollbackPlan() const {
             // the earlier installation's shortcut, which goes back where the
             // earlier log had it: the new shortcut may have another name, or
             // none when it was not created.
+            if (entry->backupCopied) {
+                steps.push_back({UndoStep::Action::DiscardBackup, {}, entry->backup, {}});
+                break;
+            }
             std::wstring restoreTo = entry->path;
             if (isShortcutKind(entry->kind) && !entry->backup.empty()) {
                 if (const LogEntry* earlier = earlierEntry(entry->kind)) {

@@ -10,6 +10,25 @@
 #include <string>
 #include <vector>
 
+// A registry value that the run is about to set, with what it held before.
+// Undoing the run puts the earlier data back, or deletes the value when there
+// was none, and then deletes createdKey with everything below it: the
+// outermost key on the value's path that did not exist, so that only the run
+// made it.
+struct SavedValue {
+    // The value's key with its root, as "HKEY_LOCAL_MACHINE\\Software\\Tarnwick".
+    std::wstring key;
+    // The value's name; empty for the key's default value.
+    std::wstring name;
+    bool existed = false;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data = {};
+    // Empty when the value's key existed.
+    std::wstring createdKey = {};
+
+    bool operator==(const SavedValue&) const = default;
+};
+
 // Whether two paths name the same file or folder.
 using PathEquality = std::function<bool(const std::wstring&, const std::wstring&)>;
 
@@ -21,12 +40,15 @@ struct UndoStep {
         RestoreAttributes, // give the file at path the attributes again
         RestoreKey,        // restore the uninstall key from the hive file backup
         DeleteKey,         // delete the uninstall key with its subkeys
+        DiscardBackup,     // delete the backup, leaving the file it copied as it is
+        RestoreValue,      // put the registry value back as value holds it
     };
     Action action = Action::RemoveFolder;
     std::wstring path;
     std::wstring backup;
     std::wstring restoreTo;
     std::uint32_t attributes = 0; // for RestoreAttributes
+    SavedValue value = {};        // for RestoreValue
 
     bool operator==(const UndoStep&) const = default;
 };
@@ -48,10 +70,14 @@ public:
     // The earlier entries were merged into this run's: the run is being
     // recorded for good and can no longer be undone.
     bool merged = false;
+    // The registry values this run set besides the uninstall key (the product
+    // path and what the main program registers), in the order they were saved.
+    std::vector<SavedValue> savedValues;
 
     // Records the outcome of the change that the last adding operation began:
     // when one is pending, marks the last entry done or not, and gives a
-    // created shortcut the path of its file. Does nothing otherwise.
+    // shortcut the path of its file when it was created, none otherwise. Does
+    // nothing when none is pending.
     void CompleteLast(bool done, const std::wstring& path = {});
 
     // True when the earlier log holds a completed file entry for exactly this
@@ -72,7 +98,10 @@ public:
     // goes back to its path; an earlier shortcut that was moved aside goes
     // back to the earlier entry's path, whether or not the new shortcut was
     // created. File associations need no action; an uninstall key that was
-    // there before and could not be saved stays as it is. Once merged, the
-    // entries are no longer this run's alone: the plan is empty.
+    // there before and could not be saved stays as it is; a file that was
+    // only copied aside stays as it is and its copy goes. The saved registry
+    // values, set after every file, shortcut and uninstall key of the run,
+    // are put back first, newest first. Once merged, the entries are no longer this run's alone: the
+    // plan is empty.
     std::vector<UndoStep> rollbackPlan() const;
 };

@@ -43,6 +43,10 @@ struct LogEntry {
     // changed. Neither is written to the log.
     bool keptInPlace = false;
     std::optional<std::uint32_t> keptAttributes = std::nullopt;
+    // The backup is a copy of a file that was left in place and not written
+    // (an existing data file): a rollback leaves the file exactly as it is
+    // and discards the copy. Not written to the log.
+    bool backupCopied = false;
 
     bool operator==(const LogEntry&) const = default;
 };

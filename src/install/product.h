@@ -23,4 +23,15 @@ constexpr int iconResource = 128;
 constexpr wchar_t webAddress[] = L"" MAKER_WEB_ADDRESS;
 constexpr wchar_t telephone[] = L"" MAKER_TELEPHONE;
 
+// What the main program registers when the installation starts it
+// (" /Register"): the document extension and its ProgID below
+// HKEY_CLASSES_ROOT, with the ProgID's icon and open command, and the value
+// of the user's settings that remembers the version an update replaced.
+constexpr wchar_t documentExtension[] = L".kvd";
+constexpr wchar_t documentProgId[] = L"Kelvane.Document.3";
+constexpr wchar_t documentIconKey[] = L"Kelvane.Document.3\\DefaultIcon";
+constexpr wchar_t documentOpenKey[] = L"Kelvane.Document.3\\shell\\open\\command";
+constexpr wchar_t settingsKey[] = L"Software\\Tarnwick\\Kelvane 3";
+constexpr wchar_t updatedFromValue[] = L"Updated From";
+
 } // namespace product

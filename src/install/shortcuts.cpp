@@ -48,6 +48,24 @@ bool saveLink(const wchar_t* target, const wchar_t* workingFolder, const wchar_t
     return SUCCEEDED(file->Save(linkPath, TRUE));
 }
 
+// folder\\name.lnk; empty when it cannot be formed within 260 characters.
+std::wstring linkFileOf(const std::wstring& target, const std::wstring& folder,
+                        const std::wstring& name) {
+    // An empty folder would put the link into whatever the current folder is.
+    wchar_t linkBase[MAX_PATH] = {};
+    if (folder.empty() || !copyPath(folder, linkBase)) {
+        return {};
+    }
+    const std::wstring linkName = name.empty() ? nameOfTarget(target) : name;
+    if (linkName.empty() || !::PathAppendW(linkBase, linkName.c_str())) {
+        return {};
+    }
+    // Appended as text: the name may hold dots ("Kelvane 3.00g") that the
+    // shell's extension functions would take for an extension.
+    std::wstring linkPath = std::wstring(linkBase) + L".lnk";
+    return linkPath.size() < MAX_PATH ? linkPath : std::wstring();
+}
+
 } // namespace
 
 bool CreateShortcut(const std::wstring& target, const std::wstring& folder,
@@ -56,19 +74,8 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& folder,
     if (!copyPath(target, workingFolder) || !::PathRemoveFileSpecW(workingFolder)) {
         return false;
     }
-    // An empty folder would put the link into whatever the current folder is.
-    wchar_t linkBase[MAX_PATH] = {};
-    if (folder.empty() || !copyPath(folder, linkBase)) {
-        return false;
-    }
-    const std::wstring linkName = name.empty() ? nameOfTarget(target) : name;
-    if (linkName.empty() || !::PathAppendW(linkBase, linkName.c_str())) {
-        return false;
-    }
-    // Appended as text: the name may hold dots ("Kelvane 3.00g") that the
-    // shell's extension functions would take for an extension.
-    const std::wstring linkPath = std::wstring(linkBase) + L".lnk";
-    if (linkPath.size() >= MAX_PATH) {
+    const std::wstring linkPath = linkFileOf(target, folder, name);
+    if (linkPath.empty()) {
         return false;
     }
 
@@ -89,7 +96,8 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& folder,
 bool createPlannedShortcuts(const std::vector<PlannedShortcut>& planned, UninstallLog& journal) {
     bool all = true;
     for (const PlannedShortcut& shortcut : planned) {
-        journal.AddShortcut(static_cast<int>(shortcut.which), shortcut.folder);
+        journal.AddShortcut(static_cast<int>(shortcut.which), shortcut.folder,
+                            linkFileOf(shortcut.target, shortcut.folder, shortcut.name));
         std::wstring created;
         if (CreateShortcut(shortcut.target, shortcut.folder, shortcut.name, &created)) {
             journal.CompleteLast(true, created);

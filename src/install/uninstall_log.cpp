@@ -1,13 +1,20 @@
 #include "install/uninstall_log.h"
 
+#include "install/journal_store.h"
 #include "install/path_rules.h"
 #include "install/product.h"
 #include "install/same_path.h"
 #include "payload/compress_error.h"
 #include "support/product_code.h"
 
-UninstallLog::UninstallLog(UninstallKeyLocation uninstallKeys)
-    : uninstallKeys_(std::move(uninstallKeys)) {}
+#include <algorithm>
+
+UninstallLog::UninstallLog()
+    : folder_(journal::defaultFolder()) {}
+
+UninstallLog::UninstallLog(UninstallKeyLocation uninstallKeys, std::wstring folder)
+    : uninstallKeys_(std::move(uninstallKeys))
+    , folder_(std::move(folder)) {}
 
 void UninstallLog::Load(const std::wstring& path) {
     installPath.clear();
@@ -30,21 +37,109 @@ void UninstallLog::Load(const std::wstring& path) {
     oldEntries.splice(oldEntries.end(), contents->entries);
 }
 
-bool UninstallLog::Write(const std::wstring& logPath, const std::wstring& installFolder,
-                         const std::wstring& shortcutFolder) {
-    PathComparer samePath;
-    mergeOldIntoNew([&](const std::wstring& a, const std::wstring& b) { return samePath(a, b); });
-    stampFixedPaths(newEntries, tw::productKeyName());
-    const LogHeader header{std::wstring(product::name) + L" " + product::versionText, previousLabel,
-                           installFolder, shortcutFolder};
-    const bool written = journal::writeLogFile(logPath, encodeLog(header, newEntries));
-    // From here on the run can no longer be undone.
+void UninstallLog::Open(const std::wstring& installFolder, const std::wstring& tempFolder) {
+    journal::prepareFolder(folder_);
+    installFolder_ = installFolder;
+    tempFolder_ = tempFolder;
+    recording_ = true;
+    try {
+        record();
+    } catch (...) {
+        recording_ = false;
+        journal::removeJournal(folder_);
+        throw;
+    }
+}
+
+void UninstallLog::Resume(const JournalImage& image) {
+    installFolder_ = image.installFolder;
+    tempFolder_ = image.tempFolder;
+    oldEntries = image.earlier;
+    newEntries = image.entries;
+    savedValues = image.savedValues;
+    merged = false;
+    pending = false;
+    recording_ = true;
+}
+
+void UninstallLog::record() {
+    if (!recording_) {
+        return;
+    }
+    JournalImage image{installFolder_, tempFolder_, {}, newEntries, savedValues};
+    // The earlier shortcuts a rollback puts back where they were.
+    for (const LogEntry& entry : newEntries) {
+        if (isShortcutKind(entry.kind) && !entry.backup.empty()) {
+            if (const LogEntry* earlier = earlierEntry(entry.kind)) {
+                image.earlier.push_back(*earlier);
+            }
+        }
+    }
+    journal::storeJournal(folder_, image);
+}
+
+void UninstallLog::endRun() {
+    // The journal file goes first: without it nothing will be undone, so the
+    // backups are no longer needed.
+    if (recording_) {
+        recording_ = false;
+        journal::removeJournal(folder_);
+        if (!tempFolder_.empty()) {
+            ::RemoveDirectoryW(tempFolder_.c_str());
+        }
+    }
     for (LogEntry& entry : newEntries) {
         if (!entry.backup.empty()) {
             journal::deleteBackupFile(entry.backup);
             entry.backup.clear();
         }
     }
+}
+
+bool UninstallLog::Write(const std::wstring& logPath, const std::wstring& installFolder,
+                         const std::wstring& shortcutFolder) {
+    PathComparer samePath;
+    const PathEquality equality = [&](const std::wstring& a, const std::wstring& b) {
+        return samePath(a, b);
+    };
+    JournalRecords merging = *this;
+    merging.mergeOldIntoNew(equality);
+    stampFixedPaths(merging.newEntries, tw::productKeyName());
+    const LogHeader header{std::wstring(product::name) + L" " + product::versionText, previousLabel,
+                           installFolder, shortcutFolder};
+    const std::vector<std::uint8_t> bytes = encodeLog(header, merging.newEntries);
+
+    // The new log and the earlier one moved aside are changes of the run
+    // like any other until the journal file goes: an interrupted run puts
+    // the earlier log back.
+    const std::size_t entriesOfTheRun = newEntries.size();
+    bool written = false;
+    try {
+        newEntries.push_back({LogKind::File, journal::newFileOf(logPath), {}, false, -1});
+        LogEntry& earlierLog = newEntries.emplace_back(LogEntry{LogKind::File, logPath, {}, false, -1});
+        const bool hadLog = journal::isFile(logPath);
+        if (hadLog) {
+            earlierLog.backup = journal::reserveBackupName(folder_);
+        }
+        record();
+        written = journal::writeNewFile(logPath, bytes, journal::logFileAttributes) &&
+                  (!hadLog || (!earlierLog.backup.empty() &&
+                               journal::saveAside(logPath, earlierLog.backup, false))) &&
+                  journal::replaceWithNewFile(logPath);
+        if (!written && hadLog && journal::isFile(earlierLog.backup) &&
+            journal::saveAside(earlierLog.backup, logPath, false)) {
+            // The earlier log went back whole.
+            earlierLog.backup.clear();
+        }
+    } catch (const std::system_error&) {
+        written = false;
+    }
+    journal::deleteBackupFile(journal::newFileOf(logPath));
+    // From here on the run can no longer be undone.
+    endRun();
+    newEntries.resize(entriesOfTheRun);
+    mergeOldIntoNew(equality);
+    stampFixedPaths(newEntries, tw::productKeyName());
     return written;
 }
 
@@ -52,8 +147,14 @@ bool UninstallLog::AddFolders(const std::wstring& folder) {
     if (folder.size() >= MAX_PATH) {
         return false;
     }
-    for (std::wstring& created : journal::createMissingFolders(folder)) {
-        newEntries.push_back({LogKind::Folder, std::move(created), {}, true, -1});
+    for (const std::wstring& missing : journal::missingFolders(folder)) {
+        newEntries.push_back({LogKind::Folder, missing, {}, true, -1});
+        record();
+        if (!journal::createFolder(missing)) {
+            // Deeper folders are not attempted; the file that needs them fails.
+            newEntries.pop_back();
+            break;
+        }
     }
     return true;
 }
@@ -67,17 +168,27 @@ void UninstallLog::AddFile(const std::wstring& path, std::int32_t payloadKind, b
     pending = true;
     LogEntry& entry =
         newEntries.emplace_back(LogEntry{LogKind::File, path, {}, false, payloadKind});
-    if (journal::isFile(path)) {
-        const DWORD attributes = ::GetFileAttributesW(path.c_str());
-        entry.backup = MakeBackup(path, copyBackup);
-        entry.keptInPlace = entry.backup.empty();
-        if (entry.keptInPlace && attributes != INVALID_FILE_ATTRIBUTES) {
+    if (!journal::isFile(path)) {
+        record();
+        return;
+    }
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    entry.backup = journal::reserveBackupName(folder_);
+    entry.backupCopied = copyBackup && !entry.backup.empty();
+    record();
+    if (entry.backup.empty() || !journal::saveAside(path, entry.backup, copyBackup)) {
+        entry.backup.clear();
+        entry.backupCopied = false;
+        entry.keptInPlace = true;
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
             entry.keptAttributes = attributes;
         }
+        record();
     }
 }
 
-void UninstallLog::AddShortcut(int which, const std::wstring& folder) {
+void UninstallLog::AddShortcut(int which, const std::wstring& folder,
+                               const std::wstring& plannedFile) {
     if (which < 0 || which > 2) {
         return; // no such shortcut: nothing is recorded
     }
@@ -86,36 +197,75 @@ void UninstallLog::AddShortcut(int which, const std::wstring& folder) {
     AddFolders(folder);
     const auto kind =
         static_cast<LogKind>(static_cast<std::int32_t>(LogKind::ProgramShortcut) + which);
-    LogEntry& entry = newEntries.emplace_back(LogEntry{kind, {}, {}, false, -1});
+    LogEntry& entry = newEntries.emplace_back(LogEntry{kind, plannedFile, {}, false, -1});
     // The earlier installation's shortcut of this kind makes way for the new one.
     const LogEntry* earlier = earlierEntry(kind);
-    if (earlier != nullptr && journal::isFile(earlier->path)) {
-        entry.backup = MakeBackup(earlier->path, false);
+    const bool moveEarlier = earlier != nullptr && journal::isFile(earlier->path);
+    if (moveEarlier) {
+        entry.backup = journal::reserveBackupName(folder_);
+    }
+    record();
+    if (moveEarlier && !entry.backup.empty() &&
+        !journal::saveAside(earlier->path, entry.backup, false)) {
+        entry.backup.clear();
+        record();
     }
 }
 
 void UninstallLog::AddUninstallKey(HKEY existingKey) {
     pending = true;
     LogEntry& entry = newEntries.emplace_back(LogEntry{LogKind::UninstallKey, {}, {}, false, -1});
-    if (existingKey != nullptr) {
-        entry.backup = journal::saveKeyBackup(existingKey);
-        entry.keptInPlace = entry.backup.empty();
+    if (existingKey == nullptr) {
+        record();
+        return;
+    }
+    entry.backup = journal::reserveBackupName(folder_);
+    record();
+    if (entry.backup.empty() || !journal::saveKeyBackup(existingKey, entry.backup)) {
+        entry.backup.clear();
+        entry.keptInPlace = true;
+        record();
+    }
+}
+
+void UninstallLog::WithdrawLast() {
+    if (pending && !newEntries.empty()) {
+        pending = false;
+        newEntries.pop_back();
+        record();
     }
 }
 
 void UninstallLog::AddFileAssociations() {
     pending = true;
     newEntries.push_back({LogKind::FileAssociations, {}, {}, false, -1});
+    record();
+}
+
+void UninstallLog::SaveValue(const std::wstring& key, const std::wstring& name) {
+    savedValues.push_back(journal::saveValue(key, name));
+    record();
+}
+
+void UninstallLog::CompleteLast(bool done, const std::wstring& path) {
+    const bool plannedShortcut =
+        pending && !newEntries.empty() && isShortcutKind(newEntries.back().kind);
+    JournalRecords::CompleteLast(done, path);
+    if (plannedShortcut) {
+        record();
+    }
 }
 
 void UninstallLog::Rollback() {
     for (const UndoStep& step : rollbackPlan()) {
         journal::undo(step, uninstallKeys_);
     }
+    endRun();
     newEntries.clear();
+    savedValues.clear();
     pending = false;
 }
 
 std::wstring UninstallLog::MakeBackup(const std::wstring& path, bool copy) {
-    return journal::makeBackupFile(path, copy);
+    return journal::makeBackupFile(folder_, path, copy);
 }

@@ -69,17 +69,21 @@ std::wstring uninstallKeyName() {
 bool writeUninstallKey(const UninstallValues& values, UninstallLog& journal) {
     const UninstallKeyLocation& where = journal.uninstallKeys();
     tw::RegistryKey key;
-    bool existed = false;
     try {
         const tw::RegistryKey list = tw::OpenKey(where.root, where.parent, KEY_ALL_ACCESS);
         if (!list) {
             return false;
         }
-        key = tw::CreateKey(list, uninstallKeyName(), KEY_ALL_ACCESS, &existed);
+        // The journal records a new key before it is made.
+        key = tw::OpenKey(list, uninstallKeyName(), KEY_ALL_ACCESS);
+        journal.AddUninstallKey(key.get());
+        if (!key) {
+            key = tw::CreateKey(list, uninstallKeyName(), KEY_ALL_ACCESS);
+        }
     } catch (const std::system_error&) {
+        journal.WithdrawLast();
         return false;
     }
-    journal.AddUninstallKey(existed ? key.get() : nullptr);
 
     // Every value is attempted; only the required ones decide the outcome.
     bool registered = true;

@@ -38,6 +38,9 @@ enum class api : std::size_t {
     SetSecurityDescriptorControl,
     GetFileSecurityW,
     SetFileSecurityW,
+    GetKernelObjectSecurity,
+    GetSecurityDescriptorOwner,
+    ConvertSidToStringSidW,
     count
 };
 
@@ -68,6 +71,9 @@ constexpr std::array<const char*, static_cast<std::size_t>(api::count)> names = 
     "SetSecurityDescriptorControl",
     "GetFileSecurityW",
     "SetFileSecurityW",
+    "GetKernelObjectSecurity",
+    "GetSecurityDescriptorOwner",
+    "ConvertSidToStringSidW",
 };
 
 // The library for every wrapper; never freed.
@@ -294,6 +300,29 @@ DWORD getFileSecurity(const wchar_t* path, SECURITY_INFORMATION information,
 void setFileSecurity(const wchar_t* path, SECURITY_INFORMATION information,
                      PSECURITY_DESCRIPTOR descriptor) {
     call<decltype(::SetFileSecurityW)>(api::SetFileSecurityW, path, information, descriptor);
+}
+
+DWORD getKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION information,
+                              PSECURITY_DESCRIPTOR descriptor, DWORD size) {
+    DWORD needed = size;
+    callSized<decltype(::GetKernelObjectSecurity)>(api::GetKernelObjectSecurity, object,
+                                                   information, descriptor, size, &needed);
+    return needed;
+}
+
+std::wstring convertSidToStringSid(PSID sid) {
+    wchar_t* text = nullptr;
+    call<BOOL WINAPI(PSID, LPWSTR*)>(api::ConvertSidToStringSidW, sid, &text);
+    const unique_hlocal owned(text);
+    return text;
+}
+
+PSID getSecurityDescriptorOwner(PSECURITY_DESCRIPTOR descriptor) {
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    call<decltype(::GetSecurityDescriptorOwner)>(api::GetSecurityDescriptorOwner, descriptor,
+                                                 &owner, &defaulted);
+    return owner;
 }
 
 } // namespace tw

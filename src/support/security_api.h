@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
 
 namespace tw {
 
@@ -92,5 +93,13 @@ DWORD getFileSecurity(const wchar_t* path, SECURITY_INFORMATION information,
                       PSECURITY_DESCRIPTOR descriptor, DWORD size);
 void setFileSecurity(const wchar_t* path, SECURITY_INFORMATION information,
                      PSECURITY_DESCRIPTOR descriptor);
+
+// The bytes the descriptor needs; the buffer is filled when it is large enough.
+DWORD getKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION information,
+                              PSECURITY_DESCRIPTOR descriptor, DWORD size);
+// The SID as text ("S-1-5-32-544").
+std::wstring convertSidToStringSid(PSID sid);
+// The descriptor's owner; null when it names none.
+PSID getSecurityDescriptorOwner(PSECURITY_DESCRIPTOR descriptor);
 
 } // namespace tw

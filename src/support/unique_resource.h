@@ -67,6 +67,12 @@ struct file_handle {
     static type invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void close(type h) noexcept { ::CloseHandle(h); }
 };
+// A search of FindFirstFileW.
+struct find_handle {
+    using type = HANDLE;
+    static type invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(type h) noexcept { ::FindClose(h); }
+};
 struct hkey {
     using type = HKEY;
     static type invalid() noexcept { return nullptr; }
@@ -112,6 +118,7 @@ struct cotaskmem {
 
 using unique_handle = unique_resource<traits::handle>;
 using unique_file = unique_resource<traits::file_handle>;
+using unique_find = unique_resource<traits::find_handle>;
 using unique_hkey = unique_resource<traits::hkey>;
 using unique_hmodule = unique_resource<traits::hmodule>;
 using unique_hlocal = unique_resource<traits::hlocal>;

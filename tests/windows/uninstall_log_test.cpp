@@ -115,7 +115,7 @@ protected:
     std::wstring At(const std::wstring& relative) const { return folder / relative; }
 
     ScratchFolder folder{L"journal"};
-    UninstallLog log{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall}};
+    UninstallLog log{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall}, folder.path()};
 };
 
 TEST_F(UninstallLogTest, FailedRunRollsBackToExactlyTheEarlierState) {
@@ -166,7 +166,9 @@ TEST_F(UninstallLogTest, FailedRunRollsBackToExactlyTheEarlierState) {
     }
 }
 
-TEST_F(UninstallLogTest, ExistingDataFileIsLoggedWithACopyAndRestored) {
+// Nothing was written over an existing data file, so a rollback leaves it
+// exactly as it is then (contents, attributes, rights) and discards the copy.
+TEST_F(UninstallLogTest, ExistingDataFileIsLoggedWithACopyAndLeftAsItIs) {
     const std::wstring data = At(L"shared.dat");
     WriteBytes(data, "the user's data");
     ::SetFileAttributesW(data.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
@@ -177,7 +179,9 @@ TEST_F(UninstallLogTest, ExistingDataFileIsLoggedWithACopyAndRestored) {
 
     ASSERT_EQ(log.newEntries.size(), 1u);
     const LogEntry& entry = log.newEntries.back();
-    EXPECT_EQ(entry, (LogEntry{LogKind::File, data, entry.backup, true, 3}));
+    LogEntry expected{LogKind::File, data, entry.backup, true, 3};
+    expected.backupCopied = true;
+    EXPECT_EQ(entry, expected);
     ASSERT_FALSE(entry.backup.empty());
     EXPECT_EQ(ReadBytes(data), "the user's data") << "a copy leaves the file in place";
     EXPECT_EQ(Attributes(data), attributes);
@@ -185,35 +189,33 @@ TEST_F(UninstallLogTest, ExistingDataFileIsLoggedWithACopyAndRestored) {
     EXPECT_EQ(Attributes(entry.backup), attributes);
     const std::wstring backup = entry.backup;
 
-    WriteBytes(data, "changed after the copy");
+    ::SetFileAttributesW(data.c_str(), FILE_ATTRIBUTE_HIDDEN);
     log.Rollback();
 
     EXPECT_EQ(ReadBytes(data), "the user's data");
-    EXPECT_EQ(Attributes(data), attributes);
+    EXPECT_EQ(Attributes(data), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
+        << "the file is the one that was there, not the copy";
     EXPECT_FALSE(Exists(backup));
 }
 
-// When the temporary folder cannot take a backup, an existing file stays
+// When the journal's folder cannot take a backup, an existing file stays
 // where it is and a rollback does not delete it.
 TEST_F(UninstallLogTest, FileThatCannotBeSavedAsideSurvivesRollback) {
     const std::wstring data = At(L"user.dat");
     WriteBytes(data, "the user's data");
-    wchar_t savedTmp[MAX_PATH] = {};
-    const bool hadTmp = ::GetEnvironmentVariableW(L"TMP", savedTmp, MAX_PATH) != 0;
-    const std::wstring tooLong = L"C:\\" + std::wstring(250, L't');
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"TMP", tooLong.c_str()));
-    log.AddFile(data, 3, true);
-    log.AddFile(At(L"K.exe"), 1, false);
-    ::SetEnvironmentVariableW(L"TMP", hadTmp ? savedTmp : nullptr);
-    log.CompleteLast(true);
+    UninstallLog unsaved{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall},
+                     At(L"no such folder")};
+    unsaved.AddFile(data, 3, true);
+    unsaved.AddFile(At(L"K.exe"), 1, false);
+    unsaved.CompleteLast(true);
 
-    ASSERT_EQ(log.newEntries.size(), 2u);
-    EXPECT_TRUE(log.newEntries.front().backup.empty());
-    EXPECT_TRUE(log.newEntries.front().keptInPlace);
-    EXPECT_FALSE(log.newEntries.back().keptInPlace) << "nothing was there";
+    ASSERT_EQ(unsaved.newEntries.size(), 2u);
+    EXPECT_TRUE(unsaved.newEntries.front().backup.empty());
+    EXPECT_TRUE(unsaved.newEntries.front().keptInPlace);
+    EXPECT_FALSE(unsaved.newEntries.back().keptInPlace) << "nothing was there";
     WriteBytes(At(L"K.exe"), "new program");
 
-    log.Rollback();
+    unsaved.Rollback();
     EXPECT_EQ(ReadBytes(data), "the user's data");
     EXPECT_FALSE(Exists(At(L"K.exe")));
 }
