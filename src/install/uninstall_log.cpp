@@ -9,12 +9,18 @@
 
 #include <algorithm>
 
-UninstallLog::UninstallLog()
-    : folder_(journal::defaultFolder()) {}
-
 UninstallLog::UninstallLog(UninstallKeyLocation uninstallKeys, std::wstring folder)
     : uninstallKeys_(std::move(uninstallKeys))
     , folder_(std::move(folder)) {}
+
+const std::wstring& UninstallLog::journalFolder() {
+    // Named after the product, whose code is set only once the application
+    // object that holds this journal exists.
+    if (folder_.empty()) {
+        folder_ = journal::defaultFolder();
+    }
+    return folder_;
+}
 
 void UninstallLog::Load(const std::wstring& path) {
     installPath.clear();
@@ -38,7 +44,7 @@ void UninstallLog::Load(const std::wstring& path) {
 }
 
 void UninstallLog::Open(const std::wstring& installFolder, const std::wstring& tempFolder) {
-    journal::prepareFolder(folder_);
+    journal::prepareFolder(journalFolder());
     installFolder_ = installFolder;
     tempFolder_ = tempFolder;
     recording_ = true;
@@ -46,7 +52,7 @@ void UninstallLog::Open(const std::wstring& installFolder, const std::wstring& t
         record();
     } catch (...) {
         recording_ = false;
-        journal::removeJournal(folder_);
+        journal::removeJournal(journalFolder());
         throw;
     }
 }
@@ -75,7 +81,7 @@ void UninstallLog::record() {
             }
         }
     }
-    journal::storeJournal(folder_, image);
+    journal::storeJournal(journalFolder(), image);
 }
 
 void UninstallLog::endRun() {
@@ -83,7 +89,7 @@ void UninstallLog::endRun() {
     // backups are no longer needed.
     if (recording_) {
         recording_ = false;
-        journal::removeJournal(folder_);
+        journal::removeJournal(journalFolder());
         if (!tempFolder_.empty()) {
             ::RemoveDirectoryW(tempFolder_.c_str());
         }
@@ -119,7 +125,7 @@ bool UninstallLog::Write(const std::wstring& logPath, const std::wstring& instal
         LogEntry& earlierLog = newEntries.emplace_back(LogEntry{LogKind::File, logPath, {}, false, -1});
         const bool hadLog = journal::isFile(logPath);
         if (hadLog) {
-            earlierLog.backup = journal::reserveBackupName(folder_);
+            earlierLog.backup = journal::reserveBackupName(journalFolder());
         }
         record();
         written = journal::writeNewFile(logPath, bytes, journal::logFileAttributes) &&
@@ -173,7 +179,7 @@ void UninstallLog::AddFile(const std::wstring& path, std::int32_t payloadKind, b
         return;
     }
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    entry.backup = journal::reserveBackupName(folder_);
+    entry.backup = journal::reserveBackupName(journalFolder());
     entry.backupCopied = copyBackup && !entry.backup.empty();
     record();
     if (entry.backup.empty() || !journal::saveAside(path, entry.backup, copyBackup)) {
@@ -202,7 +208,7 @@ void UninstallLog::AddShortcut(int which, const std::wstring& folder,
     const LogEntry* earlier = earlierEntry(kind);
     const bool moveEarlier = earlier != nullptr && journal::isFile(earlier->path);
     if (moveEarlier) {
-        entry.backup = journal::reserveBackupName(folder_);
+        entry.backup = journal::reserveBackupName(journalFolder());
     }
     record();
     if (moveEarlier && !entry.backup.empty() &&
@@ -219,7 +225,7 @@ void UninstallLog::AddUninstallKey(HKEY existingKey) {
         record();
         return;
     }
-    entry.backup = journal::reserveBackupName(folder_);
+    entry.backup = journal::reserveBackupName(journalFolder());
     record();
     if (entry.backup.empty() || !journal::saveKeyBackup(existingKey, entry.backup)) {
         entry.backup.clear();
@@ -267,5 +273,5 @@ void UninstallLog::Rollback() {
 }
 
 std::wstring UninstallLog::MakeBackup(const std::wstring& path, bool copy) {
-    return journal::makeBackupFile(folder_, path, copy);
+    return journal::makeBackupFile(journalFolder(), path, copy);
 }

@@ -12,7 +12,6 @@
 #include "install/journal_executor.h"
 #include "install/journal_file.h"
 #include "install/journal_records.h"
-#include "install/journal_store.h"
 
 #include <windows.h>
 
@@ -22,12 +21,11 @@
 class UninstallLog : public JournalRecords {
 public:
     // A journal for the product's uninstall key, with its file and backups in
-    // the product's journal folder.
-    UninstallLog();
+    // the product's journal folder (journal::defaultFolder).
+    UninstallLog() = default;
     // A journal whose uninstall key and folder are elsewhere (tests use a
-    // scratch key and folder).
-    explicit UninstallLog(UninstallKeyLocation uninstallKeys,
-                          std::wstring folder = journal::defaultFolder());
+    // scratch key and folder); no folder: the product's.
+    explicit UninstallLog(UninstallKeyLocation uninstallKeys, std::wstring folder = {});
 
     // Reads an earlier log (path empty: none): its folders when they are
     // absolute and still exist, its product label, its entries. A missing or
@@ -103,6 +101,8 @@ private:
     // when it cannot: the change it announces must not be made then.
     void record();
     void endRun();
+    // The folder of the journal file and the backups.
+    const std::wstring& journalFolder();
 
     UninstallKeyLocation uninstallKeys_;
     std::wstring folder_;

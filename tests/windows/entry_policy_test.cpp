@@ -89,7 +89,7 @@ protected:
     result end(const ArchiveEntry& e) { return policy(notification{notification::entry_end{e}}); }
 
     ScratchFolder scratch;
-    UninstallLog journal;
+    UninstallLog journal{UninstallKeyLocation{}, scratch.path()};
     tw::NamedMutex lock{L"Kelvane3.entry-policy-test", false, false};
     InstallationSession session{.installFolder = {},
                                 .shortcutFolder = {},

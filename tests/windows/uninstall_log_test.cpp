@@ -193,7 +193,8 @@ TEST_F(UninstallLogTest, ExistingDataFileIsLoggedWithACopyAndLeftAsItIs) {
     log.Rollback();
 
     EXPECT_EQ(ReadBytes(data), "the user's data");
-    EXPECT_EQ(Attributes(data), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
+    EXPECT_EQ(Attributes(data) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
         << "the file is the one that was there, not the copy";
     EXPECT_FALSE(Exists(backup));
 }
@@ -362,7 +363,7 @@ TEST_F(UninstallLogTest, ExistingUninstallKeyIsSavedAndRestored) {
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, scratchProductKey, L"UninstallString"), L"<missing>");
 }
 
-// An earlier installation's key that cannot be saved (the temporary folder
+// An earlier installation's key that cannot be saved (the journal's folder
 // takes no backup) stays as it is: a failed update keeps the product in the
 // list of programs.
 TEST_F(UninstallLogTest, ExistingUninstallKeyThatCannotBeSavedSurvivesRollback) {
@@ -371,17 +372,15 @@ TEST_F(UninstallLogTest, ExistingUninstallKeyThatCannotBeSavedSurvivesRollback) 
                                 KEY_ALL_ACCESS, nullptr, product.put(), nullptr),
               ERROR_SUCCESS);
     SetString(product.get(), L"DisplayName", L"Kelvane 3.00f");
-    wchar_t savedTmp[MAX_PATH] = {};
-    const bool hadTmp = ::GetEnvironmentVariableW(L"TMP", savedTmp, MAX_PATH) != 0;
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"TMP", (L"C:\\" + std::wstring(250, L't')).c_str()));
-    log.AddUninstallKey(product.get());
-    ::SetEnvironmentVariableW(L"TMP", hadTmp ? savedTmp : nullptr);
+    UninstallLog unsaved{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall},
+                         At(L"no such folder")};
+    unsaved.AddUninstallKey(product.get());
     SetString(product.get(), L"DisplayName", L"Kelvane 3.00g");
     product.reset();
-    log.CompleteLast(true);
-    ASSERT_TRUE(log.newEntries.back().backup.empty());
+    unsaved.CompleteLast(true);
+    ASSERT_TRUE(unsaved.newEntries.back().backup.empty());
 
-    log.Rollback();
+    unsaved.Rollback();
 
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, scratchProductKey));
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, scratchProductKey, L"DisplayName"), L"Kelvane 3.00g")

@@ -15,6 +15,7 @@
 
 namespace {
 
+using testing_support::ScratchFolder;
 using testing_support::ScratchKey;
 
 // The uninstall list of these tests; the product's key is "Kelvane 3" below it.
@@ -116,7 +117,8 @@ protected:
     }
 
     ScratchKey scratch{HKEY_LOCAL_MACHINE, scratchList};
-    UninstallLog journal{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchList}};
+    ScratchFolder backups{L"registration"};
+    UninstallLog journal{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchList}, backups.path()};
 };
 
 TEST_F(UninstallRegistration, ProductValuesComeFromTheProductIdentity) {
