@@ -1,10 +1,14 @@
 #include "driver.h"
 
+#include "support/unique_resource.h"
+
 #include <commctrl.h>
+#include <tlhelp32.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -111,6 +115,13 @@ Installer::Installer(const std::wstring& path, HANDLE token) {
     start(path, {}, token);
 }
 
+void Installer::end() {
+    if (running()) {
+        ::TerminateProcess(process_, 1);
+        ::WaitForSingleObject(process_, 10'000);
+    }
+}
+
 void Installer::start(const std::wstring& path, const std::wstring& arguments, HANDLE token) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -153,6 +164,24 @@ std::optional<DWORD> Installer::waitForExit(std::chrono::milliseconds wait) {
     return code;
 }
 
+void waitForItsChildren(DWORD parent) {
+    const tw::unique_file snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    ASSERT_TRUE(snapshot);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID != parent) {
+            continue;
+        }
+        const tw::unique_handle child(::OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (child) {
+            EXPECT_EQ(::WaitForSingleObject(child.get(), 20'000), WAIT_OBJECT_0)
+                << "a process it started did not end";
+        }
+    }
+}
+
 std::vector<HWND> topLevelWindows(DWORD processId) {
     WindowSearch search{processId, {}};
     ::EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&search));
@@ -182,6 +211,35 @@ std::wstring className(HWND window) {
     return name;
 }
 
+std::string whatItShows(DWORD processId) {
+    std::wstring report;
+    const tw::unique_handle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    DWORD code = 0;
+    if (!process || !::GetExitCodeProcess(process.get(), &code)) {
+        report = L"the process is gone";
+    } else if (code != STILL_ACTIVE) {
+        wchar_t hexadecimal[16] = {};
+        std::swprintf(hexadecimal, 16, L"0x%08lx", static_cast<unsigned long>(code));
+        report = L"the process ended with exit code " + std::to_wstring(code) + L" (" +
+                 hexadecimal + L")";
+    } else {
+        report = L"the process still runs";
+    }
+    const std::vector<HWND> windows = topLevelWindows(processId);
+    if (windows.empty()) {
+        report += L" and shows no window";
+    }
+    for (HWND window : windows) {
+        report += L"; it shows \"" + windowText(window) + L"\" (" + className(window) + L")";
+        // A message box says what it says in its static control.
+        if (HWND text = ::GetDlgItem(window, 0xFFFF); text != nullptr) {
+            report += L": \"" + windowText(text) + L"\"";
+        }
+    }
+    return testing::PrintToString(report);
+}
+
 HWND waitForWindow(DWORD processId, const std::wstring& caption, std::chrono::milliseconds wait) {
     HWND found = nullptr;
     waitUntil(
@@ -195,8 +253,8 @@ HWND waitForWindow(DWORD processId, const std::wstring& caption, std::chrono::mi
             return false;
         },
         wait);
-    EXPECT_NE(found, nullptr) << "no window captioned \"" << testing::PrintToString(caption)
-                              << "\" appeared";
+    EXPECT_NE(found, nullptr) << "no window captioned " << testing::PrintToString(caption)
+                              << " appeared in " << wait.count() << " ms: " << whatItShows(processId);
     return found;
 }
 
@@ -215,7 +273,8 @@ ShownMessage waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
             return false;
         },
         wait);
-    EXPECT_NE(box.window, nullptr) << "no message box appeared";
+    EXPECT_NE(box.window, nullptr) << "no message box appeared in " << wait.count()
+                                   << " ms: " << whatItShows(processId);
     if (box.window != nullptr) {
         box.caption = windowText(box.window);
         box.text = windowText(::GetDlgItem(box.window, 0xFFFF));
@@ -325,7 +384,8 @@ HWND waitForFolderDialog(DWORD processId, const std::vector<HWND>& others,
             return false;
         },
         wait);
-    EXPECT_NE(found, nullptr) << "no folder-browsing dialog appeared";
+    EXPECT_NE(found, nullptr) << "no folder-browsing dialog appeared in " << wait.count()
+                              << " ms: " << whatItShows(processId);
     // The dialog fills its tree and edit box while it initialises.
     ::SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
     return found;

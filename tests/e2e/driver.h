@@ -35,6 +35,9 @@ public:
     bool running() const;
     // The exit code, or nothing when the process did not end in time.
     std::optional<DWORD> waitForExit(std::chrono::milliseconds wait = defaultWait);
+    // Ends the process at once (TerminateProcess), as the task manager or a
+    // power loss would, and waits until it has ended.
+    void end();
 
 private:
     void start(const std::wstring& path, const std::wstring& arguments, HANDLE token);
@@ -42,6 +45,14 @@ private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
+
+// Waits until every process that the given process started has ended.
+void waitForItsChildren(DWORD parent);
+
+// What a process is doing, for a test that waited for it in vain: whether it
+// still runs or its exit code, and each window it shows with its caption,
+// class and, for a message box, its text.
+std::string whatItShows(DWORD processId);
 
 // The visible top-level windows of a process.
 std::vector<HWND> topLevelWindows(DWORD processId);

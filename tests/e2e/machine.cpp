@@ -124,9 +124,19 @@ void walkKey(HKEY key, const std::wstring& name, MachineState& state) {
 
 } // namespace
 
+std::wstring journalFolder() {
+    return shellFolder(CSIDL_WINDOWS) + L"\\Kelvane 3 Setup";
+}
+
 MachineState snapshotMachine() {
     MachineState state;
     walkFolder(L"C:", shellFolder(CSIDL_WINDOWS), state);
+    // The installer's journal folder is the one item of the Windows folder
+    // that an installation may leave.
+    if (fileAttributes(journalFolder()) != INVALID_FILE_ATTRIBUTES) {
+        state[journalFolder()] = L"folder";
+        walkFolder(journalFolder(), {}, state);
+    }
     for (const WatchedKey& watched : watchedKeys) {
         tw::unique_hkey key;
         if (::RegOpenKeyExW(watched.root, watched.path, 0, KEY_READ, key.put()) == ERROR_SUCCESS) {

@@ -24,6 +24,10 @@ using MachineState = std::map<std::wstring, std::wstring>;
 
 MachineState snapshotMachine();
 
+// The installer's journal folder, "Kelvane 3 Setup" in the Windows folder,
+// where a run keeps its journal file and backups until it ends.
+std::wstring journalFolder();
+
 // What changed, one line per item: "+ item: now", "- item: before" or
 // "~ item: before -> now". Empty when nothing did.
 std::vector<std::wstring> differences(const MachineState& before, const MachineState& after);

@@ -5,10 +5,7 @@
 #include "installation.h"
 #include "test_support.h"
 
-#include "support/unique_resource.h"
-
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -35,25 +32,6 @@ std::wstring uninstallString() {
     std::wstring text(reinterpret_cast<const wchar_t*>(value->data.data()),
                       value->data.size() / sizeof(wchar_t));
     return text.substr(0, text.find(L'\0'));
-}
-
-// Waits until every process that the given process started has ended.
-void waitForItsChildren(DWORD parent) {
-    const tw::unique_file snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    ASSERT_TRUE(snapshot);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-         more = ::Process32NextW(snapshot.get(), &entry)) {
-        if (entry.th32ParentProcessID != parent) {
-            continue;
-        }
-        const tw::unique_handle child(::OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (child) {
-            EXPECT_EQ(::WaitForSingleObject(child.get(), 20'000), WAIT_OBJECT_0)
-                << "the uninstaller's copy did not end";
-        }
-    }
 }
 
 // The uninstaller started, asked, and answered Yes; it ends after saying

@@ -4,6 +4,16 @@
 
 namespace e2e {
 
+namespace {
+
+DWORD processOf(HWND window) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+} // namespace
+
 int shownPage(HWND frame) {
     if (findControl(frame, ids::languageLabel) != nullptr) {
         return Start;
@@ -28,7 +38,8 @@ int shownPage(HWND frame) {
 
 void expectPage(HWND frame, int page) {
     EXPECT_TRUE(waitUntil([&] { return shownPage(frame) == page; }, 10s))
-        << "page " << page << " was expected, page " << shownPage(frame) << " is shown";
+        << "page " << page << " was expected, page " << shownPage(frame) << " is shown; "
+        << whatItShows(processOf(frame));
     // The page becomes visible while the frame is still setting its buttons; a
     // message sent now is handled only once the frame has finished.
     ::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
@@ -61,7 +72,7 @@ void install(HWND frame) {
                    controlEnabled(frame, ids::exit);
         },
         120s))
-        << "the installation did not run to its end";
+        << "the installation did not run to its end: " << whatItShows(processOf(frame));
     ::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
 }
 

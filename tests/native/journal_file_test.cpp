@@ -1,0 +1,184 @@
+#include "install/journal_file.h"
+
+#include "payload/crc32.h"
+#include "support/hex_digits.h"
+#include "support/utf16.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const std::wstring journalFolder = L"C:\\Windows\\Kelvane 3 Setup";
+
+JournalImage SampleImage() {
+    JournalImage image;
+    image.installFolder = L"C:\\Program Files\\Tarnwick\\Kelvane 3";
+    image.tempFolder = L"C:\\Temp\\tarnwick_{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}";
+    image.earlier.push_back({LogKind::ProgramShortcut, L"C:\\Menu\\Kelvane 3.00e.lnk", {}, true});
+    image.entries.push_back({LogKind::Folder, image.installFolder, {}, true, -1});
+    LogEntry replaced{LogKind::File, image.installFolder + L"\\Kelvane.exe",
+                      journalFolder + L"\\tw1A2.tmp", true, 1};
+    image.entries.push_back(replaced);
+    LogEntry copied{LogKind::File, L"C:\\ProgramData\\Tarnwick\\Kelvane\\Defaults.ini",
+                    journalFolder + L"\\tw3.tmp", true, 3};
+    copied.backupCopied = true;
+    image.entries.push_back(copied);
+    LogEntry kept{LogKind::File, image.installFolder + L"\\Uninstall.exe", {}, false, 2};
+    kept.keptInPlace = true;
+    kept.keptAttributes = 0x21;
+    image.entries.push_back(kept);
+    image.entries.push_back({LogKind::ProgramShortcut, L"C:\\Menu\\Kelvane 3.00g.lnk",
+                             journalFolder + L"\\twFFFF.tmp", false, -1});
+    image.entries.push_back({LogKind::UninstallKey, {}, {}, false, -1});
+    image.savedValues.push_back({L"HKEY_LOCAL_MACHINE\\Software\\Tarnwick", L"Kelvane 3 Path",
+                                 true, 1, {0x43, 0x00, 0x3A, 0x00, 0x00, 0x00}});
+    image.savedValues.push_back({L"HKEY_CLASSES_ROOT\\Kelvane.Document.3\\DefaultIcon", L"",
+                                 false, 0, {}, L"HKEY_CLASSES_ROOT\\Kelvane.Document.3"});
+    return image;
+}
+
+std::vector<std::uint8_t> Bytes(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    tw::appendUtf16le(bytes, text);
+    return {bytes.begin(), bytes.end()};
+}
+
+std::wstring Text(const std::vector<std::uint8_t>& bytes) {
+    return tw::decodeUtf16le(reinterpret_cast<const char*>(bytes.data() + 2),
+                             (bytes.size() - 2) / 2);
+}
+
+// The lines of a journal without its last one, sealed again as the writer
+// seals them: a file that is whole but says something else.
+std::vector<std::uint8_t> Resealed(const std::wstring& lines, std::size_t count) {
+    std::vector<std::uint8_t> bytes = Bytes(lines);
+    const std::uint32_t crc = payload::crc32(bytes.data(), bytes.size());
+    const std::vector<std::uint8_t> seal =
+        Bytes(L"end\t" + std::to_wstring(count) + L"\t" + tw::lowerHex(crc, 8) + L"\r\n");
+    bytes.insert(bytes.end(), seal.begin() + 2, seal.end());
+    return bytes;
+}
+
+TEST(JournalFile, WhatIsWrittenReadsBackTheSame) {
+    const JournalImage image = SampleImage();
+    EXPECT_EQ(decodeJournal(encodeJournal(image)), image);
+    EXPECT_EQ(decodeJournal(encodeJournal(JournalImage{})), JournalImage{});
+}
+
+TEST(JournalFile, AFileCutShortOrChangedIsNotRead) {
+    const std::vector<std::uint8_t> whole = encodeJournal(SampleImage());
+    const std::wstring text = Text(whole);
+    const std::size_t sealAt = text.rfind(L"end\t");
+    const std::wstring body = text.substr(0, sealAt);
+    const std::size_t lines = 9;
+    struct Damage {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<Damage> damages = {
+        {"empty", {}},
+        {"only the byte-order mark", {0xFF, 0xFE}},
+        {"without its last line end", {whole.begin(), whole.end() - 2}},
+        {"without its seal", Bytes(body)},
+        {"an odd byte more", [&] {
+             auto bytes = whole;
+             bytes.push_back(0x41);
+             return bytes;
+         }()},
+        {"a line after the seal", [&] {
+             auto bytes = whole;
+             const auto more = Bytes(L"entry\t0\t-1\td\t-\tC:\\X\t\r\n");
+             bytes.insert(bytes.end(), more.begin() + 2, more.end());
+             return bytes;
+         }()},
+        {"no byte-order mark", {whole.begin() + 2, whole.end()}},
+        {"another version", Resealed(L"Kelvane setup journal\t2" + body.substr(body.find(L"\r\n")),
+                                     lines)},
+        {"a line count that differs", Resealed(body, lines + 1)},
+        {"an unknown line", Resealed(body + L"comment\tx\r\n", lines + 1)},
+        {"a kind beyond the last", Resealed(body + L"entry\t7\t-1\td\t-\tC:\\X\t\r\n", lines + 1)},
+        {"an unknown flag", Resealed(body + L"entry\t1\t-1\tx\t-\tC:\\X\t\r\n", lines + 1)},
+        {"a short attribute", Resealed(body + L"entry\t1\t-1\tk\t21\tC:\\X\t\r\n", lines + 1)},
+        {"a field too few", Resealed(body + L"entry\t1\t-1\td\t-\tC:\\X\r\n", lines + 1)},
+        {"value data of odd length",
+         Resealed(body + L"value\tHKEY_CLASSES_ROOT\\.kvd\t\t\t1\t4\r\n", lines + 1)},
+        {"a second run line",
+         Resealed(body + L"run\tC:\\Elsewhere\tC:\\Temp\r\n", lines + 1)},
+    };
+    // Every single byte changed.
+    for (std::size_t at = 0; at < whole.size(); at += 7) {
+        auto bytes = whole;
+        bytes[at] ^= 0x20;
+        damages.push_back({"a byte changed", bytes});
+    }
+    // Cut at every length.
+    for (std::size_t length = 0; length < whole.size(); length += 5) {
+        damages.push_back({"cut short", {whole.begin(), whole.begin() + length}});
+    }
+    for (const Damage& damage : damages) {
+        EXPECT_EQ(decodeJournal(damage.bytes), std::nullopt) << damage.what;
+    }
+    EXPECT_NE(decodeJournal(Resealed(body, lines)), std::nullopt) << "the resealing is sound";
+}
+
+TEST(JournalFile, OnlyAJournalWithinWhatAnInstallationChangesIsActedOn) {
+    const auto everywhere = [](const LogEntry&) { return true; };
+    const auto anyValue = [](const std::wstring&, const std::wstring&) { return true; };
+    struct Case {
+        const char* what;
+        std::function<void(JournalImage&)> change;
+        bool within;
+    };
+    const Case cases[] = {
+        {"as written", [](JournalImage&) {}, true},
+        {"a backup in another folder",
+         [](JournalImage& image) { image.entries.back().backup = L"C:\\Temp\\tw1.tmp"; }, false},
+        {"a backup in a folder below",
+         [](JournalImage& image) { image.entries.back().backup = journalFolder + L"\\a\\tw1.tmp"; },
+         false},
+        {"a backup named otherwise",
+         [](JournalImage& image) { image.entries.back().backup = journalFolder + L"\\x.dll"; },
+         false},
+        {"a backup with a relative step",
+         [](JournalImage& image) {
+             image.entries.back().backup = journalFolder + L"\\..\\tw1.tmp";
+         },
+         false},
+        {"a backup in the folder named in another case",
+         [](JournalImage& image) {
+             image.entries.back().backup = L"c:\\windows\\KELVANE 3 SETUP\\TW1.TMP";
+         },
+         true},
+        {"another temporary folder",
+         [](JournalImage& image) { image.tempFolder = L"C:\\Windows\\System32"; }, false},
+        {"no temporary folder", [](JournalImage& image) { image.tempFolder.clear(); }, true},
+        {"a created key that is not on the value's way",
+         [](JournalImage& image) {
+             image.savedValues.back().createdKey = L"HKEY_CLASSES_ROOT\\Kelvane";
+         },
+         false},
+    };
+    for (const Case& tried : cases) {
+        JournalImage image = SampleImage();
+        image.entries.push_back(
+            {LogKind::File, L"C:\\X", journalFolder + L"\\tw2.tmp", true, 1});
+        tried.change(image);
+        EXPECT_EQ(journalWithinBounds(image, journalFolder, everywhere, anyValue), tried.within)
+            << tried.what;
+    }
+    const JournalImage image = SampleImage();
+    EXPECT_FALSE(journalWithinBounds(
+        image, journalFolder,
+        [](const LogEntry& entry) { return entry.path != L"C:\\Menu\\Kelvane 3.00e.lnk"; },
+        anyValue))
+        << "an earlier shortcut outside the places";
+    EXPECT_FALSE(journalWithinBounds(image, journalFolder, everywhere,
+                                     [](const std::wstring& key, const std::wstring&) {
+                                         return key.find(L"DefaultIcon") == std::wstring::npos;
+                                     }))
+        << "a value the installation does not set";
+}
+
+} // namespace
