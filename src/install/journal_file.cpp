@@ -222,7 +222,10 @@ bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
 // "tw" followed by one to four hexadecimal digits and ".tmp", as
 // GetTempFileNameW names it, directly in the journal's folder.
 bool isBackupOfFolder(std::wstring_view backup, std::wstring_view folder) {
-    const std::wstring_view leaf = leafOf(backup);
+    std::wstring leaf(leafOf(backup));
+    std::ranges::transform(leaf, leaf.begin(), [](wchar_t c) {
+        return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    });
     if (!isDriveAbsolute(backup) || !sameIgnoringCase(parentOf(backup), folder) ||
         leaf.size() < 7 || leaf.size() > 10 || !leaf.starts_with(L"tw") ||
         !leaf.ends_with(L".tmp")) {
@@ -293,10 +296,9 @@ std::optional<JournalImage> decodeJournal(std::span<const std::uint8_t> bytes) {
     }
     // The last line seals the others: their number and their CRC-32.
     const std::vector<std::wstring_view> seal = fieldsOf(lines.back());
-    if (lines.size() < 3 || seal.size() != 3 || seal[0] != L"end" || seal[2].size() != 8 ||
-        numberOf<std::size_t>(seal[1], 10) != lines.size() - 1 ||
-        numberOf<std::uint32_t>(seal[2], 16) !=
-            payload::crc32(bytes.data(), bytesBeforeLast)) {
+    if (lines.size() < 3 || seal.size() != 3 || seal[0] != L"end" ||
+        seal[1] != decimal(static_cast<std::int64_t>(lines.size() - 1)) ||
+        seal[2] != tw::lowerHex(payload::crc32(bytes.data(), bytesBeforeLast), 8)) {
         return std::nullopt;
     }
     if (lines.front() != joined({magic, decimal(journalVersion)})) {

@@ -21,6 +21,8 @@ constexpr LONGLONG largestJournal = 16 * 1024 * 1024;
 constexpr DWORD changingRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA |
                                  FILE_DELETE_CHILD | FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC |
                                  WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+// How often a journal held open by another program is tried again, 10 ms apart.
+constexpr int replaceAttempts = 100;
 constexpr DWORD aceSidOffset = sizeof(ACE_HEADER) + sizeof(ACCESS_MASK);
 
 tw::unique_sid systemSid() {
@@ -166,8 +168,9 @@ bool isTrustedFolder(const std::wstring& folder) {
     try {
         const tw::unique_sid system = systemSid();
         const tw::WellKnownSid administrators(tw::AdministratorsSid);
+        const tw::WellKnownSid user(tw::TokenUserSid);
         std::vector<BYTE> owner = tokenOwner();
-        const std::vector<PSID> trusted = {system.get(), administrators.get(),
+        const std::vector<PSID> trusted = {system.get(), administrators.get(), user.get(),
                                            reinterpret_cast<TOKEN_OWNER*>(owner.data())->Owner};
         std::vector<BYTE> descriptor = securityOf(opened.get());
         const PSID folderOwner = tw::getSecurityDescriptorOwner(descriptor.data());
@@ -180,9 +183,18 @@ bool isTrustedFolder(const std::wstring& folder) {
 
 void storeJournal(const std::wstring& folder, const JournalImage& image) {
     const std::wstring path = filePath(folder);
-    if (!writeNewFile(path, encodeJournal(image), FILE_ATTRIBUTE_NORMAL) ||
-        !replaceWithNewFile(path)) {
+    if (!writeNewFile(path, encodeJournal(image), FILE_ATTRIBUTE_NORMAL)) {
         tw::throwWin32Error(static_cast<std::int32_t>(::GetLastError()));
+    }
+    // A program that reads the journal (a virus scanner, an administrator)
+    // holds it only for a moment; the file cannot be replaced meanwhile.
+    for (int attempt = 0; !replaceWithNewFile(path); ++attempt) {
+        const DWORD error = ::GetLastError();
+        if (attempt == replaceAttempts ||
+            (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+            tw::throwWin32Error(static_cast<std::int32_t>(error));
+        }
+        ::Sleep(10);
     }
 }
 

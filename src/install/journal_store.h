@@ -28,8 +28,13 @@ void prepareFolder(const std::wstring& folder);
 
 // True when the folder is a folder and not a reparse point, and its owner and
 // every entry that grants a change (write, append, delete, change of rights or
-// owner) name SYSTEM, Administrators or the owner this process gives what it
-// creates.
+// owner) name SYSTEM, Administrators, or the administrator running this
+// process (its token's user or default owner). No ordinary user can create
+// anything in the Windows folder, so only an administrator's process can
+// have made a folder there that is owned by its user. Wine names the user
+// as the owner of every file and answers with a DACL rebuilt from the Unix
+// mode bits (SYSTEM and the user full access, everyone reading), so there
+// the check sees only the owner and the mode bits.
 bool isTrustedFolder(const std::wstring& folder);
 
 // Writes the journal file of the folder whole, flushed to disk, in place of

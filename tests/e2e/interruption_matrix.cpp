@@ -12,6 +12,7 @@
 #include "installation.h"
 
 #include "install/journal_file.h"
+#include "support/unique_resource.h"
 
 #include <gtest/gtest.h>
 
@@ -61,14 +62,21 @@ bool recorded(const JournalImage& journal, const Point& point, const std::wstrin
     });
 }
 
+// The journal as the installer left it, read without standing in the way of
+// the installer replacing it.
 std::optional<JournalImage> readJournal() {
-    const std::optional<std::string> bytes =
-        fileContents(journalFolder() + L"\\" + journalFileName);
-    if (!bytes) {
+    const std::wstring path = journalFolder() + L"\\" + journalFileName;
+    const tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+    std::vector<std::uint8_t> bytes(1u << 20);
+    DWORD read = 0;
+    if (!file || !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read,
+                             nullptr)) {
         return std::nullopt;
     }
-    return decodeJournal(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()),
-                                   bytes->size()));
+    bytes.resize(read);
+    return decodeJournal(bytes);
 }
 
 // Ends the installer once its journal records what the point aims at; false
