@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <ranges>
 
 namespace uninstall {
@@ -54,7 +55,8 @@ void removeEntry(const LogEntry& entry, const std::wstring& uninstaller,
         }
         return;
     case LogKind::UninstallKey:
-        removeUninstallKey();
+        // Removed last (removeInstallation): an uninstallation ended part-way
+        // stays in the system's list, from which it can be started again.
         return;
     case LogKind::FileAssociations:
         removeFileAssociations();
@@ -93,6 +95,10 @@ std::vector<std::wstring> removeInstallation(const LogContents& log,
         }
     }
     removeProductValues(mainProgram);
+    if (std::ranges::any_of(log.entries,
+                            [](const LogEntry& entry) { return entry.kind == LogKind::UninstallKey; })) {
+        removeUninstallKey();
+    }
     return kept;
 }
 

@@ -14,8 +14,10 @@ namespace uninstall {
 std::optional<LogContents> readInstalledLog(const std::wstring& path);
 
 // Removes what the log records, newest first: shortcuts, files (read-only
-// ones too), the file associations, the uninstall key, the folders that are
-// empty by then; then the product's values and the maker's keys left empty.
+// ones too), the file associations, the folders that are empty by then; then
+// the product's values and the maker's keys left empty, and last the
+// uninstall key, so that an uninstallation ended part-way can be started
+// again from the system's list; what is gone already is passed over.
 // Only completed changes count: a file or shortcut the installation did not
 // finish was not made by it. The running uninstaller itself stays, and so do
 // the samples and data files whose content is no longer what the product
