@@ -95,8 +95,9 @@ std::vector<std::wstring> removeInstallation(const LogContents& log,
         }
     }
     removeProductValues(mainProgram);
-    if (std::ranges::any_of(log.entries,
-                            [](const LogEntry& entry) { return entry.kind == LogKind::UninstallKey; })) {
+    if (std::ranges::any_of(log.entries, [](const LogEntry& entry) {
+            return entry.kind == LogKind::UninstallKey;
+        })) {
         removeUninstallKey();
     }
     return kept;

@@ -86,8 +86,7 @@ bool registerAssociations(const InstallationSession& session, const std::wstring
 
     // What the program registers goes back as it was if the run is undone.
     const tw::WellKnownSid user(tw::TokenUserSid);
-    for (const RegistryValueName& value :
-         registeredValues(tw::convertSidToStringSid(user.get()))) {
+    for (const RegistryValueName& value : registeredValues(tw::convertSidToStringSid(user.get()))) {
         session.journal.SaveValue(value.key, value.name);
     }
     session.instanceLock.releaseForLending();
@@ -204,8 +203,8 @@ InstallationResult runInstallation(const InstallationSession& session, InstallPr
     try {
         session.journal.Open(session.installFolder, temporary.path);
     } catch (const std::system_error& failure) {
-        progress.preparationFailed(payload::stepErrorText(
-            static_cast<std::uint32_t>(failure.code().value()), L"Journal"));
+        progress.preparationFailed(
+            payload::stepErrorText(static_cast<std::uint32_t>(failure.code().value()), L"Journal"));
         return {};
     }
     return {installInto(temporary.path, session, progress), temporary.path};

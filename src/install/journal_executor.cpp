@@ -339,7 +339,8 @@ bool writeNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes,
     }
     bool complete = true;
     for (std::size_t offset = 0; complete && offset < bytes.size();) {
-        const auto piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - offset, 1u << 20));
+        const auto piece =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - offset, 1u << 20));
         complete = write(file.get(), bytes.data() + offset, piece);
         offset += piece;
     }

@@ -101,7 +101,7 @@ public:
     // there before and could not be saved stays as it is; a file that was
     // only copied aside stays as it is and its copy goes. The saved registry
     // values, set after every file, shortcut and uninstall key of the run,
-    // are put back first, newest first. Once merged, the entries are no longer this run's alone: the
-    // plan is empty.
+    // are put back first, newest first. Once merged, the entries are no longer this run's alone:
+    // the plan is empty.
     std::vector<UndoStep> rollbackPlan() const;
 };

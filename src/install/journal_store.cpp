@@ -91,8 +91,7 @@ bool onlyTrustedMayChange(PSECURITY_DESCRIPTOR descriptor, const std::vector<PSI
 
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::wstring& path) {
     const tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                             nullptr));
+                                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > largestJournal) {
         return std::nullopt;
@@ -135,8 +134,7 @@ void prepareFolder(const std::wstring& folder) {
     tw::initializeAcl(list, static_cast<DWORD>(acl.size()), ACL_REVISION);
     constexpr DWORD inherited = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
     tw::addAccessAllowedAceEx(list, ACL_REVISION, inherited, FILE_ALL_ACCESS, system.get());
-    tw::addAccessAllowedAceEx(list, ACL_REVISION, inherited, FILE_ALL_ACCESS,
-                              administrators.get());
+    tw::addAccessAllowedAceEx(list, ACL_REVISION, inherited, FILE_ALL_ACCESS, administrators.get());
     SECURITY_DESCRIPTOR descriptor{};
     tw::initializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
     tw::setSecurityDescriptorDacl(&descriptor, true, list, false);

@@ -44,9 +44,7 @@ bool withinBounds(const JournalImage& image, const std::wstring& folder) {
         productPathValue(tw::makerKeyPath(), tw::productPathValueName());
     return journalWithinBounds(
         image, folder,
-        [&](const LogEntry& entry) {
-            return mayActOn(places, entry.kind, entry.path);
-        },
+        [&](const LogEntry& entry) { return mayActOn(places, entry.kind, entry.path); },
         [&](const std::wstring& key, const std::wstring& name) {
             return isInstallationValue({key, name}, productPath);
         });

@@ -52,7 +52,7 @@ constexpr int desktopShortcutOption = 1125; // "Creating a Shortcut on the Deskt
 constexpr int needsAdministrator = 1126;    // "You should have Administrator Rights ..."
 constexpr int closeProduct = 1127;          // "You should close '%1' before continuing ..."
 constexpr int installerInEnglish = 1129;    // "'%1' will be installed in the selected Langage, ..."
-constexpr int incompleteFolder = 1130; // "The installation folder must be a complete path, ..."
+constexpr int incompleteFolder = 1130;  // "The installation folder must be a complete path, ..."
 constexpr int interruptedUndone = 1131; // "An interrupted installation of '%1' was undone: ..."
 constexpr int journalUnreadable = 1132; // "An interrupted installation left a record that ..."
 

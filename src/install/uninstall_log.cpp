@@ -122,7 +122,8 @@ bool UninstallLog::Write(const std::wstring& logPath, const std::wstring& instal
     bool written = false;
     try {
         newEntries.push_back({LogKind::File, journal::newFileOf(logPath), {}, false, -1});
-        LogEntry& earlierLog = newEntries.emplace_back(LogEntry{LogKind::File, logPath, {}, false, -1});
+        LogEntry& earlierLog =
+            newEntries.emplace_back(LogEntry{LogKind::File, logPath, {}, false, -1});
         const bool hadLog = journal::isFile(logPath);
         if (hadLog) {
             earlierLog.backup = journal::reserveBackupName(journalFolder());

@@ -254,7 +254,8 @@ HWND waitForWindow(DWORD processId, const std::wstring& caption, std::chrono::mi
         },
         wait);
     EXPECT_NE(found, nullptr) << "no window captioned " << testing::PrintToString(caption)
-                              << " appeared in " << wait.count() << " ms: " << whatItShows(processId);
+                              << " appeared in " << wait.count()
+                              << " ms: " << whatItShows(processId);
     return found;
 }
 
@@ -273,8 +274,8 @@ ShownMessage waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
             return false;
         },
         wait);
-    EXPECT_NE(box.window, nullptr) << "no message box appeared in " << wait.count()
-                                   << " ms: " << whatItShows(processId);
+    EXPECT_NE(box.window, nullptr)
+        << "no message box appeared in " << wait.count() << " ms: " << whatItShows(processId);
     if (box.window != nullptr) {
         box.caption = windowText(box.window);
         box.text = windowText(::GetDlgItem(box.window, 0xFFFF));

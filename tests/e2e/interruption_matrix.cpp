@@ -38,8 +38,10 @@ struct Point {
 };
 
 bool sameText(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towlower(static_cast<wint_t>(x)) == std::towlower(static_cast<wint_t>(y));
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+               return std::towlower(static_cast<wint_t>(x)) ==
+                      std::towlower(static_cast<wint_t>(y));
            });
 }
 
@@ -71,8 +73,8 @@ std::optional<JournalImage> readJournal() {
                                              nullptr, OPEN_EXISTING, 0, nullptr));
     std::vector<std::uint8_t> bytes(1u << 20);
     DWORD read = 0;
-    if (!file || !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read,
-                             nullptr)) {
+    if (!file ||
+        !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
         return std::nullopt;
     }
     bytes.resize(read);
@@ -115,6 +117,13 @@ TEST_P(InterruptionMatrix, TheNextStartUndoesTheRun) {
         click(frame, ids::next);
         ASSERT_TRUE(interruptAt(interrupted, point, files[point.entry].destination))
             << "the run ended before the change was recorded";
+    }
+    if (point.step == Step::Log && !readJournal()) {
+        // The last step can end the run before the process is ended: the
+        // installation is then complete, and nothing is to be undone.
+        const UninstallLogFile log = readUninstallLog(destinations);
+        EXPECT_TRUE(log.complete);
+        GTEST_SKIP() << "the run ended before it could be interrupted";
     }
     ASSERT_TRUE(readJournal().has_value()) << "the interrupted run left no journal";
 
@@ -175,6 +184,7 @@ INSTANTIATE_TEST_SUITE_P(Clean, InterruptionMatrix,
                          testing::Values(Point{Machine::Clean, Step::Entry, 13},
                                          Point{Machine::Clean, Step::Entry, 25},
                                          Point{Machine::Clean, Step::Shortcuts},
+                                         Point{Machine::Clean, Step::Log},
                                          Point{Machine::Clean, Step::Associations}),
                          pointName);
 INSTANTIATE_TEST_SUITE_P(Earlier, InterruptionMatrix,

@@ -33,10 +33,17 @@ JournalImage SampleImage() {
     image.entries.push_back({LogKind::ProgramShortcut, L"C:\\Menu\\Kelvane 3.00g.lnk",
                              journalFolder + L"\\twFFFF.tmp", false, -1});
     image.entries.push_back({LogKind::UninstallKey, {}, {}, false, -1});
-    image.savedValues.push_back({L"HKEY_LOCAL_MACHINE\\Software\\Tarnwick", L"Kelvane 3 Path",
-                                 true, 1, {0x43, 0x00, 0x3A, 0x00, 0x00, 0x00}});
-    image.savedValues.push_back({L"HKEY_CLASSES_ROOT\\Kelvane.Document.3\\DefaultIcon", L"",
-                                 false, 0, {}, L"HKEY_CLASSES_ROOT\\Kelvane.Document.3"});
+    image.savedValues.push_back({L"HKEY_LOCAL_MACHINE\\Software\\Tarnwick",
+                                 L"Kelvane 3 Path",
+                                 true,
+                                 1,
+                                 {0x43, 0x00, 0x3A, 0x00, 0x00, 0x00}});
+    image.savedValues.push_back({L"HKEY_CLASSES_ROOT\\Kelvane.Document.3\\DefaultIcon",
+                                 L"",
+                                 false,
+                                 0,
+                                 {},
+                                 L"HKEY_CLASSES_ROOT\\Kelvane.Document.3"});
     return image;
 }
 
@@ -83,20 +90,22 @@ TEST(JournalFile, AFileCutShortOrChangedIsNotRead) {
         {"only the byte-order mark", {0xFF, 0xFE}},
         {"without its last line end", {whole.begin(), whole.end() - 2}},
         {"without its seal", Bytes(body)},
-        {"an odd byte more", [&] {
+        {"an odd byte more",
+         [&] {
              auto bytes = whole;
              bytes.push_back(0x41);
              return bytes;
          }()},
-        {"a line after the seal", [&] {
+        {"a line after the seal",
+         [&] {
              auto bytes = whole;
              const auto more = Bytes(L"entry\t0\t-1\td\t-\tC:\\X\t\r\n");
              bytes.insert(bytes.end(), more.begin() + 2, more.end());
              return bytes;
          }()},
         {"no byte-order mark", {whole.begin() + 2, whole.end()}},
-        {"another version", Resealed(L"Kelvane setup journal\t2" + body.substr(body.find(L"\r\n")),
-                                     lines)},
+        {"another version",
+         Resealed(L"Kelvane setup journal\t2" + body.substr(body.find(L"\r\n")), lines)},
         {"a line count that differs", Resealed(body, lines + 1)},
         {"an unknown line", Resealed(body + L"comment\tx\r\n", lines + 1)},
         {"a kind beyond the last", Resealed(body + L"entry\t7\t-1\td\t-\tC:\\X\t\r\n", lines + 1)},
@@ -105,8 +114,7 @@ TEST(JournalFile, AFileCutShortOrChangedIsNotRead) {
         {"a field too few", Resealed(body + L"entry\t1\t-1\td\t-\tC:\\X\r\n", lines + 1)},
         {"value data of odd length",
          Resealed(body + L"value\tHKEY_CLASSES_ROOT\\.kvd\t\t\t1\t4\r\n", lines + 1)},
-        {"a second run line",
-         Resealed(body + L"run\tC:\\Elsewhere\tC:\\Temp\r\n", lines + 1)},
+        {"a second run line", Resealed(body + L"run\tC:\\Elsewhere\tC:\\Temp\r\n", lines + 1)},
     };
     // Every single byte changed.
     for (std::size_t at = 0; at < whole.size(); at += 7) {
@@ -163,8 +171,7 @@ TEST(JournalFile, OnlyAJournalWithinWhatAnInstallationChangesIsActedOn) {
     };
     for (const Case& tried : cases) {
         JournalImage image = SampleImage();
-        image.entries.push_back(
-            {LogKind::File, L"C:\\X", journalFolder + L"\\tw2.tmp", true, 1});
+        image.entries.push_back({LogKind::File, L"C:\\X", journalFolder + L"\\tw2.tmp", true, 1});
         tried.change(image);
         EXPECT_EQ(journalWithinBounds(image, journalFolder, everywhere, anyValue), tried.within)
             << tried.what;

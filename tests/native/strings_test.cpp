@@ -15,11 +15,11 @@
 
 namespace {
 
-const std::vector<int> baseIds{
-    1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015,
-    1016, 1017, 1018, 1100, 1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108, 1109, 1110, 1111, 1112,
-    1113, 1114, 1115, 1117, 1118, 1119, 1120, 1121, 1122, 1123, 1124, 1125, 1126, 1127, 1129, 1130,
-    1131, 1132};
+const std::vector<int> baseIds{1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009,
+                               1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1100,
+                               1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108, 1109, 1110,
+                               1111, 1112, 1113, 1114, 1115, 1117, 1118, 1119, 1120, 1121,
+                               1122, 1123, 1124, 1125, 1126, 1127, 1129, 1130, 1131, 1132};
 
 const std::map<int, std::string> englishTexts{
     {1000, "Installer"},
@@ -74,8 +74,9 @@ const std::map<int, std::string> englishTexts{
            "or a network share (\\\\server)."},
     {1131, "An interrupted installation of '%1' was undone: everything it had changed is as it was "
            "before."},
-    {1132, "An interrupted installation left a record that cannot be read, so it was not undone and "
-           "nothing was changed. An administrator should look at it:\r\n\r\n%1"},
+    {1132,
+     "An interrupted installation left a record that cannot be read, so it was not undone and "
+     "nothing was changed. An administrator should look at it:\r\n\r\n%1"},
 };
 
 // The STRINGTABLE entries of the file, id to text (UTF-8), escapes decoded.

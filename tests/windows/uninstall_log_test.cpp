@@ -205,7 +205,7 @@ TEST_F(UninstallLogTest, FileThatCannotBeSavedAsideSurvivesRollback) {
     const std::wstring data = At(L"user.dat");
     WriteBytes(data, "the user's data");
     UninstallLog unsaved{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall},
-                     At(L"no such folder")};
+                         At(L"no such folder")};
     unsaved.AddFile(data, 3, true);
     unsaved.AddFile(At(L"K.exe"), 1, false);
     unsaved.CompleteLast(true);
