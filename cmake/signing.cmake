@@ -60,7 +60,8 @@ elseif(KV_SIGN_COMMAND)
     separate_arguments(kv_sign_command UNIX_COMMAND "${KV_SIGN_COMMAND}")
 endif()
 if(kv_sign_command)
-    message(STATUS "Signing the product's programs and the installer with ${kv_sign_command}")
+    list(JOIN kv_sign_command " " shown)
+    message(STATUS "Signing the product's programs and the installer with ${shown}")
 endif()
 
 # Signs the target's file after every link of it, when signing is on. Call it
