@@ -52,7 +52,7 @@ payload_programs() {
 check_signed_release() {
     local started=$SECONDS certificate="$SIGNED/certificate" work="$SIGNED/e2e"
     local installer="$SIGNED/src/res/InstallKelvane3.00g.exe" session="$SIGNED/wine-session"
-    local damaged="$SIGNED/e2e/InstallKelvane3.00g.exe" name count=0 status=0
+    local damaged="$work/InstallKelvane3.00g.exe" name count=0 status=0
     (
         # The password exists only in the environment of these two steps.
         KV_SIGN_PASSWORD=$(openssl rand -hex 16)
