@@ -7,6 +7,7 @@ packages=(
     wine wine64 fonts-wine xvfb xauth imagemagick
     libboost-dev libboost-iostreams-dev libbz2-dev bzip2 xz-utils
     googletest libgtest-dev libgmock-dev
+    osslsigncode openssl
 )
 
 missing_packages() {

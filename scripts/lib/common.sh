@@ -6,6 +6,8 @@ WINE_DIR="$BUILD/wine"
 
 say() { printf '%s\n' "$*" >&2; }
 die() { say "error: $*"; exit 1; }
+# A host path as Wine's programs name it, on drive Z:.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 # Runs a command as root: directly when we are root, through sudo otherwise.
 as_root() {

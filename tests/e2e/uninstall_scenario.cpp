@@ -4,6 +4,7 @@
 // proves the uninstall log complete.
 #include "installation.h"
 #include "test_support.h"
+#include "uninstallation.h"
 
 #include <gtest/gtest.h>
 
@@ -14,81 +15,6 @@
 namespace {
 
 using namespace e2e;
-
-const std::wstring productKey =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3";
-const std::wstring caption = L"Uninstall Kelvane 3";
-const std::wstring question =
-    L"Do you want to remove Kelvane 3 and all of its components from your computer?";
-const std::wstring removed = L"Kelvane 3 was removed from your computer.";
-
-std::wstring uninstallString() {
-    const std::optional<RegistryValue> value =
-        registryValue(HKEY_LOCAL_MACHINE, productKey, L"UninstallString");
-    if (!value || value->type != REG_SZ) {
-        ADD_FAILURE() << "no UninstallString";
-        return {};
-    }
-    std::wstring text(reinterpret_cast<const wchar_t*>(value->data.data()),
-                      value->data.size() / sizeof(wchar_t));
-    return text.substr(0, text.find(L'\0'));
-}
-
-// The uninstaller started, asked, and answered Yes; it ends after saying
-// what it removed and which changed files it kept, and its copy ends too.
-void uninstallConfirmed(const std::vector<std::wstring>& kept = {}) {
-    Installer uninstaller(uninstallString());
-    const ShownMessage asked = waitForMessageBox(uninstaller.id(), {});
-    EXPECT_EQ(asked.caption, caption);
-    EXPECT_EQ(asked.text, question);
-    EXPECT_EQ(asked.buttons, (std::vector<int>{IDYES, IDNO}));
-    answer(asked, IDYES);
-    const ShownMessage done = waitForMessageBox(uninstaller.id(), {asked.window});
-    std::wstring expected = removed;
-    if (!kept.empty()) {
-        expected += L"\r\n\r\nThese files were changed after the installation and were kept:";
-        for (const std::wstring& path : kept) {
-            expected += L"\r\n" + path;
-        }
-    }
-    EXPECT_EQ(done.text, expected);
-    const DWORD id = uninstaller.id();
-    answer(done, IDOK);
-    EXPECT_EQ(uninstaller.waitForExit(), std::optional<DWORD>(0));
-    waitForItsChildren(id);
-}
-
-// Whether Windows is to delete the file at its next start-up.
-bool deletedAtStartUp(const std::wstring& path) {
-    const std::optional<RegistryValue> pending =
-        registryValue(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager",
-                      L"PendingFileRenameOperations");
-    if (!pending) {
-        return false;
-    }
-    const std::wstring names(reinterpret_cast<const wchar_t*>(pending->data.data()),
-                             pending->data.size() / sizeof(wchar_t));
-    return names.find(L"\\??\\" + path + std::wstring(1, L'\0') + std::wstring(1, L'\0')) !=
-           std::wstring::npos;
-}
-
-// What changed, but the uninstaller's copy in the temporary folder, which is
-// there until Windows deletes it at its next start-up.
-std::vector<std::wstring> changesButTheCopy(const MachineState& before, const MachineState& after) {
-    std::vector<std::wstring> changes = differences(before, after);
-    const std::wstring prefix = L"+ " + temporaryFolder() + L"\\kvu";
-    const auto copy = std::find_if(changes.begin(), changes.end(), [&](const std::wstring& line) {
-        return line.starts_with(prefix);
-    });
-    if (copy == changes.end()) {
-        ADD_FAILURE() << "no copy of the uninstaller in the temporary folder";
-        return changes;
-    }
-    const std::wstring path = copy->substr(2, copy->find(L": ") - 2);
-    EXPECT_TRUE(deletedAtStartUp(path)) << path;
-    changes.erase(copy);
-    return changes;
-}
 
 void setInstalledVersion(const std::wstring& program, std::uint64_t version,
                          const std::wstring& productVersion) {
@@ -154,11 +80,11 @@ TEST(Uninstall, WaitsUntilTheProductIsClosed) {
 
     Installer uninstaller(uninstallString());
     const ShownMessage asked = waitForMessageBox(uninstaller.id(), {});
-    EXPECT_EQ(asked.text, question);
+    EXPECT_EQ(asked.text, uninstallQuestion);
     answer(asked, IDYES);
     const std::wstring closeText = L"Please close Kelvane 3 before removing it.";
     const ShownMessage refused = waitForMessageBox(uninstaller.id(), {asked.window});
-    EXPECT_EQ(refused.caption, caption);
+    EXPECT_EQ(refused.caption, uninstallCaption);
     EXPECT_EQ(refused.text, closeText);
     EXPECT_EQ(refused.buttons, (std::vector<int>{IDRETRY, IDCANCEL}));
     answer(refused, IDRETRY);
@@ -172,7 +98,7 @@ TEST(Uninstall, WaitsUntilTheProductIsClosed) {
     answer(again, IDRETRY);
     const ShownMessage done =
         waitForMessageBox(uninstaller.id(), {asked.window, refused.window, again.window});
-    EXPECT_EQ(done.text, removed);
+    EXPECT_EQ(done.text, uninstallDone);
     const DWORD id = uninstaller.id();
     answer(done, IDOK);
     EXPECT_EQ(uninstaller.waitForExit(), std::optional<DWORD>(0));
@@ -192,7 +118,7 @@ TEST(Uninstall, TruncatedLogRemovesNothing) {
 
     Installer uninstaller(uninstallString());
     const ShownMessage box = waitForMessageBox(uninstaller.id(), {});
-    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.caption, uninstallCaption);
     EXPECT_EQ(box.text, L"The uninstall log cannot be read. Nothing was removed.\r\n\r\n" + log);
     answer(box, IDOK);
     EXPECT_EQ(uninstaller.waitForExit(), std::optional<DWORD>(ERROR_FILE_CORRUPT));
@@ -203,8 +129,9 @@ TEST(Uninstall, AsksInTheInstalledLanguageAndNoRemovesNothing) {
     installQuickly();
     // The language chosen at installation: French (index 0).
     HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, productKey.c_str(), 0, KEY_SET_VALUE, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, productUninstallKey.c_str(), 0, KEY_SET_VALUE, &key),
+        ERROR_SUCCESS);
     const DWORD french = 0;
     ::RegSetValueExW(key, L"TwLanguage", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&french),
                      sizeof french);
