@@ -153,20 +153,22 @@ void CInstallDlg::UpdateButtons() {
 }
 
 void CInstallDlg::ShowPage(int target) {
-    if (currentPage != -1) {
-        ui::Dialog& leaving = pages[static_cast<std::size_t>(currentPage)]->dialog();
-        if (!leaving.UpdateData(true)) {
-            return;
-        }
-        ui::Control(leaving.hwnd()).show(false);
+    if (currentPage != -1 &&
+        !pages[static_cast<std::size_t>(currentPage)]->dialog().UpdateData(true)) {
+        return;
     }
     target = wizard::landingPage(currentPage, target, theApp().advancedMode);
-    ui::Dialog& entering = pages[static_cast<std::size_t>(target)]->dialog();
+    // Showing the current page again only refreshes the buttons: the page
+    // stays on the screen, never hidden for a moment.
     if (target != currentPage) {
+        if (currentPage != -1) {
+            ui::Control(pages[static_cast<std::size_t>(currentPage)]->dialog().hwnd()).show(false);
+        }
+        ui::Dialog& entering = pages[static_cast<std::size_t>(target)]->dialog();
         entering.UpdateData(false);
+        ui::Control(entering.hwnd()).show(true);
+        currentPage = target;
     }
-    currentPage = target;
-    ui::Control(entering.hwnd()).show(true);
     UpdateButtons();
 
     const wizard::Buttons buttons = wizard::buttonsFor(currentPage, theApp().installSucceeded);

@@ -21,7 +21,8 @@ public:
     ~CInstallDlg() override;
 
     // Leaves the current page (saving it; a failed validation keeps the user
-    // there) and shows the target, passing over the advanced pages in quick mode.
+    // there) and shows the target, passing over the advanced pages in quick
+    // mode; the current page as target stays shown and gets its buttons anew.
     void ShowPage(int target);
     void UpdateButtons();
     // Re-applies every text of the frame and its pages in the current language.
