@@ -7,6 +7,7 @@
 #include "install/log_format.h"
 #include "install/registration_rules.h"
 #include "install/same_path.h"
+#include "install/session_places.h"
 #include "install/shortcuts.h"
 #include "install/text_ids.h"
 #include "install/texts.h"
@@ -71,9 +72,35 @@ std::wstring folderOf(const std::wstring& path) {
     return buffer;
 }
 
+// Makes the programs this process starts end when it ends, however it ends:
+// the process joins a job that ends every process left in it once its last
+// handle goes, and that handle stays open until the process ends (closing
+// it would end the process). A process started later is in the job from its
+// creation on, even one whose first thread has not run yet because its
+// starter was ended inside CreateProcessW: such a process would otherwise
+// wait for ever and keep its program file in use. Best effort: a process in
+// a job that takes no nested job (before Windows 8) stays as it is.
+void endStartedProgramsWithThisProcess() {
+    static const bool joined = [] {
+        tw::unique_handle job(::CreateJobObjectW(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (!job ||
+            !::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
+                                       sizeof(limits)) ||
+            !::AssignProcessToJobObject(job.get(), ::GetCurrentProcess())) {
+            return false;
+        }
+        static_cast<void>(job.release());
+        return true;
+    }();
+    static_cast<void>(joined);
+}
+
 // Starts the installed main program so that it registers the file
 // associations, lending it the single-instance mutex meanwhile. True when it
-// ended with the exit code that says it registered them.
+// ended with the exit code that says it registered them. Should this process
+// end meanwhile, the program ends with it.
 bool registerAssociations(const InstallationSession& session, const std::wstring& mainProgram) {
     std::wstring commandLine =
         quotedProgram(mainProgram) + registrationArguments(session.existingVersion);
@@ -89,6 +116,7 @@ bool registerAssociations(const InstallationSession& session, const std::wstring
     for (const RegistryValueName& value : registeredValues(tw::convertSidToStringSid(user.get()))) {
         session.journal.SaveValue(value.key, value.name);
     }
+    endStartedProgramsWithThisProcess();
     session.instanceLock.releaseForLending();
     const bool created = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
                                           NORMAL_PRIORITY_CLASS, nullptr, workingFolder.c_str(),
@@ -201,7 +229,7 @@ InstallationResult runInstallation(const InstallationSession& session, InstallPr
     // Every change of the run is recorded in the journal file before it is
     // made; a run that cannot keep one changes nothing.
     try {
-        session.journal.Open(session.installFolder, temporary.path);
+        session.journal.Open(placesOfThisSession(session.installFolder), temporary.path);
     } catch (const std::system_error& failure) {
         progress.preparationFailed(
             payload::stepErrorText(static_cast<std::uint32_t>(failure.code().value()), L"Journal"));

@@ -39,7 +39,8 @@ void restoreBackup(const std::wstring& backup, const std::wstring& target) {
 // Deletes a file this run wrote. A file that another handle still holds
 // open is only marked for deletion and keeps its name until that handle is
 // closed, so it first makes way under a free name of its folder: the backup
-// it replaced can then go back at once.
+// it replaced can then go back at once. A file that cannot be deleted at all
+// (a running program's) goes when Windows next starts.
 void removeWrittenFile(const std::wstring& path) {
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     wchar_t folder[MAX_PATH] = {};
@@ -48,7 +49,9 @@ void removeWrittenFile(const std::wstring& path) {
     if (path.size() < MAX_PATH && ::PathRemoveFileSpecW(folder) &&
         ::GetTempFileNameW(folder, L"tw", 0, aside) != 0) {
         if (::MoveFileExW(path.c_str(), aside, MOVEFILE_REPLACE_EXISTING)) {
-            ::DeleteFileW(aside);
+            if (!::DeleteFileW(aside)) {
+                ::MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            }
             return;
         }
         ::DeleteFileW(aside);

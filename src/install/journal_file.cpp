@@ -2,7 +2,9 @@
 
 #include "install/path_rules.h"
 #include "payload/crc32.h"
+#include "payload/archive_entry.h"
 #include "support/hex_digits.h"
+#include "support/path_text.h"
 #include "support/utf16.h"
 
 #include <algorithm>
@@ -15,6 +17,8 @@ constexpr wchar_t magic[] = L"Kelvane setup journal";
 constexpr wchar_t separator = L'\t';
 constexpr std::wstring_view lineEnd = L"\r\n";
 constexpr std::wstring_view none = L"-";
+constexpr std::wstring_view dataPlace = L"data";
+constexpr std::wstring_view shortcutPlace = L"shortcuts";
 
 std::wstring decimal(std::int64_t number) {
     return std::to_wstring(number);
@@ -184,6 +188,11 @@ bool readLine(std::wstring_view line, JournalImage& image, bool& runRead) {
     if (!runRead) {
         return false;
     }
+    if (tag == L"place" && fields.size() == 3 &&
+        (fields[1] == dataPlace || fields[1] == shortcutPlace)) {
+        (fields[1] == dataPlace ? image.dataPlaces : image.shortcutPlaces).emplace_back(fields[2]);
+        return true;
+    }
     if (tag == L"earlier" && fields.size() == 3) {
         const auto kind = kindOf(fields[1]);
         if (!kind || !isShortcutKind(*kind)) {
@@ -212,11 +221,42 @@ std::wstring_view leafOf(std::wstring_view path) {
 }
 
 bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return sameElements(a, b, [](std::wstring_view x, std::wstring_view y) {
-        return std::ranges::equal(x, y, [](wchar_t p, wchar_t q) {
-            return std::towlower(static_cast<wint_t>(p)) == std::towlower(static_cast<wint_t>(q));
+    return sameElements(a, b, tw::equalIgnoringCase);
+}
+
+// A folder of the shape profiles\NAME\inProfile: one plain name between.
+bool isInSomeProfile(std::wstring_view place, std::wstring_view profiles,
+                     std::wstring_view inProfile) {
+    const std::vector<std::wstring_view> path = tw::pathNames(place);
+    const std::vector<std::wstring_view> head = tw::pathNames(profiles);
+    const std::vector<std::wstring_view> tail = tw::pathNames(inProfile);
+    const auto same = [](std::wstring_view a, std::wstring_view b) {
+        return tw::equalIgnoringCase(a, b);
+    };
+    return isDriveAbsolute(place) && isDriveAbsolute(profiles) && !tail.empty() &&
+           path.size() == head.size() + 1 + tail.size() &&
+           std::equal(head.begin(), head.end(), path.begin(), same) &&
+           payload::isSafeFileName(path[head.size()]) &&
+           std::equal(tail.begin(), tail.end(),
+                      path.end() - static_cast<std::ptrdiff_t>(tail.size()), same);
+}
+
+std::vector<std::wstring> placesOfShape(const std::vector<std::wstring>& places,
+                                        const PlaceShapes& shapes) {
+    std::vector<std::wstring> accepted;
+    for (const std::wstring& place : places) {
+        const bool shared = std::ranges::any_of(shapes.shared, [&](const std::wstring& folder) {
+            return sameIgnoringCase(place, folder);
         });
-    });
+        const bool inProfile =
+            std::ranges::any_of(shapes.inProfile, [&](const std::wstring& below) {
+                return isInSomeProfile(place, shapes.profiles, below);
+            });
+        if (shared || inProfile) {
+            accepted.push_back(place);
+        }
+    }
+    return accepted;
 }
 
 // "tw" followed by one to four hexadecimal digits and ".tmp", as
@@ -250,6 +290,12 @@ std::vector<std::uint8_t> encodeJournal(const JournalImage& image) {
     std::vector<std::wstring> lines;
     lines.push_back(joined({magic, decimal(journalVersion)}));
     lines.push_back(joined({L"run", image.installFolder, image.tempFolder}));
+    for (const std::wstring& place : image.dataPlaces) {
+        lines.push_back(joined({L"place", std::wstring(dataPlace), place}));
+    }
+    for (const std::wstring& place : image.shortcutPlaces) {
+        lines.push_back(joined({L"place", std::wstring(shortcutPlace), place}));
+    }
     for (const LogEntry& earlier : image.earlier) {
         lines.push_back(
             joined({L"earlier", decimal(static_cast<std::int32_t>(earlier.kind)), earlier.path}));
@@ -318,11 +364,17 @@ std::optional<JournalImage> decodeJournal(std::span<const std::uint8_t> bytes) {
     return image;
 }
 
+InstallationPlaces acceptedPlaces(const JournalImage& image, const PlaceShapes& shapes) {
+    return {image.installFolder, placesOfShape(image.dataPlaces, shapes),
+            placesOfShape(image.shortcutPlaces, shapes)};
+}
+
 bool journalWithinBounds(
-    const JournalImage& image, const std::wstring& journalFolder, const PlaceRule& placeRule,
+    const JournalImage& image, const std::wstring& journalFolder, const PlaceShapes& shapes,
     const std::function<bool(const std::wstring& key, const std::wstring& name)>& allowedValue) {
+    const InstallationPlaces places = acceptedPlaces(image, shapes);
     const auto placed = [&](const LogEntry& entry) {
-        return entry.path.empty() || placeRule(entry);
+        return entry.path.empty() || mayActOn(places, entry.kind, entry.path);
     };
     const auto backupInside = [&](const LogEntry& entry) {
         return entry.backup.empty() || isBackupOfFolder(entry.backup, journalFolder);

@@ -8,6 +8,8 @@
 // a line are separated by TAB, which no Windows path can hold.
 //   "Kelvane setup journal" TAB version ("1")
 //   "run" TAB installation folder TAB temporary folder
+//   per place the run's payload and shortcuts went to:
+//     "place" TAB "data" or "shortcuts" TAB folder
 //   per earlier shortcut whose file a rollback puts back:
 //     "earlier" TAB kind TAB path
 //   per entry of the run, in the order the changes were made:
@@ -24,6 +26,7 @@
 // A file that differs from this in any way (cut short, changed, another
 // version) is not read at all.
 
+#include "install/installation_places.h"
 #include "install/journal_records.h"
 
 #include <cstdint>
@@ -38,14 +41,18 @@ inline constexpr int journalVersion = 1;
 
 // Everything the journal file holds.
 struct JournalImage {
-    std::wstring installFolder;
+    std::wstring installFolder = {};
+    // The places of the run besides the installation folder, as its session
+    // named them (InstallationPlaces::dataFolders and shortcutFolders).
+    std::vector<std::wstring> dataPlaces = {};
+    std::vector<std::wstring> shortcutPlaces = {};
     // The run's temporary folder ("tarnwick_{...}"), which undoing it removes.
-    std::wstring tempFolder;
+    std::wstring tempFolder = {};
     // The earlier installation's shortcut entries (JournalRecords::oldEntries).
-    LogEntries earlier;
+    LogEntries earlier = {};
     // The run's entries (JournalRecords::newEntries).
-    LogEntries entries;
-    std::vector<SavedValue> savedValues;
+    LogEntries entries = {};
+    std::vector<SavedValue> savedValues = {};
 
     bool operator==(const JournalImage&) const = default;
 };
@@ -55,15 +62,27 @@ std::vector<std::uint8_t> encodeJournal(const JournalImage& image);
 // The image of a whole, unchanged journal file; nothing otherwise.
 std::optional<JournalImage> decodeJournal(std::span<const std::uint8_t> bytes);
 
-// Whether an entry's path lies where an installation of the product puts
-// such an entry (mayActOn of installation_places.h).
-using PlaceRule = std::function<bool(const LogEntry& entry)>;
+// The shapes of the places an installation on this machine gives a run,
+// whichever administrator ran it: the folders every run shares (the common
+// application data's maker folder, the common desktop and start menu), and
+// those of one user's profile, as their paths below the profile, for the
+// profiles in the folder that holds them.
+struct PlaceShapes {
+    std::vector<std::wstring> shared;
+    std::wstring profiles;
+    std::vector<std::wstring> inProfile;
+};
+
+// The places of the image that have one of the shapes, with its installation
+// folder; the others hold nothing. Compared element by element, ignoring
+// case.
+InstallationPlaces acceptedPlaces(const JournalImage& image, const PlaceShapes& shapes);
 
 // Whether acting on the image stays inside what an installation changes:
-// every entry and earlier shortcut passes the place rule, every backup is a
-// "tw*.tmp" file directly in the journal's own folder, every saved value is
-// one of the allowed ones (allowedValue of its key and name), and the
-// temporary folder, when named, is a "tarnwick_{...}" folder.
+// every entry and earlier shortcut lies in the accepted places (mayActOn),
+// every backup is a "tw*.tmp" file directly in the journal's own folder,
+// every saved value is one of the allowed ones (allowedValue of its key and
+// name), and the temporary folder, when named, is a "tarnwick_{...}" folder.
 bool journalWithinBounds(
-    const JournalImage& image, const std::wstring& journalFolder, const PlaceRule& placeRule,
+    const JournalImage& image, const std::wstring& journalFolder, const PlaceShapes& shapes,
     const std::function<bool(const std::wstring& key, const std::wstring& name)>& allowedValue);

@@ -22,7 +22,7 @@ constexpr DWORD changingRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE
                                  FILE_DELETE_CHILD | FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC |
                                  WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 // How often a journal held open by another program is tried again, 10 ms apart.
-constexpr int replaceAttempts = 100;
+constexpr int heldAttempts = 100;
 constexpr DWORD aceSidOffset = sizeof(ACE_HEADER) + sizeof(ACCESS_MASK);
 
 tw::unique_sid systemSid() {
@@ -105,6 +105,26 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::wstring& path)
     return bytes;
 }
 
+// Runs the action on the journal file until it succeeds, again and again
+// while another program (a virus scanner, an administrator reading it)
+// holds the file for a moment. False, with the last error, when it still
+// fails.
+template <typename Action>
+bool whenFree(Action action) {
+    for (int attempt = 0;; ++attempt) {
+        if (action()) {
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        if (attempt == heldAttempts ||
+            (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+            ::SetLastError(error);
+            return false;
+        }
+        ::Sleep(10);
+    }
+}
+
 } // namespace
 
 std::wstring defaultFolder() {
@@ -181,18 +201,9 @@ bool isTrustedFolder(const std::wstring& folder) {
 
 void storeJournal(const std::wstring& folder, const JournalImage& image) {
     const std::wstring path = filePath(folder);
-    if (!writeNewFile(path, encodeJournal(image), FILE_ATTRIBUTE_NORMAL)) {
+    if (!writeNewFile(path, encodeJournal(image), FILE_ATTRIBUTE_NORMAL) ||
+        !whenFree([&] { return replaceWithNewFile(path); })) {
         tw::throwWin32Error(static_cast<std::int32_t>(::GetLastError()));
-    }
-    // A program that reads the journal (a virus scanner, an administrator)
-    // holds it only for a moment; the file cannot be replaced meanwhile.
-    for (int attempt = 0; !replaceWithNewFile(path); ++attempt) {
-        const DWORD error = ::GetLastError();
-        if (attempt == replaceAttempts ||
-            (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
-            tw::throwWin32Error(static_cast<std::int32_t>(error));
-        }
-        ::Sleep(10);
     }
 }
 
@@ -216,10 +227,14 @@ StoredJournal loadJournal(const std::wstring& folder) {
     return {StoredJournal::State::Read, std::move(*image)};
 }
 
-void removeJournal(const std::wstring& folder) {
+bool removeJournal(const std::wstring& folder) {
     const std::wstring path = filePath(folder);
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(path.c_str());
+    if (!whenFree([&] {
+            return ::DeleteFileW(path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        })) {
+        return false;
+    }
     ::DeleteFileW(newFileOf(path).c_str());
     WIN32_FIND_DATAW found{};
     const std::wstring pattern = folder + L"\\tw*.tmp";
@@ -232,6 +247,7 @@ void removeJournal(const std::wstring& folder) {
         } while (::FindNextFileW(search.get(), &found));
     }
     ::RemoveDirectoryW(folder.c_str());
+    return true;
 }
 
 } // namespace journal

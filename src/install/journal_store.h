@@ -38,7 +38,9 @@ void prepareFolder(const std::wstring& folder);
 bool isTrustedFolder(const std::wstring& folder);
 
 // Writes the journal file of the folder whole, flushed to disk, in place of
-// the earlier one. Raises std::system_error when it could not.
+// the earlier one; a journal that another program holds open is replaced
+// once it lets go of it (within a second). Raises std::system_error when it
+// could not.
 void storeJournal(const std::wstring& folder, const JournalImage& image);
 
 // What the journal folder holds.
@@ -53,8 +55,11 @@ struct StoredJournal {
 };
 StoredJournal loadJournal(const std::wstring& folder);
 
-// Deletes the journal file, then the backups a finished run left (its
-// "tw*.tmp" files), then the folder.
-void removeJournal(const std::wstring& folder);
+// Deletes the journal file, the end of a run: then the backups a finished
+// run left (its "tw*.tmp" files) and the folder. A journal that another
+// program holds open is deleted once it lets go of it (within a second);
+// false when it cannot be deleted: then the backups stay with it, so that
+// the run can still be undone as a whole.
+bool removeJournal(const std::wstring& folder);
 
 } // namespace journal

@@ -1,5 +1,6 @@
 #include "install/uninstall_log.h"
 
+#include "install/folder_removal.h"
 #include "install/journal_store.h"
 #include "install/path_rules.h"
 #include "install/product.h"
@@ -43,10 +44,9 @@ void UninstallLog::Load(const std::wstring& path) {
     oldEntries.splice(oldEntries.end(), contents->entries);
 }
 
-void UninstallLog::Open(const std::wstring& installFolder, const std::wstring& tempFolder) {
+void UninstallLog::Open(const InstallationPlaces& places, const std::wstring& tempFolder) {
     journal::prepareFolder(journalFolder());
-    installFolder_ = installFolder;
-    tempFolder_ = tempFolder;
+    run_ = {places.installFolder, places.dataFolders, places.shortcutFolders, tempFolder};
     recording_ = true;
     try {
         record();
@@ -58,8 +58,7 @@ void UninstallLog::Open(const std::wstring& installFolder, const std::wstring& t
 }
 
 void UninstallLog::Resume(const JournalImage& image) {
-    installFolder_ = image.installFolder;
-    tempFolder_ = image.tempFolder;
+    run_ = {image.installFolder, image.dataPlaces, image.shortcutPlaces, image.tempFolder};
     oldEntries = image.earlier;
     newEntries = image.entries;
     savedValues = image.savedValues;
@@ -72,7 +71,9 @@ void UninstallLog::record() {
     if (!recording_) {
         return;
     }
-    JournalImage image{installFolder_, tempFolder_, {}, newEntries, savedValues};
+    JournalImage image = run_;
+    image.entries = newEntries;
+    image.savedValues = savedValues;
     // The earlier shortcuts a rollback puts back where they were.
     for (const LogEntry& entry : newEntries) {
         if (isShortcutKind(entry.kind) && !entry.backup.empty()) {
@@ -86,12 +87,15 @@ void UninstallLog::record() {
 
 void UninstallLog::endRun() {
     // The journal file goes first: without it nothing will be undone, so the
-    // backups are no longer needed.
+    // backups are no longer needed. A journal that stays keeps them.
     if (recording_) {
         recording_ = false;
-        journal::removeJournal(journalFolder());
-        if (!tempFolder_.empty()) {
-            ::RemoveDirectoryW(tempFolder_.c_str());
+        if (!journal::removeJournal(journalFolder())) {
+            return;
+        }
+        // Whatever the run left in its temporary folder goes with it.
+        if (!run_.tempFolder.empty()) {
+            removeFolderTree(run_.tempFolder);
         }
     }
     for (LogEntry& entry : newEntries) {

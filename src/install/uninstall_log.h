@@ -32,11 +32,12 @@ public:
     // malformed log yields less or nothing; nothing is reported.
     void Load(const std::wstring& path);
 
-    // Starts keeping the journal file of a run into installFolder whose
-    // temporary folder is tempFolder: prepares the journal folder
-    // (journal::prepareFolder) and writes the file. Raises std::system_error
-    // when either fails; nothing has been changed then.
-    void Open(const std::wstring& installFolder, const std::wstring& tempFolder);
+    // Starts keeping the journal file of a run into places (its installation
+    // folder, where its data files and shortcuts go) whose temporary folder
+    // is tempFolder: prepares the journal folder (journal::prepareFolder) and
+    // writes the file. Raises std::system_error when either fails; nothing
+    // has been changed then.
+    void Open(const InstallationPlaces& places, const std::wstring& tempFolder);
 
     // Takes up the run that the journal file of an interrupted run describes,
     // so that Rollback undoes it and removes the file.
@@ -86,7 +87,7 @@ public:
 
     // Undoes this run's changes newest first, empties newEntries and ends the
     // run: removes the journal file, the backups left and the run's temporary
-    // folder when it is empty.
+    // folder with what it holds (removeFolderTree).
     void Rollback();
 
     // Where this journal's uninstall key lives.
@@ -107,6 +108,5 @@ private:
     UninstallKeyLocation uninstallKeys_;
     std::wstring folder_;
     bool recording_ = false;
-    std::wstring installFolder_;
-    std::wstring tempFolder_;
+    JournalImage run_;
 };

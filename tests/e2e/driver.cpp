@@ -164,20 +164,26 @@ std::optional<DWORD> Installer::waitForExit(std::chrono::milliseconds wait) {
     return code;
 }
 
-void waitForItsChildren(DWORD parent) {
+std::vector<DWORD> itsChildren(DWORD parent) {
+    std::vector<DWORD> children;
     const tw::unique_file snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    ASSERT_TRUE(snapshot);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+    for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
          more = ::Process32NextW(snapshot.get(), &entry)) {
-        if (entry.th32ParentProcessID != parent) {
-            continue;
+        if (entry.th32ParentProcessID == parent) {
+            children.push_back(entry.th32ProcessID);
         }
-        const tw::unique_handle child(::OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    }
+    return children;
+}
+
+void waitForItsChildren(DWORD parent) {
+    for (const DWORD id : itsChildren(parent)) {
+        const tw::unique_handle child(::OpenProcess(SYNCHRONIZE, FALSE, id));
         if (child) {
             EXPECT_EQ(::WaitForSingleObject(child.get(), 20'000), WAIT_OBJECT_0)
-                << "a process it started did not end";
+                << "a process it started did not end: " << whatItShows(id);
         }
     }
 }

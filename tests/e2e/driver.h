@@ -46,6 +46,9 @@ private:
     DWORD processId_ = 0;
 };
 
+// The processes that the given process started and that still run.
+std::vector<DWORD> itsChildren(DWORD parent);
+
 // Waits until every process that the given process started has ended.
 void waitForItsChildren(DWORD parent);
 
@@ -92,15 +95,17 @@ bool controlEnabled(HWND root, int id);
 // be visible and enabled.
 void click(HWND root, int id);
 
-// Waits until the predicate holds; false when it did not in time.
+// Waits until the predicate holds, asking every so often; false when it did
+// not in time.
 template <typename Predicate>
-bool waitUntil(Predicate holds, std::chrono::milliseconds wait = defaultWait) {
+bool waitUntil(Predicate holds, std::chrono::milliseconds wait = defaultWait,
+               std::chrono::milliseconds every = 50ms) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (!holds()) {
         if (std::chrono::steady_clock::now() >= deadline) {
             return false;
         }
-        ::Sleep(50);
+        ::Sleep(static_cast<DWORD>(every.count()));
     }
     return true;
 }

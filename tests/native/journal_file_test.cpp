@@ -13,11 +13,27 @@ namespace {
 
 const std::wstring journalFolder = L"C:\\Windows\\Kelvane 3 Setup";
 
+const std::wstring menu = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
+
+// The shapes of the places on a machine whose profiles are in C:\\Users.
+const PlaceShapes shapes = {{L"C:\\ProgramData\\Tarnwick", L"C:\\Users\\Public\\Desktop", menu},
+                            L"C:\\Users",
+                            {L"AppData\\Roaming\\Tarnwick", L"Desktop",
+                             L"AppData\\Roaming\\Microsoft\\Windows\\Start Menu"}};
+
+// The journal of a run by another administrator, "Ann".
 JournalImage SampleImage() {
     JournalImage image;
     image.installFolder = L"C:\\Program Files\\Tarnwick\\Kelvane 3";
-    image.tempFolder = L"C:\\Temp\\tarnwick_{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}";
-    image.earlier.push_back({LogKind::ProgramShortcut, L"C:\\Menu\\Kelvane 3.00e.lnk", {}, true});
+    image.dataPlaces = {L"C:\\ProgramData\\Tarnwick", L"C:\\Users\\Ann\\AppData\\Roaming\\Tarnwick",
+                        L"C:\\Users\\Public\\Desktop", L"C:\\Users\\Ann\\Desktop"};
+    image.shortcutPlaces = {menu,
+                            L"C:\\Users\\Ann\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu",
+                            L"C:\\Users\\Public\\Desktop", L"C:\\Users\\Ann\\Desktop"};
+    image.tempFolder = L"C:\\Users\\Ann\\AppData\\Local\\Temp\\"
+                       L"tarnwick_{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}";
+    image.earlier.push_back(
+        {LogKind::ProgramShortcut, menu + L"\\Programs\\Kelvane 3.00e.lnk", {}, true});
     image.entries.push_back({LogKind::Folder, image.installFolder, {}, true, -1});
     LogEntry replaced{LogKind::File, image.installFolder + L"\\Kelvane.exe",
                       journalFolder + L"\\tw1A2.tmp", true, 1};
@@ -30,7 +46,12 @@ JournalImage SampleImage() {
     kept.keptInPlace = true;
     kept.keptAttributes = 0x21;
     image.entries.push_back(kept);
-    image.entries.push_back({LogKind::ProgramShortcut, L"C:\\Menu\\Kelvane 3.00g.lnk",
+    image.entries.push_back({LogKind::File,
+                             L"C:\\Users\\Ann\\AppData\\Roaming\\Tarnwick\\Kelvane\\User.ini",
+                             {},
+                             true,
+                             3});
+    image.entries.push_back({LogKind::ProgramShortcut, menu + L"\\Programs\\Kelvane 3.00g.lnk",
                              journalFolder + L"\\twFFFF.tmp", false, -1});
     image.entries.push_back({LogKind::UninstallKey, {}, {}, false, -1});
     image.savedValues.push_back({L"HKEY_LOCAL_MACHINE\\Software\\Tarnwick",
@@ -114,6 +135,7 @@ TEST(JournalFile, AFileCutShortOrChangedIsNotRead) {
         {"a field too few", Resealed(body + L"entry\t1\t-1\td\t-\tC:\\X\r\n", lines + 1)},
         {"value data of odd length",
          Resealed(body + L"value\tHKEY_CLASSES_ROOT\\.kvd\t\t\t1\t4\r\n", lines + 1)},
+        {"a place of another kind", Resealed(body + L"place\tother\tC:\\X\r\n", lines + 1)},
         {"a second run line", Resealed(body + L"run\tC:\\Elsewhere\tC:\\Temp\r\n", lines + 1)},
     };
     // Every single byte changed.
@@ -133,8 +155,19 @@ TEST(JournalFile, AFileCutShortOrChangedIsNotRead) {
 }
 
 TEST(JournalFile, OnlyAJournalWithinWhatAnInstallationChangesIsActedOn) {
-    const auto everywhere = [](const LogEntry&) { return true; };
     const auto anyValue = [](const std::wstring&, const std::wstring&) { return true; };
+    const auto entry = [](const std::wstring& path) {
+        return [path](JournalImage& image) {
+            image.entries.push_back({LogKind::File, path, {}, true, 1});
+        };
+    };
+    // A journal of one file in one recorded place.
+    const auto onlyPlace = [](const std::wstring& place, const std::wstring& file) {
+        return [place, file](JournalImage& image) {
+            image = JournalImage{image.installFolder, {place}};
+            image.entries.push_back({LogKind::File, place + L"\\" + file, {}, true, 1});
+        };
+    };
     struct Case {
         const char* what;
         std::function<void(JournalImage&)> change;
@@ -168,21 +201,42 @@ TEST(JournalFile, OnlyAJournalWithinWhatAnInstallationChangesIsActedOn) {
              image.savedValues.back().createdKey = L"HKEY_CLASSES_ROOT\\Kelvane";
          },
          false},
+        {"a file of the installation folder",
+         entry(L"C:\\Program Files\\Tarnwick\\Kelvane 3\\x.dll"), true},
+        {"a file elsewhere", entry(L"C:\\Windows\\System32\\x.dll"), false},
+        {"a file in the recorded user's data",
+         entry(L"C:\\Users\\Ann\\AppData\\Roaming\\Tarnwick\\Kelvane\\Other.ini"), true},
+        {"a file in another user's data",
+         entry(L"C:\\Users\\Bob\\AppData\\Roaming\\Tarnwick\\Kelvane\\User.ini"), false},
+        {"a shared place in other letter case",
+         onlyPlace(L"c:\\programdata\\TARNWICK", L"Kelvane\\Defaults.ini"), true},
+        {"a place of another shape", onlyPlace(L"C:\\Windows", L"win.ini"), false},
+        {"a place of a profile's shape in another folder",
+         onlyPlace(L"C:\\Others\\Ann\\AppData\\Roaming\\Tarnwick", L"User.ini"), false},
+        {"a place of a profile's shape two levels down",
+         onlyPlace(L"C:\\Users\\Ann\\x\\AppData\\Roaming\\Tarnwick", L"User.ini"), false},
+        {"a place of a profile's shape with a step up",
+         onlyPlace(L"C:\\Users\\..\\AppData\\Roaming\\Tarnwick", L"User.ini"), false},
+        {"the folder of the profiles as a place", onlyPlace(L"C:\\Users", L"Ann\\x.ini"), false},
+        {"a shortcut place used for data",
+         [](JournalImage& image) {
+             image.dataPlaces.clear();
+             image.entries.push_back({LogKind::File, menu + L"\\Programs\\x.lnk", {}, true, 1});
+         },
+         false},
+        {"an earlier shortcut outside the places",
+         [](JournalImage& image) { image.earlier.front().path = L"C:\\Menu\\Kelvane 3.00e.lnk"; },
+         false},
     };
     for (const Case& tried : cases) {
         JournalImage image = SampleImage();
-        image.entries.push_back({LogKind::File, L"C:\\X", journalFolder + L"\\tw2.tmp", true, 1});
+        image.entries.push_back({LogKind::File, image.installFolder + L"\\X.dll",
+                                 journalFolder + L"\\tw2.tmp", true, 1});
         tried.change(image);
-        EXPECT_EQ(journalWithinBounds(image, journalFolder, everywhere, anyValue), tried.within)
+        EXPECT_EQ(journalWithinBounds(image, journalFolder, shapes, anyValue), tried.within)
             << tried.what;
     }
-    const JournalImage image = SampleImage();
-    EXPECT_FALSE(journalWithinBounds(
-        image, journalFolder,
-        [](const LogEntry& entry) { return entry.path != L"C:\\Menu\\Kelvane 3.00e.lnk"; },
-        anyValue))
-        << "an earlier shortcut outside the places";
-    EXPECT_FALSE(journalWithinBounds(image, journalFolder, everywhere,
+    EXPECT_FALSE(journalWithinBounds(SampleImage(), journalFolder, shapes,
                                      [](const std::wstring& key, const std::wstring&) {
                                          return key.find(L"DefaultIcon") == std::wstring::npos;
                                      }))
