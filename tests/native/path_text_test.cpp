@@ -101,6 +101,22 @@ TEST(PathText, NamesLeaveOutTheRootAndEmptyOnes) {
     EXPECT_TRUE(tw::pathNames(L"\\/").empty());
 }
 
+TEST(PathText, LevelsDownAreThePartsOfThePathFromTheFolderOn) {
+    using Levels = std::vector<std::wstring>;
+    EXPECT_EQ(tw::levelsDown(L"C:\\Data\\", L"c:/data/Tarnwick\\Kelvane\\"),
+              (Levels{L"c:/data", L"c:/data/Tarnwick", L"c:/data/Tarnwick\\Kelvane"}));
+    EXPECT_EQ(tw::levelsDown(L"C:\\Data", L"C:\\Data"), (Levels{L"C:\\Data"}));
+    EXPECT_EQ(tw::levelsDown(L"C:\\", L"C:\\Data"), (Levels{L"C:\\Data"}));
+    EXPECT_EQ(tw::levelsDown(L"\\\\server\\share", L"\\\\server\\share\\a"),
+              (Levels{L"\\\\server\\share", L"\\\\server\\share\\a"}));
+    for (const auto& [folder, path] :
+         {std::pair{L"C:\\Data", L"C:\\Database"}, std::pair{L"C:\\Data\\a", L"C:\\Data"},
+          std::pair{L"C:\\Data", L"D:\\Data\\a"}, std::pair{L"", L"C:\\Data"}}) {
+        EXPECT_TRUE(tw::levelsDown(folder, path).empty())
+            << testing::PrintToString(std::wstring(path));
+    }
+}
+
 TEST(PathText, CaseIsIgnoredForEachPairOfLetters) {
     // The first and last pair of every range, and the letters between ranges.
     const std::wstring lower =
