@@ -358,6 +358,42 @@ TEST(Uninstall, LinkInPlaceOfTheSharedFolderLeavesWhatItPointsTo) {
     EXPECT_EQ(fileAttributes(destinations.installFolder), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(Uninstall, WithoutACopyNothingIsLeftToTheNextStartUp) {
+    const Destinations destinations = quickDestinations();
+    installQuickly();
+    // A temporary folder that does not exist: no copy can be made there.
+    wchar_t temporary[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"TMP", temporary, MAX_PATH);
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TMP", L"C:\\No Such Folder"));
+    Installer uninstaller(uninstallString());
+    ::SetEnvironmentVariableW(L"TMP", temporary);
+    const ShownMessage asked = waitForMessageBox(uninstaller.id(), {});
+    answer(asked, IDYES);
+    const ShownMessage done = waitForMessageBox(uninstaller.id(), {asked.window});
+    EXPECT_EQ(done.text, removed);
+    answer(done, IDOK);
+
+    // What the copy would have removed stays, and the user is told: Windows
+    // is not to delete it at its next start-up, when a new installation may
+    // be there.
+    const ShownMessage left = waitForMessageBox(uninstaller.id(), {asked.window, done.window});
+    EXPECT_EQ(left.caption, caption);
+    const std::wstring programs =
+        destinations.installFolder.substr(0, destinations.installFolder.find_last_of(L'\\'));
+    EXPECT_EQ(left.text, L"These could not be removed; you may delete them yourself:\r\n" +
+                             destinations.uninstaller + L"\r\n" + destinations.installFolder +
+                             L"\\Uninstall.ulog\r\n" + destinations.installFolder + L"\r\n" +
+                             programs);
+    answer(left, IDOK);
+    EXPECT_EQ(uninstaller.waitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(folderListing(destinations.installFolder),
+              (std::vector<std::wstring>{L"Uninstall.exe", L"Uninstall.ulog"}));
+    for (const std::wstring& path :
+         {destinations.uninstaller, destinations.installFolder, programs}) {
+        EXPECT_FALSE(deletedAtStartUp(path)) << std::string(path.begin(), path.end());
+    }
+}
+
 // The user's SID as text.
 std::wstring currentUserSid() {
     HANDLE token = nullptr;
