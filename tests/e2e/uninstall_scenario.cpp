@@ -7,6 +7,7 @@
 #include "test_support.h"
 
 #include "support/unique_resource.h"
+#include "support/well_known_sid.h"
 
 #include <gtest/gtest.h>
 #include <sddl.h>
@@ -396,20 +397,11 @@ TEST(Uninstall, WithoutACopyNothingIsLeftToTheNextStartUp) {
 
 // The user's SID as text.
 std::wstring currentUserSid() {
-    HANDLE token = nullptr;
-    EXPECT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token));
-    const tw::unique_handle owned(token);
-    std::vector<BYTE> user(256);
-    DWORD size = 0;
+    const tw::WellKnownSid user(tw::TokenUserSid);
     wchar_t* text = nullptr;
-    if (!::GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()),
-                               &size) ||
-        !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text)) {
-        ADD_FAILURE() << "no user SID";
-        return {};
-    }
+    EXPECT_TRUE(::ConvertSidToStringSidW(user.get(), &text));
     const tw::unique_hlocal freed(text);
-    return text;
+    return text != nullptr ? text : L"";
 }
 
 TEST(FolderRights, UninstallersCopyRunsFromAFolderOnlyAdministratorsChange) {

@@ -103,18 +103,13 @@ TEST(PathText, NamesLeaveOutTheRootAndEmptyOnes) {
 
 TEST(PathText, LevelsDownAreThePartsOfThePathFromTheFolderOn) {
     using Levels = std::vector<std::wstring>;
-    EXPECT_EQ(tw::levelsDown(L"C:\\Data\\", L"c:/data/Tarnwick\\Kelvane\\"),
-              (Levels{L"c:/data", L"c:/data/Tarnwick", L"c:/data/Tarnwick\\Kelvane"}));
-    EXPECT_EQ(tw::levelsDown(L"C:\\Data", L"C:\\Data"), (Levels{L"C:\\Data"}));
+    EXPECT_EQ(tw::levelsDown(L"C:\\Data\\", L"c:/data/A\\B\\"),
+              (Levels{L"c:/data", L"c:/data/A", L"c:/data/A\\B"}));
     EXPECT_EQ(tw::levelsDown(L"C:\\", L"C:\\Data"), (Levels{L"C:\\Data"}));
-    EXPECT_EQ(tw::levelsDown(L"\\\\server\\share", L"\\\\server\\share\\a"),
-              (Levels{L"\\\\server\\share", L"\\\\server\\share\\a"}));
-    for (const auto& [folder, path] :
-         {std::pair{L"C:\\Data", L"C:\\Database"}, std::pair{L"C:\\Data\\a", L"C:\\Data"},
-          std::pair{L"C:\\Data", L"D:\\Data\\a"}, std::pair{L"", L"C:\\Data"}}) {
-        EXPECT_TRUE(tw::levelsDown(folder, path).empty())
-            << testing::PrintToString(std::wstring(path));
-    }
+    EXPECT_EQ(tw::levelsDown(L"\\\\s\\share", L"\\\\s\\share"), (Levels{L"\\\\s\\share"}));
+    EXPECT_TRUE(tw::levelsDown(L"C:\\Data", L"C:\\Database").empty());
+    EXPECT_TRUE(tw::levelsDown(L"C:\\Data\\a", L"C:\\Data").empty());
+    EXPECT_TRUE(tw::levelsDown(L"", L"C:\\Data").empty());
 }
 
 TEST(PathText, CaseIsIgnoredForEachPairOfLetters) {
