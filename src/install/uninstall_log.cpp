@@ -6,8 +6,10 @@
 #include "payload/compress_error.h"
 #include "support/product_code.h"
 
-UninstallLog::UninstallLog(UninstallKeyLocation uninstallKeys)
-    : uninstallKeys_(std::move(uninstallKeys)) {}
+UninstallLog::UninstallLog(UninstallKeyLocation uninstallKeys,
+                           std::vector<std::wstring> shortcutFolders)
+    : uninstallKeys_(std::move(uninstallKeys))
+    , shortcutPlaces_{{}, {}, std::move(shortcutFolders)} {}
 
 void UninstallLog::Load(const std::wstring& path) {
     installPath.clear();
@@ -89,7 +91,10 @@ void UninstallLog::AddShortcut(int which, const std::wstring& folder) {
     LogEntry& entry = newEntries.emplace_back(LogEntry{kind, {}, {}, false, -1});
     // The earlier installation's shortcut of this kind makes way for the new one.
     const LogEntry* earlier = earlierEntry(kind);
-    if (earlier != nullptr && journal::isFile(earlier->path)) {
+    // The earlier log may name any path: only a shortcut where shortcuts go
+    // is moved.
+    if (earlier != nullptr && mayActOn(shortcutPlaces_, kind, earlier->path) &&
+        journal::isFile(earlier->path)) {
         entry.backup = MakeBackup(earlier->path, false);
     }
 }

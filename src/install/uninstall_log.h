@@ -6,20 +6,27 @@
 // Calling order in one run: Load at start-up; adding operations, each followed
 // by CompleteLast; then exactly one of Rollback or Write.
 
+#include "install/installation_places.h"
 #include "install/journal_executor.h"
 #include "install/journal_records.h"
+#include "install/shortcuts.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class UninstallLog : public JournalRecords {
 public:
-    // A journal for the product's uninstall key.
+    // A journal for the product's uninstall key that moves earlier shortcuts
+    // aside only from below the start menus and desktops (shortcutPlaces).
     UninstallLog() = default;
-    // A journal whose uninstall key lives elsewhere (tests use a scratch key).
-    explicit UninstallLog(UninstallKeyLocation uninstallKeys);
+    // A journal whose uninstall key lives elsewhere and that moves earlier
+    // shortcuts aside only from below shortcutFolders (tests use a scratch
+    // key and folder).
+    explicit UninstallLog(UninstallKeyLocation uninstallKeys,
+                          std::vector<std::wstring> shortcutFolders = shortcutPlaces());
 
     // Reads an earlier log (path empty: none): its folders when they are
     // absolute and still exist, its product label, its entries. A missing or
@@ -65,4 +72,6 @@ public:
 
 private:
     UninstallKeyLocation uninstallKeys_;
+    // Where the earlier shortcuts that AddShortcut moves aside may lie.
+    InstallationPlaces shortcutPlaces_{{}, {}, shortcutPlaces()};
 };

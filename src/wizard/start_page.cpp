@@ -6,6 +6,7 @@
 #include "install/text_ids.h"
 #include "install/texts.h"
 #include "res/resource.h"
+#include "support/common_controls.h"
 #include "support/language_state.h"
 #include "ui/data_exchange.h"
 
@@ -44,8 +45,8 @@ void CDlgStart::DoDataExchange(ui::DataExchange& exchange) {
 
 BOOL CDlgStart::OnInitDialog() {
     Dialog::OnInitDialog();
-    flagImages.reset(::ImageList_Create(flagCellWidth, flagCellHeight, ILC_COLOR24,
-                                        initialFlagCount, flagGrowth));
+    flagImages.reset(tw::createImageList(flagCellWidth, flagCellHeight, ILC_COLOR24,
+                                         initialFlagCount, flagGrowth));
     languageList.send(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(flagImages.get()));
 
     const std::int32_t current = tw::currentLanguage().languageIndex;
@@ -56,7 +57,7 @@ BOOL CDlgStart::OnInitDialog() {
     LONG widest = 0;
     for (const std::int32_t language : StartPageLanguages) {
         const tw::unique_hicon flag = loadFlag(language);
-        const int image = flag ? ::ImageList_AddIcon(flagImages.get(), flag.get()) : -1;
+        const int image = flag ? tw::addImageListIcon(flagImages.get(), flag.get()) : -1;
         std::wstring name = tw::nativeLanguageName(language);
         COMBOBOXEXITEMW entry{};
         entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;

@@ -115,7 +115,7 @@ protected:
     std::wstring At(const std::wstring& relative) const { return folder / relative; }
 
     ScratchFolder folder{L"journal"};
-    UninstallLog log{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall}};
+    UninstallLog log{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall}, {folder.path()}};
 };
 
 TEST_F(UninstallLogTest, FailedRunRollsBackToExactlyTheEarlierState) {
