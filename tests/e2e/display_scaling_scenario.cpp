@@ -61,7 +61,7 @@ RECT sidePicture(HWND frame) {
 }
 
 // The width of the flag beside the chosen language, English: the columns of
-// the list's face that show its blue.
+// the list's face that show its blue; 0 while it shows none.
 int shownFlagWidth(HWND list) {
     const ScreenPicture face(::FindWindowExW(list, nullptr, L"ComboBox", nullptr));
     int left = face.width();
@@ -75,7 +75,7 @@ int shownFlagWidth(HWND list) {
             }
         }
     }
-    return right - left + 1;
+    return std::max(right - left + 1, 0);
 }
 
 class DisplayScaling : public testing::TestWithParam<int> {};
@@ -101,7 +101,10 @@ TEST_P(DisplayScaling, SidePictureFillsItsPlaceAndFlagsAreSmallIcons) {
         << width << " x " << height << " pixels";
     EXPECT_LE(picture.right, place.right);
 
-    const int flagWidth = shownFlagWidth(control(frame, languageList));
+    HWND list = control(frame, languageList);
+    int flagWidth = 0;
+    EXPECT_TRUE(waitUntil([&] { return (flagWidth = shownFlagWidth(list)) > 0; }))
+        << "the list shows no flag";
     EXPECT_EQ(flagWidth, ::GetSystemMetrics(SM_CXSMICON));
     std::printf("at %d dpi: side picture %d x %d in its place of %ld x %ld; flag %d pixels wide, "
                 "small icons %d\n",
@@ -119,8 +122,8 @@ TEST_P(DisplayScaling, SidePictureFillsItsPlaceAndFlagsAreSmallIcons) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Display, DisplayScaling, testing::Values(96, 144, 192),
-                         [](const testing::TestParamInfo<int>& info) {
-                             return "Dpi" + std::to_string(info.param);
+                         [](const testing::TestParamInfo<int>& dpi) {
+                             return "Dpi" + std::to_string(dpi.param);
                          });
 
 } // namespace
