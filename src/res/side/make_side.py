@@ -21,9 +21,10 @@ import subprocess
 import sys
 
 WIDTH, HEIGHT = 87, 170
-# Scaling in percent: the height of the place less one pixel (the dialog
-# font's base units at 120, 144, 168 and 192 dpi are 15, 19, 22 and 24
-# pixels high: 105 dialog units are 197, 250, 289 and 315 pixels).
+# Scaling in percent: the height of the place less one pixel. The dialog
+# font's base units at 96, 120, 144, 168 and 192 dpi are 13, 15, 19, 22 and
+# 24 pixels high as Wine 8 lays out the frame (the place is 171, 197, 250,
+# 289 and 315 pixels high), where the scenarios measure it.
 HEIGHTS = {100: 170, 125: 196, 150: 249, 175: 288, 200: 314}
 
 GRADIENT = ("#2A6FC0", "#0D2C57")
