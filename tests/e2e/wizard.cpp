@@ -54,13 +54,15 @@ void install(HWND frame) {
     // The installation runs inside the click's handler: it appends to the log
     // from its first step, the frame answers no message while it runs, and
     // Exit stays disabled until it has ended. A failure found at once may be
-    // over before a first look, so the end is told by the log and Exit.
+    // over before a first look, so the end is told by the log and Exit. When
+    // it has ended, the frame shows the progress page again, hiding it for a
+    // moment: then the log counts as not grown yet.
+    const auto shownLogSize = [&] {
+        HWND log = findControl(frame, ids::progressLog);
+        return log != nullptr ? windowText(log).size() : std::size_t{0};
+    };
     ASSERT_TRUE(waitUntil(
-        [&] {
-            return controlText(frame, ids::progressLog).size() > logBefore &&
-                   controlEnabled(frame, ids::exit);
-        },
-        120s))
+        [&] { return shownLogSize() > logBefore && controlEnabled(frame, ids::exit); }, 120s))
         << "the installation did not run to its end";
     ::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
 }
