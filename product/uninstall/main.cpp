@@ -21,16 +21,17 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-std::wstring removedText(const uninstall::Texts& texts, const std::vector<std::wstring>& kept) {
+std::wstring removedText(const uninstall::Texts& texts, const uninstall::Kept& kept) {
     std::wstring text = texts.removed;
-    if (!kept.empty()) {
-        text += L"\r\n\r\n" + texts.kept;
-        for (const std::wstring& path : kept) {
-            text += L"\r\n" + path;
+    for (const auto& [heading, paths] :
+         {std::pair{&texts.kept, &kept.changedFiles}, std::pair{&texts.links, &kept.links}}) {
+        if (!paths->empty()) {
+            text += L"\r\n\r\n" + uninstall::listText(*heading, *paths);
         }
     }
     return text;
@@ -62,9 +63,13 @@ int uninstallProduct() {
             return ERROR_CANCELLED;
         }
     }
-    const std::vector<std::wstring> kept = uninstall::removeInstallation(*log, uninstaller);
+    const uninstall::Kept kept = uninstall::removeInstallation(*log, uninstaller);
     say(removedText(texts, kept), MB_OK | MB_ICONINFORMATION);
-    uninstall::handOverSelfRemoval(uninstaller, *log);
+    const std::vector<std::wstring> left =
+        uninstall::handOverSelfRemoval(uninstaller, *log, {texts.caption, texts.notRemoved});
+    if (!left.empty()) {
+        say(uninstall::listText(texts.notRemoved, left), MB_OK | MB_ICONEXCLAMATION);
+    }
     return 0;
 }
 

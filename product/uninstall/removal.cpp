@@ -1,8 +1,10 @@
 #include "uninstall/removal.h"
 
+#include "uninstall/places.h"
 #include "uninstall/product_registry.h"
 #include "uninstall/shipped_files.h"
 
+#include "install/links.h"
 #include "install/log_check.h"
 #include "install/same_path.h"
 #include "payload/archive_entry.h"
@@ -11,6 +13,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <ranges>
 
 namespace uninstall {
@@ -64,6 +68,27 @@ void removeEntry(const LogEntry& entry, const std::wstring& uninstaller,
     }
 }
 
+// The entries to remove, newest first: those that lie where the
+// installation puts things and are reached through no link (the links met on
+// the way are added to links, each once).
+std::vector<std::reference_wrapper<const LogEntry>>
+entriesToRemove(const LogContents& log, const Places& places, std::vector<std::wstring>& links) {
+    std::vector<std::reference_wrapper<const LogEntry>> entries;
+    for (const LogEntry& entry : std::views::reverse(log.entries)) {
+        if (!mayActOn(places.installation, entry.kind, entry.path)) {
+            continue;
+        }
+        if (std::wstring link = linkOnTheWay(places, entry.path); !link.empty()) {
+            if (std::find(links.begin(), links.end(), link) == links.end()) {
+                links.push_back(std::move(link));
+            }
+            continue;
+        }
+        entries.emplace_back(entry);
+    }
+    return entries;
+}
+
 } // namespace
 
 std::optional<LogContents> readInstalledLog(const std::wstring& path) {
@@ -82,12 +107,16 @@ std::optional<LogContents> readInstalledLog(const std::wstring& path) {
     return readCompleteLog(bytes);
 }
 
-std::vector<std::wstring> removeInstallation(const LogContents& log,
-                                             const std::wstring& uninstaller) {
-    std::vector<std::wstring> kept;
-    for (const LogEntry& entry : std::views::reverse(log.entries)) {
-        removeEntry(entry, uninstaller, kept);
+Kept removeInstallation(const LogContents& log, const std::wstring& uninstaller) {
+    Kept kept;
+    std::vector<std::wstring> links;
+    const Places places = placesOf(log.installPath);
+    for (const LogEntry& entry : entriesToRemove(log, places, links)) {
+        removeEntry(entry, uninstaller, kept.changedFiles);
     }
+    // A link that a folder of the installation became is gone with that
+    // folder; any other stays, and so does what it points to.
+    std::copy_if(links.begin(), links.end(), std::back_inserter(kept.links), isLink);
     std::wstring mainProgram;
     for (const LogEntry& entry : log.entries) {
         if (entry.kind == LogKind::File && entry.value == payload::MainProgram) {
@@ -103,11 +132,20 @@ std::vector<std::wstring> removeInstallation(const LogContents& log,
     return kept;
 }
 
-void removeEmptyFolders(const LogContents& log) {
-    for (const LogEntry& entry : std::views::reverse(log.entries)) {
+std::vector<std::wstring> foldersToRemove(const LogContents& log) {
+    std::vector<std::wstring> folders;
+    std::vector<std::wstring> links;
+    for (const LogEntry& entry : entriesToRemove(log, placesOf(log.installPath), links)) {
         if (entry.kind == LogKind::Folder) {
-            ::RemoveDirectoryW(entry.path.c_str());
+            folders.push_back(entry.path);
         }
+    }
+    return folders;
+}
+
+void removeEmptyFolders(const LogContents& log) {
+    for (const std::wstring& folder : foldersToRemove(log)) {
+        ::RemoveDirectoryW(folder.c_str());
     }
 }
 

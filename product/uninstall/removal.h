@@ -19,13 +19,24 @@ std::optional<LogContents> readInstalledLog(const std::wstring& path);
 // uninstall key, so that an uninstallation ended part-way can be started
 // again from the system's list; what is gone already is passed over.
 // Only completed changes count: a file or shortcut the installation did not
-// finish was not made by it. The running uninstaller itself stays, and so do
-// the samples and data files whose content is no longer what the product
-// shipped: those are returned.
-std::vector<std::wstring> removeInstallation(const LogContents& log,
-                                             const std::wstring& uninstaller);
+// finish was not made by it. Only entries where the installation puts things
+// count (placesOf, mayActOn); others are passed over without a word. Nothing
+// is removed through a link: an entry with a link on its way stays, and a
+// folder that became a link loses only the link. The running uninstaller
+// itself stays, and so do the samples and data files whose content is no
+// longer what the product shipped and the links that remain: those are
+// returned.
+struct Kept {
+    std::vector<std::wstring> changedFiles;
+    std::vector<std::wstring> links;
+};
+Kept removeInstallation(const LogContents& log, const std::wstring& uninstaller);
 
-// Removes the folders the log records that are empty now, newest first.
+// The folders the log records that removeInstallation's rules let it remove,
+// newest first.
+std::vector<std::wstring> foldersToRemove(const LogContents& log);
+
+// Removes those of them that are empty now.
 void removeEmptyFolders(const LogContents& log);
 
 } // namespace uninstall

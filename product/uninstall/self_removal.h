@@ -1,8 +1,12 @@
 #pragma once
 // A running program cannot delete its own file. The uninstaller therefore
 // leaves its own file, its log and the folders holding them to a copy of
-// itself in the temporary folder, which waits for the uninstaller to end,
-// removes them, and has Windows delete the copy at the next start-up.
+// itself, which waits for the uninstaller to end and removes them. The copy
+// is started elevated from a new folder of its own in the temporary folder,
+// which only SYSTEM and Administrators may change (the user may read and
+// run what it holds), so that no program the user runs can swap the copy
+// before it starts; Windows deletes the copy and its folder at the next
+// start-up.
 
 #include "install/log_format.h"
 
@@ -14,13 +18,24 @@ namespace uninstall {
 // The argument that starts the copy's work.
 inline constexpr wchar_t finishArgument[] = L"/finish";
 
-// Starts the copy. When no copy can be started, Windows is asked to delete
-// the uninstaller, its log and the log's folders at the next start-up instead.
-void handOverSelfRemoval(const std::wstring& uninstaller, const LogContents& log);
+// What the copy says, in the installation's language, when it cannot remove
+// the uninstaller: its caption and the heading of the list.
+struct LeftoverTexts {
+    std::wstring caption;
+    std::wstring heading;
+};
+
+// Starts the copy. Returns what is left when no copy can be started: the
+// uninstaller, its log and the log's folders that still exist; empty when
+// the copy was started. Nothing is left to Windows to delete at the next
+// start-up by its path: an installation before then would lose its files.
+std::vector<std::wstring> handOverSelfRemoval(const std::wstring& uninstaller,
+                                              const LogContents& log, const LeftoverTexts& texts);
 
 // The copy's work, given its arguments after finishArgument: the handle of
-// the uninstaller's process and the uninstaller's path. 0 when done,
-// ERROR_INVALID_PARAMETER for other arguments.
+// the uninstaller's process, the uninstaller's path and the LeftoverTexts.
+// When the uninstaller's file cannot be deleted after it ended, the copy says
+// what is left. 0 when done, ERROR_INVALID_PARAMETER for other arguments.
 int finishSelfRemoval(const std::vector<std::wstring>& arguments);
 
 } // namespace uninstall

@@ -37,13 +37,19 @@ Texts loadTexts(const std::wstring& programFolder) {
             language ? kelvane::languageText(programFolder, *language, id) : std::wstring();
         return localised.empty() ? kelvane::loadString(nullptr, id) : localised;
     };
-    return {text(IDS_UNINSTALL_CAPTION),
-            text(IDS_UNINSTALL_CONFIRM),
-            text(IDS_UNINSTALL_CLOSE_PRODUCT),
-            text(IDS_UNINSTALL_NOT_ADMINISTRATOR),
-            text(IDS_UNINSTALL_UNREADABLE_LOG),
-            text(IDS_UNINSTALL_REMOVED),
-            text(IDS_UNINSTALL_KEPT)};
+    return {text(IDS_UNINSTALL_CAPTION),        text(IDS_UNINSTALL_CONFIRM),
+            text(IDS_UNINSTALL_CLOSE_PRODUCT),  text(IDS_UNINSTALL_NOT_ADMINISTRATOR),
+            text(IDS_UNINSTALL_UNREADABLE_LOG), text(IDS_UNINSTALL_REMOVED),
+            text(IDS_UNINSTALL_KEPT),           text(IDS_UNINSTALL_LINKS),
+            text(IDS_UNINSTALL_NOT_REMOVED)};
+}
+
+std::wstring listText(const std::wstring& heading, const std::vector<std::wstring>& paths) {
+    std::wstring text = heading;
+    for (const std::wstring& path : paths) {
+        text += L"\r\n" + path;
+    }
+    return text;
 }
 
 } // namespace uninstall

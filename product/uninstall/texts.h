@@ -5,6 +5,7 @@
 // before the language modules are removed.
 
 #include <string>
+#include <vector>
 
 namespace uninstall {
 
@@ -16,10 +17,15 @@ struct Texts {
     std::wstring unreadableLog;
     std::wstring removed;
     std::wstring kept;
+    std::wstring links;
+    std::wstring notRemoved;
 };
 
 // The texts for the installation whose programs lie in programFolder (with
 // its trailing backslash).
 Texts loadTexts(const std::wstring& programFolder);
+
+// The heading, then each path on a line of its own.
+std::wstring listText(const std::wstring& heading, const std::vector<std::wstring>& paths);
 
 } // namespace uninstall

@@ -5,10 +5,12 @@ SYSTEM_DLLS="advapi32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.d
 shell32.dll shlwapi.dll user32.dll"
 
 # Every program and DLL that a build makes (the product, the product's
-# programs, the test tools) imports statically only system DLLs, and
-# comctl32.dll only with a manifest that names the side-by-side common
-# controls, from which Windows then takes it. Any other DLL is loaded at run
-# time from the system folder, never from the program's folder.
+# programs, the test tools) imports statically only system DLLs, without
+# exception: Windows loads a static import before the program's first
+# instruction, and looks up that DLL's own imports beside the program (the
+# common controls' uxtheme.dll and msimg32.dll, for one). Any other DLL,
+# comctl32.dll included, is loaded at run time from the system folder, after
+# the program restricted its DLL search.
 check_imports() {
     local preset dir file dll failed=0
     for preset in "$@"; do
@@ -17,10 +19,6 @@ check_imports() {
             while IFS= read -r dll; do
                 dll=${dll,,}
                 case " $(echo $SYSTEM_DLLS) " in *" $dll "*) continue ;; esac
-                if [ "$dll" = comctl32.dll ] &&
-                    grep -q 'Microsoft.Windows.Common-Controls' "$file"; then
-                    continue
-                fi
                 say "${file#"$BUILD"/}: imports $dll, which Windows may take from the program's folder"
                 failed=1
             done < <(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\tDLL Name: //p')

@@ -41,17 +41,32 @@ fresh_prefix() {
     cp -a "${2:-$TEMPLATE_PREFIX}" "$1"
 }
 
-# Starts Xvfb on a free display; prints the display number. $1: pid file.
+# Starts Xvfb on a free display, large enough for the virtual desktop of a
+# display at 200 %; prints the display number. $1: pid file.
 start_xvfb() {
     local fifo pid number
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     pid=$!
     read -r -t 30 number <"$fifo" || { rm -f "$fifo"; kill "$pid" 2>/dev/null; die "Xvfb did not start"; }
     rm -f "$fifo"
     echo "$pid" >"$1"
     echo "$number"
+}
+
+# Sets the display of the prefix $1 to $2 dots per inch (96 is 100 %) where
+# Windows keeps it, for the user and for the machine (Wine 8 reads the user's
+# value, else the machine's, when a program starts), and gives its virtual
+# desktop as many more pixels, as a display at that scaling has.
+set_display_dpi() {
+    local file="$1/display-dpi.reg"
+    printf 'REGEDIT4\n\n[%s]\n"LogPixels"=dword:%08x\n\n[%s]\n"LogPixels"=dword:%08x\n\n[%s]\n"Default"="%dx%d"\n' \
+        'HKEY_CURRENT_USER\Control Panel\Desktop' "$2" \
+        'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' "$2" \
+        'HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops' $((1024 * $2 / 96)) $((768 * $2 / 96)) \
+        >"$file"
+    DISPLAY='' WINEPREFIX="$1" wine regedit /S "Z:${file//\//\\}" || die "cannot set the display to $2 dpi"
 }
 
 stop_prefix() {

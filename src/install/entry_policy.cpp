@@ -4,6 +4,7 @@
 #include "install/install_progress.h"
 #include "install/installation_session.h"
 #include "install/journal_executor.h"
+#include "install/links.h"
 #include "install/registration_rules.h"
 #include "payload/compress_error.h"
 #include "payload/extract.h"
@@ -28,7 +29,7 @@ notification::result EntryPolicy::operator()(notification message) {
             if constexpr (std::is_same_v<T, notification::started>) {
                 return started();
             } else if constexpr (std::is_same_v<T, notification::entry_begin>) {
-                return entryBegin(value.entry.get());
+                return entryBegin(value);
             } else if constexpr (std::is_same_v<T, notification::entry_end>) {
                 return entryEnd(value.entry.get());
             } else if constexpr (std::is_same_v<T, notification::progress>) {
@@ -64,7 +65,17 @@ notification::result EntryPolicy::skipDataFile(const payload::ArchiveEntry& entr
     return notification::result::skip;
 }
 
-notification::result EntryPolicy::entryBegin(const payload::ArchiveEntry& entry) {
+void EntryPolicy::refuseLinks(const notification::entry_begin& begin) {
+    const std::wstring& path = begin.entry.get().destination;
+    if (!begin.sharedFolder.empty() && !firstLinkDown(begin.sharedFolder, path).empty()) {
+        progress_.fileStarted(path);
+        payload::raise(payload::compress_errc::unexpected);
+    }
+}
+
+notification::result EntryPolicy::entryBegin(const notification::entry_begin& begin) {
+    refuseLinks(begin);
+    const payload::ArchiveEntry& entry = begin.entry;
     const std::wstring& path = entry.destination;
     switch (entry.kind) {
     case payload::MainProgram:

@@ -2,7 +2,8 @@
 // What the installation does with each notification of the extraction: it
 // validates the payload before anything is written, decides for each entry
 // whether it is written (data files are never overwritten, samples are not
-// reinstalled over an older version), records every file in the journal,
+// reinstalled over an older version, nothing is done through a link at or
+// below a shared folder), records every file in the journal,
 // keeps where the programs went, and reports each file, the progress and a
 // failure.
 
@@ -38,7 +39,12 @@ public:
 
 private:
     payload::notification::result started();
-    payload::notification::result entryBegin(const payload::ArchiveEntry& entry);
+    // Fails the entry's line and the extraction ("unexpected") when a folder
+    // from the entry's shared folder down, or its file, is a link: an ordinary
+    // user could have put it there to redirect what the installation writes
+    // and grants.
+    void refuseLinks(const payload::notification::entry_begin& begin);
+    payload::notification::result entryBegin(const payload::notification::entry_begin& begin);
     payload::notification::result entryEnd(const payload::ArchiveEntry& entry);
     payload::notification::result skipDataFile(const payload::ArchiveEntry& entry);
     void failed(const payload::notification::failed& failure);

@@ -1,5 +1,6 @@
 #include "install/folder_rights.h"
 
+#include "support/error.h"
 #include "support/security_api.h"
 #include "support/well_known_sid.h"
 
@@ -87,17 +88,44 @@ GrantedDescriptor::GrantedDescriptor(PSECURITY_DESCRIPTOR old, PSID users, std::
     }
 }
 
+namespace {
+
+// ERROR_REPARSE_POINT_ENCOUNTERED, which MinGW's headers do not name.
+constexpr std::int32_t reparsePointEncountered = 4395;
+
+// The file or folder at path itself, open to read and write its DACL: a link
+// that replaced it after it was checked is opened as the link, not followed,
+// and refused. Raises tw::error.
+tw::unique_file openForGrant(const std::wstring& path) {
+    tw::unique_file object(::CreateFileW(
+        path.c_str(), READ_CONTROL | WRITE_DAC,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!object || !::GetFileInformationByHandle(object.get(), &information)) {
+        tw::throwLastErrorValue();
+    }
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        throw tw::error(tw::hresultFromWin32(reparsePointEncountered));
+    }
+    return object;
+}
+
+} // namespace
+
 void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32_t entryFlags) {
     const tw::WellKnownSid users(tw::UsersSid);
+    const tw::unique_file object = openForGrant(path);
     // The size first, then the descriptor; again if it grew in between.
     std::vector<BYTE> old;
     DWORD size = 0;
     do {
         old.resize(size);
-        size = tw::getFileSecurity(path.c_str(), DACL_SECURITY_INFORMATION, old.data(), size);
+        size =
+            tw::getKernelObjectSecurity(object.get(), DACL_SECURITY_INFORMATION, old.data(), size);
     } while (size > old.size());
     GrantedDescriptor granted(old.data(), users.get(), accessMask, entryFlags);
-    tw::setFileSecurity(path.c_str(), DACL_SECURITY_INFORMATION, granted.get());
+    tw::setKernelObjectSecurity(object.get(), DACL_SECURITY_INFORMATION, granted.get());
 }
 
 void grantSharedFolderAccess(const std::wstring& folder) {

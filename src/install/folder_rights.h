@@ -36,8 +36,10 @@ private:
 };
 
 // Gives the Users group the access on the file or folder, replacing earlier
-// entries of that group. Raises tw::error when the object's security cannot
-// be read or written.
+// entries of that group. The DACL is read and written through one handle
+// that opens path itself, never what a link there points to; a path that is
+// a link (a reparse point) is refused. Raises tw::error when the object is a
+// link or its security cannot be read or written.
 void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32_t entryFlags);
 
 // GrantAccess of full access inherited by everything inside the folder.

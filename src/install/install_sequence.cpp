@@ -197,7 +197,7 @@ bool installInto(const std::wstring& tempFolder, const InstallationSession& sess
     progress.extractionStarted();
 
     const std::unique_ptr<payload::ResourceStream> resource = payload::openPayloadResource();
-    payload::WindowsTarget target(SamePath, grantSharedFolderAccess);
+    payload::WindowsTarget target(SamePathText, grantSharedFolderAccess);
     InstalledPrograms programs;
     const bool extracted =
         payload::extract(*resource, {session.installFolder, sampleFolder, tempFolder},

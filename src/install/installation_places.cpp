@@ -54,11 +54,6 @@ std::optional<AbsolutePath> placePath(const std::wstring& place) {
     return path && path->hasNames() ? path : std::nullopt;
 }
 
-bool startsWith(const Elements& path, const Elements& start) {
-    return path.size() >= start.size() &&
-           std::equal(start.begin(), start.end(), path.begin(), tw::equalIgnoringCase);
-}
-
 bool isShortcutFile(std::wstring_view name) {
     return name.size() > shortcutExtension.size() &&
            tw::equalIgnoringCase(name.substr(name.size() - shortcutExtension.size()),
@@ -78,15 +73,15 @@ bool mayActOn(const InstallationPlaces& places, LogKind kind, std::wstring_view 
     const auto below = [&](const std::wstring& place) {
         const std::optional<AbsolutePath> folder = placePath(place);
         return folder && target->elements.size() > folder->elements.size() &&
-               startsWith(target->elements, folder->elements);
+               tw::beginsWith(target->elements, folder->elements);
     };
     const auto atOrBelow = [&](const std::wstring& place) {
         const std::optional<AbsolutePath> folder = placePath(place);
-        return folder && startsWith(target->elements, folder->elements);
+        return folder && tw::beginsWith(target->elements, folder->elements);
     };
     const auto onTheWayTo = [&](const std::wstring& place) {
         const std::optional<AbsolutePath> folder = placePath(place);
-        return folder && target->hasNames() && startsWith(folder->elements, target->elements);
+        return folder && target->hasNames() && tw::beginsWith(folder->elements, target->elements);
     };
     const auto anyOf = [](const std::vector<std::wstring>& folders, const auto& holds) {
         return std::any_of(folders.begin(), folders.end(), holds);

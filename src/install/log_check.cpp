@@ -1,5 +1,7 @@
 #include "install/log_check.h"
 
+#include "install/path_rules.h"
+
 #include <algorithm>
 
 namespace {
@@ -32,7 +34,7 @@ std::optional<LogContents> readCompleteLog(std::span<const std::uint8_t> bytes) 
     reader.feed(bytes);
     reader.finish();
     LogContents& contents = reader.contents();
-    if (reader.stopped() || contents.installPath.empty() ||
+    if (reader.stopped() || !isAbsoluteFolder(contents.installPath) ||
         lineCount(bytes) != headerLines + contents.entries.size()) {
         return std::nullopt;
     }

@@ -64,6 +64,10 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
     if (left && right) {
         return *left == *right;
     }
+    return SamePathText(a, b);
+}
+
+bool SamePathText(const std::wstring& a, const std::wstring& b) {
     return sameElementsIgnoringCase(absolute(a), absolute(b));
 }
 

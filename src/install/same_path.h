@@ -13,6 +13,11 @@
 //     case.
 bool SamePath(const std::wstring& a, const std::wstring& b);
 
+// Rule 3 of SamePath alone: whether the absolute forms of a and b have the
+// same elements ignoring case. The file system is never asked what they name,
+// so a link cannot make two folders one.
+bool SamePathText(const std::wstring& a, const std::wstring& b);
+
 // SamePath for comparing many paths: what each path names on the file system
 // is looked up once. Only for a span in which the file system does not change.
 class PathComparer {

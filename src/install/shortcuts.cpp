@@ -3,6 +3,7 @@
 #include "install/format_text.h"
 #include "install/text_ids.h"
 #include "install/texts.h"
+#include "install/uninstall_log.h"
 #include "support/com_scope.h"
 #include "support/shell_folder.h"
 #include "support/unique_resource.h"
@@ -130,4 +131,15 @@ std::vector<PlannedShortcut> planShortcuts(const ShortcutChoices& choices) {
 
 std::wstring desktopFolder(HWND owner) {
     return tw::shellFolderPath(owner, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY);
+}
+
+std::vector<std::wstring> shortcutPlaces() {
+    std::vector<std::wstring> places;
+    for (const int csidl : {CSIDL_COMMON_STARTMENU, CSIDL_STARTMENU, CSIDL_COMMON_DESKTOPDIRECTORY,
+                            CSIDL_DESKTOPDIRECTORY}) {
+        if (std::wstring folder = tw::shellFolderPath(nullptr, csidl); !folder.empty()) {
+            places.push_back(std::move(folder));
+        }
+    }
+    return places;
 }

@@ -2,11 +2,11 @@
 // Shell shortcuts of the installation: the main program and the uninstaller in
 // the start-menu folder, the main program on the desktop.
 
-#include "install/uninstall_log.h"
-
 #include <windows.h>
 #include <string>
 #include <vector>
+
+class UninstallLog;
 
 // Makes folder\name.lnk, a shell link to target whose working folder is the
 // target's folder; nothing else is set, so the shell's defaults apply. An
@@ -66,3 +66,8 @@ std::wstring uninstallShortcutName(const std::wstring& productName);
 // The all users' desktop folder, or the user's own when that cannot be
 // obtained; empty when neither can. The folder is not created.
 std::wstring desktopFolder(HWND owner);
+
+// The folders shortcuts go to, as the shell names them: the all users' and
+// the user's start menus (the shortcut page offers folders below the start
+// menu) and desktops.
+std::vector<std::wstring> shortcutPlaces();

@@ -10,9 +10,11 @@
 
 #include <algorithm>
 
-UninstallLog::UninstallLog(UninstallKeyLocation uninstallKeys, std::wstring folder)
+UninstallLog::UninstallLog(UninstallKeyLocation uninstallKeys, std::wstring folder,
+                           std::vector<std::wstring> shortcutFolders)
     : uninstallKeys_(std::move(uninstallKeys))
-    , folder_(std::move(folder)) {}
+    , folder_(std::move(folder))
+    , shortcutPlaces_{{}, {}, std::move(shortcutFolders)} {}
 
 const std::wstring& UninstallLog::journalFolder() {
     // Named after the product, whose code is set only once the application
@@ -211,7 +213,10 @@ void UninstallLog::AddShortcut(int which, const std::wstring& folder,
     LogEntry& entry = newEntries.emplace_back(LogEntry{kind, plannedFile, {}, false, -1});
     // The earlier installation's shortcut of this kind makes way for the new one.
     const LogEntry* earlier = earlierEntry(kind);
-    const bool moveEarlier = earlier != nullptr && journal::isFile(earlier->path);
+    // The earlier log may name any path: only a shortcut where shortcuts go
+    // is moved.
+    const bool moveEarlier = earlier != nullptr && mayActOn(shortcutPlaces_, kind, earlier->path) &&
+                             journal::isFile(earlier->path);
     if (moveEarlier) {
         entry.backup = journal::reserveBackupName(journalFolder());
     }

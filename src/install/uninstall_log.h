@@ -9,23 +9,30 @@
 // before it is made, and Rollback or Write removes that file: a run that
 // never got there is undone by the next one (recovery.h).
 
+#include "install/installation_places.h"
 #include "install/journal_executor.h"
 #include "install/journal_file.h"
 #include "install/journal_records.h"
+#include "install/shortcuts.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class UninstallLog : public JournalRecords {
 public:
     // A journal for the product's uninstall key, with its file and backups in
-    // the product's journal folder (journal::defaultFolder).
+    // the product's journal folder (journal::defaultFolder), that moves earlier
+    // shortcuts aside only from below the start menus and desktops
+    // (shortcutPlaces).
     UninstallLog() = default;
-    // A journal whose uninstall key and folder are elsewhere (tests use a
-    // scratch key and folder); no folder: the product's.
-    explicit UninstallLog(UninstallKeyLocation uninstallKeys, std::wstring folder = {});
+    // A journal whose uninstall key and folder are elsewhere and that moves
+    // earlier shortcuts aside only from below shortcutFolders (tests use a
+    // scratch key and folders); no folder: the product's.
+    explicit UninstallLog(UninstallKeyLocation uninstallKeys, std::wstring folder = {},
+                          std::vector<std::wstring> shortcutFolders = shortcutPlaces());
 
     // Reads an earlier log (path empty: none): its folders when they are
     // absolute and still exist, its product label, its entries. A missing or
@@ -109,4 +116,6 @@ private:
     std::wstring folder_;
     bool recording_ = false;
     JournalImage run_;
+    // Where the earlier shortcuts that AddShortcut moves aside may lie.
+    InstallationPlaces shortcutPlaces_{{}, {}, shortcutPlaces()};
 };

@@ -212,7 +212,8 @@ std::uint64_t ArchiveExtractor::processEntry(const char* bytes, std::uint64_t n)
 }
 
 void ArchiveExtractor::openEntry(const ArchiveEntry& entry) {
-    const notification::result answer = notify(observer_, {notification::entry_begin{entry}});
+    const notification::result answer = notify(
+        observer_, {notification::entry_begin{entry, shared_.outermostHolding(entry.destination)}});
     if (answer == notification::result::abort) {
         raise(compress_errc::interrupted);
     }

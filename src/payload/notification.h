@@ -26,6 +26,9 @@ struct notification {
     // empty, is reached).
     struct entry_begin {
         std::reference_wrapper<const ArchiveEntry> entry;
+        // The outermost shared folder that holds the entry's file, where
+        // ordinary users may change things; empty when none.
+        std::wstring sharedFolder;
     };
     // After an entry's file has been written, closed and verified; never for
     // a skipped entry.

@@ -1,5 +1,7 @@
 #include "payload/shared_folders.h"
 
+#include "support/path_text.h"
+
 #include <algorithm>
 
 namespace payload {
@@ -14,6 +16,19 @@ void SharedFolderList::RegisterSharedFolder(const std::wstring& folder) {
     if (!known) {
         folders_.push_back({folder, false});
     }
+}
+
+std::wstring SharedFolderList::outermostHolding(std::wstring_view path) const {
+    std::wstring outermost;
+    std::size_t mostLevels = 0;
+    for (const SharedFolder& folder : folders_) {
+        const std::size_t levels = tw::levelsDown(folder.path, path).size();
+        if (levels > mostLevels) {
+            outermost = folder.path;
+            mostLevels = levels;
+        }
+    }
+    return outermost;
 }
 
 } // namespace payload

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace payload {
@@ -23,6 +24,11 @@ public:
 
     // Appends the folder, not granted, unless the list holds the same folder.
     void RegisterSharedFolder(const std::wstring& folder);
+
+    // The outermost folder of the list that path lies at or below, the
+    // elements compared as text ignoring case (tw::levelsDown); empty when
+    // none. Ordinary users may change what lies there.
+    std::wstring outermostHolding(std::wstring_view path) const;
 
     const Equality& samePath() const noexcept { return samePath_; }
     std::vector<SharedFolder>& folders() noexcept { return folders_; }

@@ -7,9 +7,13 @@
 
 namespace payload {
 
-std::wstring tempFolderLeaf() {
+std::wstring randomFolderLeaf(std::wstring_view prefix) {
     boost::uuids::random_generator generate;
-    return L"tarnwick_{" + boost::uuids::to_wstring(generate()) + L"}";
+    return std::wstring(prefix) + L"{" + boost::uuids::to_wstring(generate()) + L"}";
+}
+
+std::wstring tempFolderLeaf() {
+    return randomFolderLeaf(L"tarnwick_");
 }
 
 std::wstring stepErrorText(std::uint32_t code, std::wstring_view step) {

@@ -8,9 +8,12 @@
 
 namespace payload {
 
-// "tarnwick_{" followed by a new random UUID from Boost.Uuid's random
-// generator (the system's cryptographic source), as 36 lower-case
-// characters in groups of 8, 4, 4, 4 and 12, and "}".
+// The prefix, "{", a new random UUID from Boost.Uuid's random generator (the
+// system's cryptographic source) as 36 lower-case characters in groups of
+// 8, 4, 4, 4 and 12, and "}": a name nobody can foresee.
+std::wstring randomFolderLeaf(std::wstring_view prefix);
+
+// randomFolderLeaf("tarnwick_").
 std::wstring tempFolderLeaf();
 
 // The text of a failed step: the error as eight lower-case hexadecimal digits

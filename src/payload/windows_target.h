@@ -10,9 +10,10 @@ namespace payload {
 
 class WindowsTarget : public ExtractionTarget {
 public:
-    // samePath: the path equality of the shared-folder list (the installation
-    // passes SamePath of its journal); grantFolder: gives Users full access to
-    // a shared folder, raising on failure.
+    // samePath: the path equality of the shared-folder list and its grant
+    // (the installation compares the paths as text, never what they name, so
+    // that a link cannot turn the grant onto another folder); grantFolder:
+    // gives Users full access to a shared folder, raising on failure.
     WindowsTarget(SharedFolderList::Equality samePath,
                   std::function<void(const std::wstring&)> grantFolder);
 

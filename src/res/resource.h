@@ -3,8 +3,13 @@
 
 #define IDI_APPLICATION_ICON 128
 #define IDB_SIDE_PICTURE 137
+// The side picture at 125, 150, 175 and 200 % display scaling.
+#define IDB_SIDE_PICTURE_125 170
+#define IDB_SIDE_PICTURE_150 171
+#define IDB_SIDE_PICTURE_175 172
+#define IDB_SIDE_PICTURE_200 173
 
-// Flags of the language list, one icon each (16 x 12 pixels).
+// Flags of the language list, one icon each (square, of the small-icon sizes).
 #define IDI_FLAG_GERMAN 141
 #define IDI_FLAG_DANISH 142
 #define IDI_FLAG_SPANISH 143

@@ -1,7 +1,5 @@
 #include "support/common_controls.h"
 
-#include "support/unique_resource.h"
-
 #include <shlwapi.h>
 #include <string>
 
@@ -11,7 +9,7 @@ namespace {
 constexpr std::uint32_t version6 = 0x60000;
 
 bool loadedFromCommonControls6Assembly() {
-    HMODULE module = ::GetModuleHandleW(L"Comctl32.dll");
+    HMODULE module = commonControls();
     wchar_t path[MAX_PATH] = {};
     if (module == nullptr || ::GetModuleFileNameW(module, path, MAX_PATH) == 0) {
         return false;
@@ -22,22 +20,40 @@ bool loadedFromCommonControls6Assembly() {
 }
 } // namespace
 
+HMODULE commonControls() noexcept {
+    static const HMODULE module =
+        ::LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return module;
+}
+
+bool initCommonControls(DWORD classes) noexcept {
+    const auto initialize =
+        commonControlsFunction<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
+    INITCOMMONCONTROLSEX request{sizeof(INITCOMMONCONTROLSEX), classes};
+    return initialize != nullptr && initialize(&request) != FALSE;
+}
+
+HIMAGELIST createImageList(int width, int height, UINT flags, int initial, int grow) noexcept {
+    const auto create = commonControlsFunction<decltype(&::ImageList_Create)>("ImageList_Create");
+    return create != nullptr ? create(width, height, flags, initial, grow) : nullptr;
+}
+
+int addImageListIcon(HIMAGELIST list, HICON icon) noexcept {
+    // ImageList_AddIcon is a macro: a replacement of no image.
+    const auto replace =
+        commonControlsFunction<decltype(&::ImageList_ReplaceIcon)>("ImageList_ReplaceIcon");
+    return replace != nullptr ? replace(list, -1, icon) : -1;
+}
+
+void destroyImageList(HIMAGELIST list) noexcept {
+    if (const auto destroy =
+            commonControlsFunction<decltype(&::ImageList_Destroy)>("ImageList_Destroy")) {
+        destroy(list);
+    }
+}
+
 std::uint32_t commonControlsVersion() {
-    unique_hmodule loadedHere;
-    HMODULE module = ::GetModuleHandleW(L"Comctl32.dll");
-    if (module == nullptr) {
-        loadedHere.reset(
-            ::LoadLibraryExW(L"Comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS));
-        if (!loadedHere) {
-            loadedHere.reset(::LoadLibraryW(L"Comctl32.dll"));
-        }
-        module = loadedHere.get();
-    }
-    if (module == nullptr) {
-        return 0;
-    }
-    const auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllGetVersion")));
+    const auto getVersion = commonControlsFunction<DLLGETVERSIONPROC>("DllGetVersion");
     if (getVersion == nullptr) {
         return 0;
     }

@@ -7,7 +7,6 @@
 #include "support/single_instance.h"
 
 #include <windows.h>
-#include <commctrl.h>
 #include <comdef.h>
 #include <cstdlib>
 #include <mutex>
@@ -29,8 +28,7 @@ void startLibraryOnce() {
     if (!hasCommonControls6()) {
         throw error(E_UNEXPECTED_CODE);
     }
-    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), commonControlClasses};
-    ::InitCommonControlsEx(&classes);
+    initCommonControls(commonControlClasses);
     deriveApplicationId();
     registerRunningInstance();
     _set_com_error_handler(raiseComError);

@@ -1,5 +1,6 @@
 #include "support/path_text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tw {
@@ -58,6 +59,37 @@ std::vector<std::wstring_view> pathNames(std::wstring_view path) {
         return element.empty() || element == rootElement || element == uncRootElement;
     });
     return names;
+}
+
+bool beginsWith(const std::vector<std::wstring_view>& elements,
+                const std::vector<std::wstring_view>& start) {
+    return elements.size() >= start.size() &&
+           std::equal(start.begin(), start.end(), elements.begin(), equalIgnoringCase);
+}
+
+std::vector<std::wstring> levelsDown(std::wstring_view folder, std::wstring_view path) {
+    const auto withoutEmptyLast = [](std::wstring_view text) {
+        std::vector<std::wstring_view> elements = pathElements(text);
+        if (!elements.empty() && elements.back().empty()) {
+            elements.pop_back();
+        }
+        return elements;
+    };
+    const std::vector<std::wstring_view> top = withoutEmptyLast(folder);
+    const std::vector<std::wstring_view> elements = withoutEmptyLast(path);
+    std::vector<std::wstring> levels;
+    if (top.empty() || !beginsWith(elements, top)) {
+        return levels;
+    }
+    for (std::size_t i = top.size() - 1; i < elements.size(); ++i) {
+        const std::wstring_view last = elements[i];
+        if (last == rootElement || last == uncRootElement) {
+            continue; // not a part of path: the root elements are shared texts
+        }
+        levels.emplace_back(
+            path.substr(0, static_cast<std::size_t>(last.data() - path.data()) + last.size()));
+    }
+    return levels;
 }
 
 namespace {

@@ -39,6 +39,18 @@ std::vector<std::wstring_view> pathElements(std::wstring_view path);
 // without an empty last one ("C:\\a\\" gives "C:", "a").
 std::vector<std::wstring_view> pathNames(std::wstring_view path);
 
+// Whether the elements begin with the elements of start, each pair equal
+// ignoring case (equalIgnoringCase).
+bool beginsWith(const std::vector<std::wstring_view>& elements,
+                const std::vector<std::wstring_view>& start);
+
+// The folder and every path from it down to path, path last, each as the part
+// of path that names it: levelsDown("C:\\A", "c:\\a\\b") gives "c:\\a" and
+// "c:\\a\\b". Empty when path does not lie at or below the folder. An empty
+// last element of either counts as none; a drive's or server's root is no
+// level.
+std::vector<std::wstring> levelsDown(std::wstring_view folder, std::wstring_view path);
+
 // Whether two names are equal ignoring letter case, as file names are: the
 // simple upper-case forms of the Latin (ASCII, Latin-1, Latin Extended-A and
 // the Romanian comma letters), Greek and Cyrillic letters.

@@ -1,6 +1,7 @@
 #include "support/security_api.h"
 
 #include "support/error.h"
+#include "support/system_library.h"
 
 #include <algorithm>
 #include <array>
@@ -36,9 +37,8 @@ enum class api : std::size_t {
     SetSecurityDescriptorDacl,
     GetSecurityDescriptorControl,
     SetSecurityDescriptorControl,
-    GetFileSecurityW,
-    SetFileSecurityW,
     GetKernelObjectSecurity,
+    SetKernelObjectSecurity,
     GetSecurityDescriptorOwner,
     ConvertSidToStringSidW,
     count
@@ -69,9 +69,8 @@ constexpr std::array<const char*, static_cast<std::size_t>(api::count)> names = 
     "SetSecurityDescriptorDacl",
     "GetSecurityDescriptorControl",
     "SetSecurityDescriptorControl",
-    "GetFileSecurityW",
-    "SetFileSecurityW",
     "GetKernelObjectSecurity",
+    "SetKernelObjectSecurity",
     "GetSecurityDescriptorOwner",
     "ConvertSidToStringSidW",
 };
@@ -83,10 +82,7 @@ HMODULE advapi32() {
         library = ::GetModuleHandleW(L"advapi32.dll");
     }
     if (library == nullptr) {
-        library = ::LoadLibraryExW(L"advapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
-    }
-    if (library == nullptr) {
-        library = ::LoadLibraryExW(L"advapi32.dll", nullptr, 0);
+        library = systemLibrary(L"advapi32.dll");
     }
     if (library == nullptr) {
         throw error(E_UNEXPECTED_CODE);
@@ -289,25 +285,18 @@ void setSecurityDescriptorControl(PSECURITY_DESCRIPTOR descriptor, SECURITY_DESC
                                                    mask, bits);
 }
 
-DWORD getFileSecurity(const wchar_t* path, SECURITY_INFORMATION information,
-                      PSECURITY_DESCRIPTOR descriptor, DWORD size) {
-    DWORD needed = size;
-    callSized<decltype(::GetFileSecurityW)>(api::GetFileSecurityW, path, information, descriptor,
-                                            size, &needed);
-    return needed;
-}
-
-void setFileSecurity(const wchar_t* path, SECURITY_INFORMATION information,
-                     PSECURITY_DESCRIPTOR descriptor) {
-    call<decltype(::SetFileSecurityW)>(api::SetFileSecurityW, path, information, descriptor);
-}
-
 DWORD getKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION information,
                               PSECURITY_DESCRIPTOR descriptor, DWORD size) {
     DWORD needed = size;
     callSized<decltype(::GetKernelObjectSecurity)>(api::GetKernelObjectSecurity, object,
                                                    information, descriptor, size, &needed);
     return needed;
+}
+
+void setKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION information,
+                             PSECURITY_DESCRIPTOR descriptor) {
+    call<decltype(::SetKernelObjectSecurity)>(api::SetKernelObjectSecurity, object, information,
+                                              descriptor);
 }
 
 std::wstring convertSidToStringSid(PSID sid) {

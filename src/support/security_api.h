@@ -2,7 +2,7 @@
 // The system's security functions, one thin wrapper per call.
 //
 // advapi32 is found on first use (already loaded, else loaded from the
-// system's default folders, else by the plain search) and each function is
+// system folder, systemLibrary) and each function is
 // looked up by name once; both are kept for the life of the process, in a
 // table filled without a lock (the installer calls these from one thread at a
 // time). A wrapper never returns a failure: it raises tw::error with
@@ -88,15 +88,14 @@ SECURITY_DESCRIPTOR_CONTROL getSecurityDescriptorControl(PSECURITY_DESCRIPTOR de
 void setSecurityDescriptorControl(PSECURITY_DESCRIPTOR descriptor, SECURITY_DESCRIPTOR_CONTROL mask,
                                   SECURITY_DESCRIPTOR_CONTROL bits);
 
-// The bytes the descriptor needs; the buffer is filled when it is large enough.
-DWORD getFileSecurity(const wchar_t* path, SECURITY_INFORMATION information,
-                      PSECURITY_DESCRIPTOR descriptor, DWORD size);
-void setFileSecurity(const wchar_t* path, SECURITY_INFORMATION information,
-                     PSECURITY_DESCRIPTOR descriptor);
-
-// The bytes the descriptor needs; the buffer is filled when it is large enough.
+// The security of the object an open handle names, read and written as it
+// is (no inheritance is computed, as with the file functions by name). The
+// bytes the descriptor needs; the buffer is filled when it is large enough.
 DWORD getKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION information,
                               PSECURITY_DESCRIPTOR descriptor, DWORD size);
+void setKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION information,
+                             PSECURITY_DESCRIPTOR descriptor);
+
 // The SID as text ("S-1-5-32-544").
 std::wstring convertSidToStringSid(PSID sid);
 // The descriptor's owner; null when it names none.

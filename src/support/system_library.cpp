@@ -24,9 +24,9 @@ HMODULE systemLibrary(const wchar_t* name) noexcept {
     }
     try {
         const std::wstring path = std::wstring(folder, length) + L'\\' + name;
-        // A full path with the altered search order: the DLL's own
-        // dependencies are looked for in its folder first.
-        return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        // The DLL's own dependencies come from the system folder too; the
+        // altered search order would add the current folder to their search.
+        return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     } catch (...) {
         return nullptr;
     }

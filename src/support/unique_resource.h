@@ -6,8 +6,9 @@
 // release() gives ownership away, reset() closes. One traits struct per kind of
 // handle says what "none" is and how to close it.
 
+#include "support/common_controls.h"
+
 #include <windows.h>
-#include <commctrl.h>
 #include <objbase.h>
 #include <shtypes.h>
 #include <utility>
@@ -101,7 +102,7 @@ struct hgdiobj {
 struct himagelist {
     using type = HIMAGELIST;
     static type invalid() noexcept { return nullptr; }
-    static void close(type h) noexcept { ::ImageList_Destroy(h); }
+    static void close(type h) noexcept { destroyImageList(h); }
 };
 // An item identifier list of the shell, allocated by the shell's task allocator.
 struct pidl {

@@ -9,12 +9,20 @@ namespace ui {
 
 namespace {
 // Templates may hold common controls beyond those the library start
-// registers (the extended combo box): register them before the first dialog.
+// registers (the extended combo box): register them before the first dialog,
+// with the common controls that the library start loaded (the framework
+// loads no DLL itself).
 void registerTemplateControls() {
     static const bool registered = [] {
+        HMODULE library = ::GetModuleHandleW(L"comctl32.dll");
+        const auto initialize =
+            library == nullptr
+                ? nullptr
+                : reinterpret_cast<decltype(&::InitCommonControlsEx)>(
+                      reinterpret_cast<void*>(::GetProcAddress(library, "InitCommonControlsEx")));
         INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
                                      ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
-        return ::InitCommonControlsEx(&classes) != FALSE;
+        return initialize != nullptr && initialize(&classes) != FALSE;
     }();
     (void)registered;
 }

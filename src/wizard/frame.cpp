@@ -13,6 +13,7 @@
 #include "wizard/about_box.h"
 #include "wizard/frame_layout.h"
 #include "wizard/navigation.h"
+#include "wizard/side_picture.h"
 
 namespace {
 
@@ -22,6 +23,26 @@ constexpr std::uint32_t exitQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFB
 
 wizard::Rect toRect(const RECT& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The display's DPI: the system's, which a DPI-aware program is drawn at.
+int displayDpi() {
+    const tw::window_dc screen(nullptr);
+    return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+// The frame's one bitmap control, which shows the side picture.
+HWND sidePictureControl(HWND frame) {
+    for (HWND child = ::GetWindow(frame, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = {};
+        ::GetClassNameW(child, className, 16);
+        if (::lstrcmpiW(className, L"Static") == 0 &&
+            (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) {
+            return child;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -48,6 +69,7 @@ BOOL CInstallDlg::OnInitDialog() {
     setRefreshTextsHook([this] { RefreshTexts(); });
     ::SetWindowTextW(hwnd(), theApp().AppTitle(true).c_str());
     setAboutEntry(false);
+    showSidePicture();
     if (const auto& iconProvider = tw::providers().applicationIcon) {
         if (HICON icon = iconProvider(); icon != nullptr) {
             ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -87,6 +109,23 @@ void CInstallDlg::setAboutEntry(bool replace) {
     }
     ::DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
     ::DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+}
+
+// The template shows the picture drawn for 100 %; at a larger scaling its
+// control gets the one drawn for that scaling, at its real size.
+void CInstallDlg::showSidePicture() {
+    const int picture = wizard::sidePictureFor(displayDpi());
+    HWND control = sidePictureControl(hwnd());
+    if (picture == IDB_SIDE_PICTURE || control == nullptr) {
+        return;
+    }
+    sidePicture.reset(::LoadImageW(theApp().instance(), MAKEINTRESOURCEW(picture), IMAGE_BITMAP, 0,
+                                   0, LR_DEFAULTCOLOR));
+    if (sidePicture) {
+        // Once replaced, the template's picture is no longer the control's to delete.
+        const tw::unique_gdiobj templatePicture(reinterpret_cast<HGDIOBJ>(::SendMessageW(
+            control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(sidePicture.get()))));
+    }
 }
 
 bool CInstallDlg::createPages() {

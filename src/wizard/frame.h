@@ -4,6 +4,7 @@
 // the user's choices between the pages and the session, starts the
 // installation from the progress page, and decides when the user may leave.
 
+#include "support/unique_resource.h"
 #include "ui/dialog.h"
 #include "wizard/end_page.h"
 #include "wizard/folder_page.h"
@@ -37,6 +38,7 @@ protected:
     std::optional<INT_PTR> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void showSidePicture();
     bool createPages();
     void layOutPages();
     void setAboutEntry(bool replace);
@@ -51,4 +53,7 @@ private:
     // The pages in the order of wizard::Page.
     std::array<WizardPage*, wizard::pageCount> pages{};
     int currentPage = -1;
+    // The side picture drawn for the display's scaling, when the template's
+    // own is not; its control shows it as long as the window exists.
+    tw::unique_gdiobj sidePicture;
 };

@@ -6,6 +6,7 @@
 #include "install/text_ids.h"
 #include "install/texts.h"
 #include "res/resource.h"
+#include "support/common_controls.h"
 #include "support/language_state.h"
 #include "ui/data_exchange.h"
 
@@ -15,20 +16,22 @@
 
 namespace {
 
-// The flags: 16 x 12 icons in cells of 18 x 12 pixels.
-constexpr int flagCellWidth = 18;
-constexpr int flagCellHeight = 12;
-constexpr int flagIconWidth = 16;
-constexpr int flagIconHeight = 12;
+// The flags: square icons of the display's small-icon size, in cells of that
+// size; the list shows through the bands above and below each flag.
+constexpr UINT flagImageFormat = ILC_COLOR24 | ILC_MASK;
 constexpr int initialFlagCount = 8;
 constexpr int flagGrowth = 1;
 // Room beside the longest name in the drop-down list for its flag and margins.
 constexpr int dropDownMargin = 30;
 
-tw::unique_hicon loadFlag(std::int32_t language) {
+SIZE smallIconSize() {
+    return {::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)};
+}
+
+tw::unique_hicon loadFlag(std::int32_t language, SIZE size) {
     return tw::unique_hicon(static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(flagIcon(language)), IMAGE_ICON,
-                     flagIconWidth, flagIconHeight, LR_DEFAULTCOLOR)));
+                     size.cx, size.cy, LR_DEFAULTCOLOR)));
 }
 
 } // namespace
@@ -44,8 +47,9 @@ void CDlgStart::DoDataExchange(ui::DataExchange& exchange) {
 
 BOOL CDlgStart::OnInitDialog() {
     Dialog::OnInitDialog();
-    flagImages.reset(::ImageList_Create(flagCellWidth, flagCellHeight, ILC_COLOR24,
-                                        initialFlagCount, flagGrowth));
+    const SIZE flagSize = smallIconSize();
+    flagImages.reset(tw::createImageList(flagSize.cx, flagSize.cy, flagImageFormat,
+                                         initialFlagCount, flagGrowth));
     languageList.send(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(flagImages.get()));
 
     const std::int32_t current = tw::currentLanguage().languageIndex;
@@ -55,8 +59,8 @@ BOOL CDlgStart::OnInitDialog() {
         dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     LONG widest = 0;
     for (const std::int32_t language : StartPageLanguages) {
-        const tw::unique_hicon flag = loadFlag(language);
-        const int image = flag ? ::ImageList_AddIcon(flagImages.get(), flag.get()) : -1;
+        const tw::unique_hicon flag = loadFlag(language, flagSize);
+        const int image = flag ? tw::addImageListIcon(flagImages.get(), flag.get()) : -1;
         std::wstring name = tw::nativeLanguageName(language);
         COMBOBOXEXITEMW entry{};
         entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;

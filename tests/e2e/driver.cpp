@@ -412,24 +412,10 @@ void selectFolder(HWND dialog, const std::wstring& folder) {
                           nullptr);
 }
 
-void screenshot(HWND window, const std::wstring& name) {
-    const std::wstring folder = environment(L"KV_SCREENSHOTS");
-    if (folder.empty() || window == nullptr) {
-        return;
-    }
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    ::Sleep(300);
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP picture = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = ::SelectObject(memory, picture);
-    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory, previous);
+namespace {
 
+// A bottom-up picture of 24 bits a pixel.
+BITMAPINFOHEADER pictureHeader(int width, int height) {
     BITMAPINFOHEADER header{};
     header.biSize = sizeof(header);
     header.biWidth = width;
@@ -437,24 +423,61 @@ void screenshot(HWND window, const std::wstring& name) {
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
-    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-    std::vector<char> pixels(stride * static_cast<DWORD>(height));
-    ::GetDIBits(memory, picture, 0, static_cast<UINT>(height), pixels.data(),
+    return header;
+}
+
+} // namespace
+
+ScreenPicture::ScreenPicture(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    width_ = rect.right - rect.left;
+    height_ = rect.bottom - rect.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP picture = ::CreateCompatibleBitmap(screen, width_, height_);
+    HGDIOBJ previous = ::SelectObject(memory, picture);
+    ::BitBlt(memory, 0, 0, width_, height_, screen, rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory, previous);
+
+    BITMAPINFOHEADER header = pictureHeader(width_, height_);
+    stride_ = ((static_cast<DWORD>(width_) * 3 + 3) / 4) * 4;
+    rows_.resize(stride_ * static_cast<DWORD>(height_));
+    ::GetDIBits(memory, picture, 0, static_cast<UINT>(height_), rows_.data(),
                 reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
     ::DeleteObject(picture);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
+}
 
+COLORREF ScreenPicture::pixel(int x, int y) const {
+    const auto* at = reinterpret_cast<const unsigned char*>(rows_.data()) +
+                     stride_ * static_cast<DWORD>(height_ - 1 - y) + static_cast<DWORD>(x) * 3;
+    return RGB(at[2], at[1], at[0]);
+}
+
+void ScreenPicture::save(const std::wstring& path) const {
+    const BITMAPINFOHEADER header = pictureHeader(width_, height_);
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(file) + sizeof(header);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-    std::ofstream out(std::filesystem::path(folder) / (name + L".bmp"), std::ios::binary);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(rows_.size());
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof(file));
     out.write(reinterpret_cast<const char*>(&header), sizeof(header));
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    out.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
+}
+
+void screenshot(HWND window, const std::wstring& name) {
+    const std::wstring folder = environment(L"KV_SCREENSHOTS");
+    if (folder.empty() || window == nullptr) {
+        return;
+    }
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::Sleep(300);
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    ScreenPicture(window).save((std::filesystem::path(folder) / (name + L".bmp")).wstring());
 }
 
 } // namespace e2e

@@ -137,6 +137,25 @@ HWND folderDialogEditBox(HWND dialog);
 // it as it reports a click.
 void selectFolder(HWND dialog, const std::wstring& folder);
 
+// What a window shows on screen, taken when made.
+class ScreenPicture {
+public:
+    explicit ScreenPicture(HWND window);
+
+    int width() const noexcept { return width_; }
+    int height() const noexcept { return height_; }
+    // The colour at x, y from the window's top-left corner.
+    COLORREF pixel(int x, int y) const;
+    // Writes it as a 24-bit BMP file.
+    void save(const std::wstring& path) const;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    DWORD stride_ = 0;
+    std::vector<char> rows_; // bottom-up, three bytes a pixel (blue, green, red)
+};
+
 // Saves a picture of the window (as on screen) to KV_SCREENSHOTS\name.bmp
 // when that variable is set.
 void screenshot(HWND window, const std::wstring& name);

@@ -1,8 +1,11 @@
 // After a quick installation every user may change the shared data: the
 // shared folders and every data file carry one entry for the Users group in
-// place of any earlier one, and no other object's DACL is written.
+// place of any earlier one, and no other object's DACL is written. A link
+// that an ordinary user put where users may change things turns neither a
+// write nor a grant onto another folder.
 #include "installation.h"
 #include "server_trace.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -111,6 +114,74 @@ TEST(FolderRights, SharedFoldersAndDataFilesGetOneUsersEntryEach) {
     }
     for (const auto& [path, entry] : expected) {
         EXPECT_EQ(written[path], 1) << std::string(path.begin(), path.end());
+    }
+}
+
+// Starts the installer, installs in quick mode and expects it to refuse the
+// first data file, below the link, as it refuses any file it cannot write;
+// then leaves. The DACLs that the installer wrote.
+std::vector<DaclWrite> refusedAtTheFirstDataFile(const std::wstring& trace) {
+    const std::wstring dataFile =
+        shellFolder(CSIDL_COMMON_APPDATA) + L"\\Tarnwick\\Kelvane\\Templates.kvt";
+    Installer installer;
+    HWND frame = waitForFrame(installer);
+    EXPECT_NE(frame, nullptr);
+    if (frame == nullptr) {
+        return {};
+    }
+    toProgressPage(frame);
+    install(frame);
+    expectFailedInstallation(frame, L"7",
+                             L"Copying File  " + quotedWhenBlank(dataFile) + L"...Failed");
+    exitConfirmed(installer, frame);
+    return daclWrites(trace, installer.id());
+}
+
+TEST(FolderRights, SharedFolderLinkedToTheProgramFolderGetsNothing) {
+    const std::wstring trace = serverTracePath();
+    ASSERT_FALSE(trace.empty()) << "the scenario runs with the Wine server's request trace";
+    const Destinations destinations = quickDestinations();
+    installQuickly();
+    // Users may change the shared folder: one empties it and puts a link to
+    // the program folder in its place.
+    const std::wstring shared = shellFolder(CSIDL_COMMON_APPDATA) + L"\\Tarnwick\\Kelvane";
+    std::filesystem::remove_all(std::filesystem::path(shared));
+    testing_support::makeFolderLink(shared, destinations.installFolder);
+    setInstalledVersion(destinations, 0x0003000000050000ull, L"3.00e");
+    const MachineState before = snapshotMachine();
+
+    // The update writes nothing through the link, and grants nothing at all:
+    // the program folder keeps its DACL.
+    for (const DaclWrite& write : refusedAtTheFirstDataFile(trace)) {
+        ADD_FAILURE() << "a DACL written: " << std::string(write.path.begin(), write.path.end());
+    }
+    EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
+}
+
+TEST(FolderRights, LinkInTheSharedDataFailsTheInstallation) {
+    const std::wstring trace = serverTracePath();
+    ASSERT_FALSE(trace.empty()) << "the scenario runs with the Wine server's request trace";
+    const std::wstring commonData = shellFolder(CSIDL_COMMON_APPDATA);
+    // Stands for a system folder.
+    const std::filesystem::path target = L"C:\\Target";
+    std::filesystem::create_directories(target);
+    std::ofstream(target / L"System.ini") << "[system]\n";
+    const std::wstring examples = lowerCase(quickDestinations().sampleFolder);
+    for (const std::wstring linked : {L"Tarnwick", L"Tarnwick\\Kelvane"}) {
+        SCOPED_TRACE(std::string(linked.begin(), linked.end()));
+        const std::filesystem::path link = commonData + L"\\" + linked;
+        std::filesystem::create_directories(link.parent_path());
+        testing_support::makeFolderLink(link.wstring(), target.wstring());
+        const MachineState before = snapshotMachine();
+
+        // Nothing is created or granted in the target: the only folder
+        // granted is the real shared folder of the samples, before the
+        // installation was undone.
+        for (const DaclWrite& write : refusedAtTheFirstDataFile(trace)) {
+            EXPECT_EQ(lowerCase(write.path), examples);
+        }
+        EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
+        testing_support::removeFolderLink(link.wstring());
     }
 }
 

@@ -1,20 +1,19 @@
 // A careful program to compare the installer's DLL lookups with: it imports
-// only system DLLs and the common controls of the side-by-side assembly that
-// its manifest names, restricts its DLL search first, shows a window with a
-// control for a moment and ends. What the system looks up beside it is what
+// only system DLLs, restricts its DLL search first, loads the common controls
+// of the side-by-side assembly that its manifest names as the installer does,
+// shows a window with a control for a moment and ends. What the system looks up beside it is what
 // the platform itself looks up there (Wine's user32 imports version.dll, for
 // one).
+#include "support/common_controls.h"
 #include "support/system_library.h"
 
 #include <windows.h>
-#include <commctrl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tw::restrictDllSearch();
-    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&classes);
+    tw::initCommonControls(ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS);
     // The installer's other system DLLs: Wine takes none of them for known.
     wchar_t folder[MAX_PATH] = {};
     ::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, folder);

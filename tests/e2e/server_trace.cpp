@@ -121,6 +121,7 @@ public:
     }
 
     std::vector<DaclWrite> writes() && { return std::move(writes_); }
+    std::vector<CreatedWithDacl> creations() && { return std::move(creations_); }
 
 private:
     void ofThread(unsigned thread, std::string_view request) {
@@ -130,6 +131,10 @@ private:
             threads_.insert(hexNumber(field(request, "tid").value_or("0")));
         } else if (request.starts_with("create_file( ")) {
             pending_[thread] = objectName(request);
+            if (request.find("sd={control=") != std::string_view::npos) {
+                const Descriptor given = descriptorOf(request);
+                creations_.push_back({pending_[thread], given.control, given.dacl});
+            }
         } else if (request.starts_with("create_file() = 0 ")) {
             handles_[hexNumber(field(request, "handle").value_or("0"))] = pending_[thread];
         } else if (request.starts_with("get_security_object( ")) {
@@ -154,7 +159,18 @@ private:
     std::map<unsigned, std::wstring> handles_; // the names the process's handles were opened by
     std::map<std::wstring, Descriptor> reads_; // the last descriptor read per name
     std::vector<DaclWrite> writes_;
+    std::vector<CreatedWithDacl> creations_;
 };
+
+// The trace read for the process.
+Reader readTrace(const std::wstring& traceFile, DWORD processId) {
+    std::ifstream trace{std::filesystem::path(traceFile)};
+    Reader reader(processId);
+    for (std::string text; std::getline(trace, text);) {
+        reader.line(text);
+    }
+    return reader;
+}
 
 } // namespace
 
@@ -177,12 +193,11 @@ std::wstring serverTracePath() {
 }
 
 std::vector<DaclWrite> daclWrites(const std::wstring& traceFile, DWORD processId) {
-    std::ifstream trace{std::filesystem::path(traceFile)};
-    Reader reader(processId);
-    for (std::string text; std::getline(trace, text);) {
-        reader.line(text);
-    }
-    return std::move(reader).writes();
+    return readTrace(traceFile, processId).writes();
+}
+
+std::vector<CreatedWithDacl> creationsWithDacl(const std::wstring& traceFile, DWORD processId) {
+    return readTrace(traceFile, processId).creations();
 }
 
 } // namespace e2e

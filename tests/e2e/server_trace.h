@@ -37,11 +37,22 @@ struct DaclWrite {
     std::vector<TracedEntry> written;
 };
 
+// A file or folder that the process created with a security descriptor of
+// its own (a create_file request that carries one).
+struct CreatedWithDacl {
+    std::wstring path; // as opened, "C:\..."
+    unsigned control = 0;
+    std::vector<TracedEntry> dacl;
+};
+
 // The trace file named by KV_SERVER_TRACE, as a Windows path; empty when the
 // variable is not set.
 std::wstring serverTracePath();
 
 // Every DACL write of the process (by its id) in the trace, in order.
 std::vector<DaclWrite> daclWrites(const std::wstring& traceFile, DWORD processId);
+
+// Every creation of the process with a descriptor of its own, in order.
+std::vector<CreatedWithDacl> creationsWithDacl(const std::wstring& traceFile, DWORD processId);
 
 } // namespace e2e

@@ -3,10 +3,16 @@
 // under test: it removes everything the installation added, so the round trip
 // proves the uninstall log complete.
 #include "installation.h"
+#include "server_trace.h"
 #include "test_support.h"
 #include "uninstallation.h"
 
+#include "support/unique_resource.h"
+#include "support/well_known_sid.h"
+
 #include <gtest/gtest.h>
+#include <sddl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -146,6 +152,171 @@ TEST(Uninstall, AsksInTheInstalledLanguageAndNoRemovesNothing) {
     answer(asked, IDNO);
     EXPECT_EQ(uninstaller.waitForExit(), std::optional<DWORD>(ERROR_CANCELLED));
     EXPECT_EQ(differences(installed, snapshotMachine()), std::vector<std::wstring>{});
+}
+
+// Puts entries in front of those of the installed log, as a damaged or
+// forged log holds them; the log stays whole.
+void prependLogEntries(const Destinations& destinations, const LogEntries& forged) {
+    const UninstallLogFile log = readUninstallLog(destinations);
+    ASSERT_TRUE(log.complete);
+    LogEntries entries = forged;
+    entries.insert(entries.end(), log.contents.entries.begin(), log.contents.entries.end());
+    stampFixedPaths(entries, L"Kelvane 3");
+    const std::vector<std::uint8_t> bytes = encodeLog(
+        {log.contents.previousLabel, {}, log.contents.installPath, log.contents.shortcutPath},
+        entries);
+    const std::wstring path = destinations.installFolder + L"\\Uninstall.ulog";
+    const DWORD attributes = fileAttributes(path);
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    std::ofstream(std::filesystem::path(path), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes));
+}
+
+TEST(Uninstall, EntriesOutsideTheInstallationAreLeftAndNeverMoved) {
+    const Destinations destinations = quickDestinations();
+    // What a damaged or forged log may name: files, shortcuts and a folder
+    // elsewhere on C:, by an absolute path, a relative one (relative to the
+    // uninstaller's current folder) and one that climbs out with "..".
+    const std::filesystem::path outside = L"C:\\Outside";
+    std::filesystem::create_directories(outside / L"Empty Folder");
+    const std::vector<std::wstring> names = {
+        L"Above.ini",         L"Data.ini",     L"Desktop.lnk",          L"Empty Folder",
+        L"Kelvane 3.00g.lnk", L"Relative.ini", L"Uninstall Kelvane.lnk"};
+    for (const std::wstring& name : names) {
+        if (name != L"Empty Folder") {
+            std::ofstream(outside / name) << "not the installation's\n";
+        }
+    }
+    const auto at = [&](const wchar_t* name) { return (outside / name).wstring(); };
+    const LogEntries forged = {
+        {LogKind::File, at(L"Data.ini"), {}, true, payload::LanguageModule},
+        {LogKind::File, L"Relative.ini", {}, true, payload::LanguageModule},
+        {LogKind::File,
+         destinations.installFolder + L"\\..\\..\\..\\Outside\\Above.ini",
+         {},
+         true,
+         payload::LanguageModule},
+        {LogKind::Folder, at(L"Empty Folder"), {}, true, -1},
+        {LogKind::ProgramShortcut, at(L"Kelvane 3.00g.lnk"), {}, true, -1},
+        {LogKind::UninstallShortcut, at(L"Uninstall Kelvane.lnk"), {}, true, -1},
+        {LogKind::DesktopShortcut, at(L"Desktop.lnk"), {}, true, -1}};
+    const MachineState before = snapshotMachine();
+    installQuickly();
+    prependLogEntries(destinations, forged);
+
+    // The update meets the earlier shortcuts elsewhere first: it moves none.
+    setInstalledVersion(destinations.mainProgram, 0x0003000000050000ull, L"3.00e");
+    installQuickly();
+    EXPECT_EQ(folderListing(outside.wstring()), names);
+    // The update's log no longer holds the superseded shortcuts: forged again.
+    prependLogEntries(destinations, forged);
+
+    wchar_t current[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    ASSERT_TRUE(::SetCurrentDirectoryW(outside.c_str()));
+    uninstallConfirmed();
+    ::SetCurrentDirectoryW(current);
+    EXPECT_EQ(changesButTheCopy(before, snapshotMachine()), std::vector<std::wstring>{});
+}
+
+TEST(Uninstall, LinkInPlaceOfTheSharedFolderLeavesWhatItPointsTo) {
+    const Destinations destinations = quickDestinations();
+    installQuickly();
+    // A user puts a link in place of the shared folder, to a folder elsewhere
+    // that holds files of the same names and contents as the data files: the
+    // uninstaller would remove them as the product's own.
+    const std::wstring shared = shellFolder(CSIDL_COMMON_APPDATA) + L"\\Tarnwick\\Kelvane";
+    const std::filesystem::path target = L"C:\\Target";
+    std::filesystem::copy(shared, target, std::filesystem::copy_options::recursive);
+    std::filesystem::remove_all(std::filesystem::path(shared));
+    testing_support::makeFolderLink(shared, target.wstring());
+    const MachineState linked = snapshotMachine();
+
+    // The link is a folder the installation made: removing it removes only
+    // the link on Windows. Wine removes the folder a link points to, which
+    // fails while the target holds files, and the link stays.
+    uninstallConfirmed({}, testing_support::runningUnderWine() ? std::vector<std::wstring>{shared}
+                                                               : std::vector<std::wstring>{});
+    const MachineState after = snapshotMachine();
+    const std::wstring below = target.wstring() + L"\\";
+    for (const auto& [item, description] : linked) {
+        if (item == target.wstring() || item.starts_with(below)) {
+            EXPECT_EQ(after.count(item) ? after.at(item) : L"(gone)", description)
+                << std::string(item.begin(), item.end());
+        }
+    }
+    EXPECT_EQ(fileAttributes(destinations.installFolder), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Uninstall, WithoutACopyNothingIsLeftToTheNextStartUp) {
+    const Destinations destinations = quickDestinations();
+    installQuickly();
+    // A temporary folder that does not exist: no copy can be made there.
+    wchar_t temporary[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"TMP", temporary, MAX_PATH);
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TMP", L"C:\\No Such Folder"));
+    Installer uninstaller(uninstallString());
+    ::SetEnvironmentVariableW(L"TMP", temporary);
+    const ShownMessage asked = waitForMessageBox(uninstaller.id(), {});
+    answer(asked, IDYES);
+    const ShownMessage done = waitForMessageBox(uninstaller.id(), {asked.window});
+    EXPECT_EQ(done.text, uninstallDone);
+    answer(done, IDOK);
+
+    // What the copy would have removed stays, and the user is told: Windows
+    // is not to delete it at its next start-up, when a new installation may
+    // be there.
+    const ShownMessage left = waitForMessageBox(uninstaller.id(), {asked.window, done.window});
+    EXPECT_EQ(left.caption, uninstallCaption);
+    const std::wstring programs =
+        destinations.installFolder.substr(0, destinations.installFolder.find_last_of(L'\\'));
+    EXPECT_EQ(left.text, L"These could not be removed; you may delete them yourself:\r\n" +
+                             destinations.uninstaller + L"\r\n" + destinations.installFolder +
+                             L"\\Uninstall.ulog\r\n" + destinations.installFolder + L"\r\n" +
+                             programs);
+    answer(left, IDOK);
+    EXPECT_EQ(uninstaller.waitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(folderListing(destinations.installFolder),
+              (std::vector<std::wstring>{L"Uninstall.exe", L"Uninstall.ulog"}));
+    for (const std::wstring& path :
+         {destinations.uninstaller, destinations.installFolder, programs}) {
+        EXPECT_FALSE(deletedAtStartUp(path)) << std::string(path.begin(), path.end());
+    }
+}
+
+// The user's SID as text.
+std::wstring currentUserSid() {
+    const tw::WellKnownSid user(tw::TokenUserSid);
+    wchar_t* text = nullptr;
+    EXPECT_TRUE(::ConvertSidToStringSidW(user.get(), &text));
+    const tw::unique_hlocal freed(text);
+    return text != nullptr ? text : L"";
+}
+
+TEST(FolderRights, UninstallersCopyRunsFromAFolderOnlyAdministratorsChange) {
+    const std::wstring trace = serverTracePath();
+    ASSERT_FALSE(trace.empty()) << "the scenario runs with the Wine server's request trace";
+    const MachineState before = snapshotMachine();
+    installQuickly();
+    const DWORD uninstaller = uninstallConfirmed();
+    // The copy ran from a folder of its own, the only trace it leaves.
+    EXPECT_EQ(changesButTheCopy(before, snapshotMachine()), std::vector<std::wstring>{});
+
+    std::vector<CreatedWithDacl> folders = creationsWithDacl(trace, uninstaller);
+    std::erase_if(folders, [](const CreatedWithDacl& created) {
+        return !created.path.starts_with(temporaryFolder() + L"\\kvu{");
+    });
+    ASSERT_EQ(folders.size(), 1u) << "the copy's folder is created with a DACL of its own";
+    EXPECT_EQ(folders[0].control & SE_DACL_PROTECTED, SE_DACL_PROTECTED)
+        << "nothing is inherited from the temporary folder";
+    // Write access for SYSTEM and Administrators only; the user reads and runs.
+    const std::vector<TracedEntry> expected = {
+        {L"ACCESS_ALLOWED", 3, FILE_ALL_ACCESS, L"S-1-5-18"},
+        {L"ACCESS_ALLOWED", 3, FILE_ALL_ACCESS, L"S-1-5-32-544"},
+        {L"ACCESS_ALLOWED", 3, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE, currentUserSid()}};
+    EXPECT_EQ(folders[0].dacl, expected);
 }
 
 } // namespace

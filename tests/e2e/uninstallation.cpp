@@ -9,9 +9,6 @@
 
 namespace e2e {
 
-namespace {
-
-// Whether Windows is to delete the file at its next start-up.
 bool deletedAtStartUp(const std::wstring& path) {
     const std::optional<RegistryValue> pending =
         registryValue(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager",
@@ -25,8 +22,6 @@ bool deletedAtStartUp(const std::wstring& path) {
            std::wstring::npos;
 }
 
-} // namespace
-
 std::wstring uninstallString() {
     const std::optional<RegistryValue> value =
         registryValue(HKEY_LOCAL_MACHINE, productUninstallKey, L"UninstallString");
@@ -39,7 +34,8 @@ std::wstring uninstallString() {
     return text.substr(0, text.find(L'\0'));
 }
 
-void uninstallConfirmed(const std::vector<std::wstring>& kept) {
+DWORD uninstallConfirmed(const std::vector<std::wstring>& kept,
+                         const std::vector<std::wstring>& links) {
     Installer uninstaller(uninstallString());
     const ShownMessage asked = waitForMessageBox(uninstaller.id(), {});
     EXPECT_EQ(asked.caption, uninstallCaption);
@@ -54,26 +50,39 @@ void uninstallConfirmed(const std::vector<std::wstring>& kept) {
             expected += L"\r\n" + path;
         }
     }
+    if (!links.empty()) {
+        expected += L"\r\n\r\nThese folders were replaced by links after the installation and "
+                    L"were left as they are:";
+        for (const std::wstring& path : links) {
+            expected += L"\r\n" + path;
+        }
+    }
     EXPECT_EQ(done.text, expected);
     const DWORD id = uninstaller.id();
     answer(done, IDOK);
     EXPECT_EQ(uninstaller.waitForExit(), std::optional<DWORD>(0));
     waitForItsChildren(id);
+    return id;
 }
 
 std::vector<std::wstring> changesButTheCopy(const MachineState& before, const MachineState& after) {
     std::vector<std::wstring> changes = differences(before, after);
     const std::wstring prefix = L"+ " + temporaryFolder() + L"\\kvu";
-    const auto copy = std::find_if(changes.begin(), changes.end(), [&](const std::wstring& line) {
-        return line.starts_with(prefix);
+    std::vector<std::wstring> copy; // the folder, then the program in it
+    std::erase_if(changes, [&](const std::wstring& line) {
+        if (!line.starts_with(prefix)) {
+            return false;
+        }
+        copy.push_back(line.substr(2, line.find(L": ") - 2));
+        return true;
     });
-    if (copy == changes.end()) {
-        ADD_FAILURE() << "no copy of the uninstaller in the temporary folder";
+    if (copy.size() != 2 || copy[1] != copy[0] + L"\\Uninstall.exe") {
+        ADD_FAILURE() << "no copy of the uninstaller in a folder of its own";
         return changes;
     }
-    const std::wstring path = copy->substr(2, copy->find(L": ") - 2);
-    EXPECT_TRUE(deletedAtStartUp(path)) << path;
-    changes.erase(copy);
+    for (const std::wstring& path : copy) {
+        EXPECT_TRUE(deletedAtStartUp(path)) << path;
+    }
     return changes;
 }
 

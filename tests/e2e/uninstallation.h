@@ -26,12 +26,18 @@ const std::wstring uninstallDone = L"Kelvane 3 was removed from your computer.";
 std::wstring uninstallString();
 
 // The uninstaller started, asked, and answered Yes; it ends after saying
-// what it removed and which changed files it kept, and its copy ends too.
-void uninstallConfirmed(const std::vector<std::wstring>& kept = {});
+// what it removed, which changed files it kept and which links it left, and
+// its copy ends too. The uninstaller's process id.
+DWORD uninstallConfirmed(const std::vector<std::wstring>& kept = {},
+                         const std::vector<std::wstring>& links = {});
 
-// What changed, but the uninstaller's copy in the temporary folder, which is
-// there until Windows deletes it at its next start-up (the test fails when
-// there is no such copy or Windows is not to delete it).
+// Whether Windows is to delete the file at its next start-up.
+bool deletedAtStartUp(const std::wstring& path);
+
+// What changed, but the uninstaller's copy in a folder of its own in the
+// temporary folder, which are there until Windows deletes them at its next
+// start-up (the test fails when there is no such copy or Windows is not to
+// delete it).
 std::vector<std::wstring> changesButTheCopy(const MachineState& before, const MachineState& after);
 
 } // namespace e2e

@@ -65,7 +65,8 @@ void install(HWND frame) {
     // The installation runs inside the click's handler: it appends to the log
     // from its first step, the frame answers no message while it runs, and
     // Exit stays disabled until it has ended. A failure found at once may be
-    // over before a first look, so the end is told by the log and Exit.
+    // over before a first look, so the end is told by the log and Exit. The
+    // page stays on the screen throughout.
     ASSERT_TRUE(waitUntil(
         [&] {
             return controlText(frame, ids::progressLog).size() > logBefore &&

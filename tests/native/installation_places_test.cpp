@@ -4,13 +4,11 @@
 
 namespace {
 
-const InstallationPlaces places{
-    L"C:\\Program Files\\Tarnwick\\Kelvane 3",
-    {L"C:\\ProgramData\\Tarnwick\\Kelvane", L"C:\\users\\Public\\Desktop",
-     L"C:\\users\\bob\\AppData\\Roaming\\Tarnwick\\Kelvane", L"\\\\server\\share\\Kelvane",
-     // Neither a relative folder nor a whole drive holds anything.
-     L"Relative\\Data", L"D:\\"},
-    {L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu", L"C:\\users\\Public\\Desktop"}};
+// Neither a relative folder nor a whole drive holds anything.
+const InstallationPlaces places{L"C:\\Apps\\Kelvane 3",
+                                {L"C:\\Data\\Tarnwick\\Kelvane", L"C:\\Desktop",
+                                 L"\\\\server\\share\\Kelvane", L"Relative\\Data", L"D:\\"},
+                                {L"C:\\Users\\Start Menu", L"C:\\Desktop"}};
 
 struct Case {
     LogKind kind;
@@ -30,80 +28,54 @@ TEST_P(MayActOnTest, AllowsOnlyWhatLiesInThePlaces) {
 
 constexpr LogKind file = LogKind::File;
 constexpr LogKind folder = LogKind::Folder;
+constexpr LogKind menu = LogKind::ProgramShortcut;
+constexpr LogKind desktop = LogKind::DesktopShortcut;
 
 INSTANTIATE_TEST_SUITE_P(
-    Files, MayActOnTest,
+    Entries, MayActOnTest,
     testing::Values(
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe", true},
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Lang\\Kelvane.fr.dll", true},
-        Case{file, L"c:\\PROGRAM FILES\\tarnwick\\kelvane 3\\Kelvane.exe", true},
-        Case{file, L"C:/Program Files/Tarnwick/Kelvane 3/Kelvane.exe", true},
-        Case{file, L"C:\\ProgramData\\Tarnwick\\Kelvane\\Defaults.ini", true},
-        Case{file, L"C:\\users\\Public\\Desktop\\Kelvane Examples\\Welcome.kvd", true},
+        // Files below the installation folder or a data folder, as text.
+        Case{file, L"C:\\Apps\\Kelvane 3\\Lang\\Kelvane.fr.dll", true},
+        Case{file, L"c:/APPS/kelvane 3/Kelvane.exe", true},
+        Case{file, L"C:\\Data\\Tarnwick\\Kelvane\\Defaults.ini", true},
+        Case{file, L"C:\\Desktop\\Kelvane Examples\\Welcome.kvd", true},
         Case{file, L"\\\\server\\share\\Kelvane\\Templates.kvt", true},
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3", false},
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3x\\Kelvane.exe", false},
-        Case{file, L"C:\\ProgramData\\Tarnwick\\Defaults.ini", false},
-        Case{file, L"C:\\Windows\\System32\\kernel32.dll", false},
-        Case{file, L"D:\\Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe", false},
+        Case{file, L"C:\\Apps\\Kelvane 3", false}, Case{file, L"C:\\Apps\\Kelvane 3x\\a", false},
+        Case{file, L"C:\\Data\\Tarnwick\\Defaults.ini", false},
+        Case{file, L"C:\\Windows\\win.ini", false}, Case{file, L"D:\\Apps\\Kelvane 3\\a", false},
         Case{file, L"D:\\Data.ini", false}, Case{file, L"Relative\\Data\\Data.ini", false},
-        Case{file, L"Kelvane.exe", false},
-        Case{file, L"Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe", false},
-        Case{file, L"\\Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe", false},
-        Case{file, L"C:Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe", false},
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\..\\..\\..\\Windows\\win.ini", false},
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\.\\Kelvane.exe", false},
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe:stream", false},
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\NUL", false},
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe.", false},
-        Case{file, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\*", false},
-        Case{file, L"\\\\attacker\\share\\Kelvane\\Templates.kvt", false},
-        Case{file, L"\\\\?\\C:\\Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe", false},
-        Case{file, L"\\\\.\\C:\\Program Files\\Tarnwick\\Kelvane 3\\Kelvane.exe", false},
-        Case{file, L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Kelvane.exe", false},
-        Case{file, L"", false}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Shortcuts, MayActOnTest,
-    testing::Values(
-        Case{LogKind::ProgramShortcut,
-             L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Tarnwick\\Kelvane "
-             L"3\\Kelvane 3.00g.lnk",
-             true},
-        Case{LogKind::UninstallShortcut,
-             L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Uninstall Kelvane.lnk", true},
-        Case{LogKind::DesktopShortcut, L"C:\\users\\Public\\Desktop\\Kelvane 3.00g.LNK", true},
-        Case{LogKind::ProgramShortcut,
-             L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Kelvane.exe", false},
-        Case{LogKind::DesktopShortcut, L"C:\\users\\Public\\Desktop\\.lnk", false},
-        Case{LogKind::DesktopShortcut, L"C:\\Windows\\Kelvane 3.00g.lnk", false},
-        Case{LogKind::ProgramShortcut, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Kelvane.lnk",
-             false},
-        Case{LogKind::DesktopShortcut, L"C:\\users\\Public\\Desktop\\..\\x.lnk", false},
-        Case{LogKind::DesktopShortcut, L"Kelvane 3.00g.lnk", false}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Folders, MayActOnTest,
-    testing::Values(
-        Case{folder, L"C:\\Program Files\\Tarnwick\\Kelvane 3", true},
-        Case{folder, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\", true},
-        Case{folder, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\Lang", true},
-        Case{folder, L"C:\\Program Files\\Tarnwick", true},
-        Case{folder, L"C:\\ProgramData\\Tarnwick", true},
-        Case{folder, L"C:\\users\\bob\\AppData\\Roaming\\Tarnwick", true},
-        Case{folder, L"C:\\users\\Public\\Desktop\\Kelvane Examples", true},
-        Case{folder, L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Tarnwick", true},
+        Case{file, L"Apps\\Kelvane 3\\a", false}, Case{file, L"\\Apps\\Kelvane 3\\a", false},
+        Case{file, L"C:Apps\\Kelvane 3\\a", false}, Case{file, L"", false},
+        // Elements Windows would read as another name, and other servers.
+        Case{file, L"C:\\Apps\\Kelvane 3\\..\\..\\Windows\\win.ini", false},
+        Case{file, L"C:\\Apps\\Kelvane 3\\.\\a", false},
+        Case{file, L"C:\\Apps\\Kelvane 3\\a:stream", false},
+        Case{file, L"C:\\Apps\\Kelvane 3\\NUL", false},
+        Case{file, L"C:\\Apps\\Kelvane 3\\a.", false}, Case{file, L"C:\\Apps\\Kelvane 3\\*", false},
+        Case{file, L"\\\\attacker\\share\\Kelvane\\a", false},
+        Case{file, L"\\\\?\\C:\\Apps\\Kelvane 3\\a", false},
+        Case{file, L"\\\\.\\C:\\Apps\\Kelvane 3\\a", false},
+        Case{file, L"C:\\Users\\Start Menu\\Kelvane.exe", false},
+        // Shortcut files below a start menu or a desktop.
+        Case{menu, L"C:\\Users\\Start Menu\\Programs\\Tarnwick\\Kelvane 3.00g.lnk", true},
+        Case{desktop, L"C:\\Desktop\\Kelvane 3.00g.LNK", true},
+        Case{LogKind::UninstallShortcut, L"C:\\Users\\Start Menu\\Uninstall Kelvane.lnk", true},
+        Case{menu, L"C:\\Users\\Start Menu\\Programs\\Kelvane.exe", false},
+        Case{desktop, L"C:\\Desktop\\.lnk", false}, Case{desktop, L"C:\\Windows\\a.lnk", false},
+        Case{menu, L"C:\\Apps\\Kelvane 3\\a.lnk", false},
+        Case{desktop, L"C:\\Desktop\\..\\a.lnk", false}, Case{desktop, L"a.lnk", false},
+        // Folders at, below or on the way to the places.
+        Case{folder, L"C:\\Apps\\Kelvane 3\\", true}, Case{folder, L"C:\\Apps", true},
+        Case{folder, L"C:\\Data\\Tarnwick", true},
+        Case{folder, L"C:\\Desktop\\Kelvane Examples", true},
+        Case{folder, L"C:\\Users\\Start Menu\\Programs\\Tarnwick", true},
         Case{folder, L"\\\\server\\share\\Kelvane", true}, Case{folder, L"C:\\", false},
         Case{folder, L"\\\\server\\share", false}, Case{folder, L"\\\\server", false},
-        Case{folder, L"C:\\ProgramData\\Microsoft\\Windows", false},
-        Case{folder, L"C:\\Windows\\System32", false}, Case{folder, L"D:\\Tarnwick", false},
-        Case{folder, L"C:\\Program Files\\Tarnwick\\Kelvane 3\\..\\..", false},
-        Case{folder, L"Tarnwick", false}, Case{folder, L"", false}));
-
-INSTANTIATE_TEST_SUITE_P(Keys, MayActOnTest,
-                         testing::Values(Case{LogKind::UninstallKey, L"", true},
-                                         Case{LogKind::FileAssociations, L"", true},
-                                         Case{static_cast<LogKind>(7), L"C:\\Program Files",
-                                              false}));
+        Case{folder, L"C:\\Windows", false}, Case{folder, L"C:\\Users", false},
+        Case{folder, L"D:\\Tarnwick", false}, Case{folder, L"C:\\Apps\\Kelvane 3\\..\\..", false},
+        Case{folder, L"Tarnwick", false},
+        // The keys are named by fixed texts.
+        Case{LogKind::UninstallKey, L"", true}, Case{LogKind::FileAssociations, L"", true},
+        Case{static_cast<LogKind>(7), L"C:\\Apps", false}));
 
 } // namespace

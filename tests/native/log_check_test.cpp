@@ -19,10 +19,21 @@ LogEntries SomeEntries() {
             {LogKind::UninstallKey, L"", {}, true, -1}};
 }
 
-Bytes WholeLog() {
+Bytes LogOf(const LogHeader& logHeader) {
     LogEntries entries = SomeEntries();
     stampFixedPaths(entries, L"Kelvane 3");
-    return encodeLog(header, entries);
+    return encodeLog(logHeader, entries);
+}
+
+Bytes WholeLog() {
+    return LogOf(header);
+}
+
+// The log whose header names another installation folder.
+Bytes LogInstalledIn(const std::wstring& folder) {
+    LogHeader other = header;
+    other.installFolder = folder;
+    return LogOf(other);
 }
 
 // The UTF-16LE bytes of a line and its line end.
@@ -74,6 +85,10 @@ const Damage damages[] = {
          b.insert(b.end(), line.begin(), line.end());
      }},
     {"OtherVersion", [](Bytes& b) { b[2 + 2 * 23] = '2'; }},
+    // What the uninstaller may act on hangs on the installation folder.
+    {"NoInstallFolder", [](Bytes& b) { b = LogInstalledIn(L""); }},
+    {"RelativeInstallFolder", [](Bytes& b) { b = LogInstalledIn(L"Tarnwick\\Kelvane 3"); }},
+    {"RootRelativeInstallFolder", [](Bytes& b) { b = LogInstalledIn(L"\\Kelvane 3"); }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedLog, testing::ValuesIn(damages),

@@ -101,6 +101,17 @@ TEST(PathText, NamesLeaveOutTheRootAndEmptyOnes) {
     EXPECT_TRUE(tw::pathNames(L"\\/").empty());
 }
 
+TEST(PathText, LevelsDownAreThePartsOfThePathFromTheFolderOn) {
+    using Levels = std::vector<std::wstring>;
+    EXPECT_EQ(tw::levelsDown(L"C:\\Data\\", L"c:/data/A\\B\\"),
+              (Levels{L"c:/data", L"c:/data/A", L"c:/data/A\\B"}));
+    EXPECT_EQ(tw::levelsDown(L"C:\\", L"C:\\Data"), (Levels{L"C:\\Data"}));
+    EXPECT_EQ(tw::levelsDown(L"\\\\s\\share", L"\\\\s\\share"), (Levels{L"\\\\s\\share"}));
+    EXPECT_TRUE(tw::levelsDown(L"C:\\Data", L"C:\\Database").empty());
+    EXPECT_TRUE(tw::levelsDown(L"C:\\Data\\a", L"C:\\Data").empty());
+    EXPECT_TRUE(tw::levelsDown(L"", L"C:\\Data").empty());
+}
+
 TEST(PathText, CaseIsIgnoredForEachPairOfLetters) {
     // The first and last pair of every range, and the letters between ranges.
     const std::wstring lower =

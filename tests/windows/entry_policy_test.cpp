@@ -84,7 +84,7 @@ protected:
         return ArchiveEntry{name, scratch / name, kind, 3, 0};
     }
     result begin(const ArchiveEntry& e) {
-        return policy(notification{notification::entry_begin{e}});
+        return policy(notification{notification::entry_begin{e, {}}});
     }
     result end(const ArchiveEntry& e) { return policy(notification{notification::entry_end{e}}); }
 

@@ -82,4 +82,18 @@ TEST_F(SamePathTest, RelativePathsAreMadeAbsolute) {
     ::SetCurrentDirectoryW(saved);
 }
 
+// The shared folders' grant compares names only: a link in place of a shared
+// folder is the same file as its target, but never the same folder by name.
+TEST_F(SamePathTest, TextIgnoresCaseButNotWhatALinkPointsTo) {
+    EXPECT_TRUE(SamePathText(folder / L"Data", folder / L"DATA"));
+    EXPECT_TRUE(SamePathText(folder / L"Missing\\X", folder / L"missing/x"));
+    EXPECT_FALSE(SamePathText(folder / L"Data\\Settings File.dat",
+                              folder / L"Data\\..\\Data\\Settings File.dat"));
+    const std::wstring link = folder / L"Link";
+    testing_support::makeFolderLink(link, folder / L"Data");
+    EXPECT_TRUE(SamePath(link, folder / L"Data")) << "the file system follows the link";
+    EXPECT_FALSE(SamePathText(link, folder / L"Data"));
+    testing_support::removeFolderLink(link);
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "install/shortcuts.h"
 
+#include "install/uninstall_log.h"
 #include "support/language_state.h"
 #include "support/unique_resource.h"
 #include "test_support.h"

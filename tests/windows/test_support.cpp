@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <functional>
 #include <filesystem>
 #include <vector>
 
@@ -44,6 +45,62 @@ void settleFolderTimes(const std::wstring& folder) {
             break;
         }
     }
+}
+
+namespace {
+
+// The Unix path of a Windows path, as Wine maps it; empty when not under Wine.
+std::wstring unixPath(const std::wstring& path) {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixFileName != nullptr ? unixFileName(path.c_str()) : nullptr;
+    if (name == nullptr) {
+        return {};
+    }
+    std::wstring wide(
+        static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, name, -1, nullptr, 0)), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, name, -1, wide.data(), static_cast<int>(wide.size()));
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+// Runs a program of the Linux host on two paths under Wine, which starts it
+// without a process to wait on: waits until done() holds, at most ten seconds.
+void runOnHost(const std::wstring& program, const std::wstring& options, const std::wstring& a,
+               const std::wstring& b, const std::function<bool()>& done) {
+    ASSERT_TRUE(runningUnderWine()) << "only Wine runs programs of a Linux host";
+    std::wstring commandLine = program + L" " + options + L" \"" + unixPath(a) + L"\"";
+    if (!b.empty()) {
+        commandLine += L" \"" + unixPath(b) + L"\"";
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(::CreateProcessW((L"Z:" + program).c_str(), commandLine.data(), nullptr, nullptr,
+                                 FALSE, 0, nullptr, nullptr, &startup, &started))
+        << ::GetLastError();
+    for (int waited = 0; !done() && waited < 100; ++waited) {
+        ::Sleep(100);
+    }
+    ASSERT_TRUE(done()) << "the host's " << std::string(program.begin(), program.end())
+                        << " did not do its work";
+}
+
+} // namespace
+
+void makeFolderLink(const std::wstring& link, const std::wstring& target) {
+    runOnHost(L"/bin/ln", L"-s", target, link, [&] {
+        const DWORD attributes = ::GetFileAttributesW(link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES &&
+               (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    });
+}
+
+void removeFolderLink(const std::wstring& link) {
+    runOnHost(L"/bin/rm", L"-f", link, {},
+              [&] { return ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
 namespace {

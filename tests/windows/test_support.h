@@ -44,6 +44,17 @@ void setProgramVersion(const std::wstring& program, std::uint64_t version,
 // time: a folder made for a test is settled before a tree looks for it.
 void settleFolderTimes(const std::wstring& folder);
 
+// Under Wine: a Unix symbolic link at link to the folder target, made from
+// the Linux side (a Windows program cannot make a junction under Wine 8).
+// Wine shows it as a folder with FILE_ATTRIBUTE_REPARSE_POINT and follows it
+// as Windows follows a junction, so it stands in for a junction an ordinary
+// user made. Fails the test when it cannot be made.
+void makeFolderLink(const std::wstring& link, const std::wstring& target);
+
+// Removes such a link, not what it points to (Wine's RemoveDirectoryW would
+// remove the target).
+void removeFolderLink(const std::wstring& link);
+
 // A scratch folder under the temporary folder, named after the test; wiped
 // when made and when the object ends.
 class ScratchFolder {

@@ -115,7 +115,8 @@ protected:
     std::wstring At(const std::wstring& relative) const { return folder / relative; }
 
     ScratchFolder folder{L"journal"};
-    UninstallLog log{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall}, folder.path()};
+    UninstallLog log{
+        UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall}, folder.path(), {folder.path()}};
 };
 
 TEST_F(UninstallLogTest, FailedRunRollsBackToExactlyTheEarlierState) {

@@ -70,11 +70,9 @@ TEST(SecurityWrappers, FailuresRaiseTheirErrorValue) {
     };
     EXPECT_EQ(codeOf([] { tw::lookupPrivilegeValue(nullptr, L"SeNoSuchPrivilege"); }),
               static_cast<std::int32_t>(0x80070521));
-    EXPECT_EQ(codeOf([] {
-                  tw::getFileSecurity(L"C:\\no such folder\\file", DACL_SECURITY_INFORMATION,
-                                      nullptr, 0);
-              }),
-              static_cast<std::int32_t>(0x80070003));
+    EXPECT_EQ(
+        codeOf([] { tw::getKernelObjectSecurity(nullptr, DACL_SECURITY_INFORMATION, nullptr, 0); }),
+        static_cast<std::int32_t>(0x80070006));
     EXPECT_EQ(codeOf([] { tw::openThreadToken(::GetCurrentThread(), TOKEN_QUERY, true); }),
               static_cast<std::int32_t>(0x800703F0));
 }
