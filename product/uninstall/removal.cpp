@@ -59,8 +59,9 @@ void removeEntry(const LogEntry& entry, const std::wstring& uninstaller,
         }
         return;
     case LogKind::UninstallKey:
-        // Removed last (removeInstallation): an uninstallation ended part-way
-        // stays in the system's list, from which it can be started again.
+        // Removed last, with the uninstaller's own file (finishSelfRemoval):
+        // an uninstallation ended part-way stays in the system's list, from
+        // which it can be started again.
         return;
     case LogKind::FileAssociations:
         removeFileAssociations();
@@ -124,12 +125,15 @@ Kept removeInstallation(const LogContents& log, const std::wstring& uninstaller)
         }
     }
     removeProductValues(mainProgram);
+    return kept;
+}
+
+void removeUninstallKeyOf(const LogContents& log) {
     if (std::ranges::any_of(log.entries, [](const LogEntry& entry) {
             return entry.kind == LogKind::UninstallKey;
         })) {
         removeUninstallKey();
     }
-    return kept;
 }
 
 std::vector<std::wstring> foldersToRemove(const LogContents& log) {

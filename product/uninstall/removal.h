@@ -15,9 +15,10 @@ std::optional<LogContents> readInstalledLog(const std::wstring& path);
 
 // Removes what the log records, newest first: shortcuts, files (read-only
 // ones too), the file associations, the folders that are empty by then; then
-// the product's values and the maker's keys left empty, and last the
-// uninstall key, so that an uninstallation ended part-way can be started
-// again from the system's list; what is gone already is passed over.
+// the product's values and the maker's keys left empty. What is gone already
+// is passed over, so that an uninstallation ended part-way can be started
+// again; the uninstall key, from which the system's list starts it, stays
+// (removeUninstallKeyOf).
 // Only completed changes count: a file or shortcut the installation did not
 // finish was not made by it. Only entries where the installation puts things
 // count (placesOf, mayActOn); others are passed over without a word. Nothing
@@ -38,5 +39,9 @@ std::vector<std::wstring> foldersToRemove(const LogContents& log);
 
 // Removes those of them that are empty now.
 void removeEmptyFolders(const LogContents& log);
+
+// Removes the product's uninstall key when the log records it: the last step
+// of an uninstallation, once the uninstaller's own file is gone too.
+void removeUninstallKeyOf(const LogContents& log);
 
 } // namespace uninstall

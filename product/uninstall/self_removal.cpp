@@ -236,6 +236,10 @@ int finishSelfRemoval(const std::vector<std::wstring>& arguments) {
     ::DeleteFileW(log.c_str());
     if (contents) {
         removeEmptyFolders(*contents);
+        // The system's list starts the uninstaller again until its file is gone.
+        if (deleted) {
+            removeUninstallKeyOf(*contents);
+        }
     }
     const std::wstring own = kelvane::ownPath();
     deleteAtStartUp(own);

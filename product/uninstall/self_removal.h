@@ -34,8 +34,10 @@ std::vector<std::wstring> handOverSelfRemoval(const std::wstring& uninstaller,
 
 // The copy's work, given its arguments after finishArgument: the handle of
 // the uninstaller's process, the uninstaller's path and the LeftoverTexts.
-// When the uninstaller's file cannot be deleted after it ended, the copy says
-// what is left. 0 when done, ERROR_INVALID_PARAMETER for other arguments.
+// Once the uninstaller's file is gone, the uninstall key goes last. When the
+// file cannot be deleted after it ended, the copy says what is left, and the
+// system's list keeps the entry that starts it. 0 when done, ERROR_INVALID_PARAMETER for other
+// arguments.
 int finishSelfRemoval(const std::vector<std::wstring>& arguments);
 
 } // namespace uninstall

@@ -76,6 +76,29 @@ TEST(Uninstall, ChangedDataFileIsKept) {
     EXPECT_NE(fileContents(changed).value_or("").find(usersText), std::string::npos);
 }
 
+// Ended part-way, the uninstaller stays in the system's list; started again
+// from there, it removes the rest and passes over what is gone.
+TEST(Uninstall, EndedPartWayAndStartedAgainLeavesNothing) {
+    const MachineState before = snapshotMachine();
+    installQuickly();
+    const Destinations destinations = quickDestinations();
+    {
+        Installer uninstaller(uninstallString());
+        answer(waitForMessageBox(uninstaller.id(), {}), IDYES);
+        // Ended once the main program, one of the first files, is gone, and
+        // at the latest while it says it is done: before its copy removes
+        // its own file.
+        ASSERT_TRUE(waitUntil(
+            [&] { return fileAttributes(destinations.mainProgram) == INVALID_FILE_ATTRIBUTES; },
+            defaultWait, 5ms));
+        uninstaller.end();
+    }
+    ASSERT_NE(fileAttributes(destinations.uninstaller), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(uninstallString(), destinations.uninstaller) << "the system's list keeps it";
+    uninstallConfirmed();
+    EXPECT_EQ(changesButTheCopy(before, snapshotMachine()), std::vector<std::wstring>{});
+}
+
 TEST(Uninstall, WaitsUntilTheProductIsClosed) {
     const MachineState before = snapshotMachine();
     installQuickly();
