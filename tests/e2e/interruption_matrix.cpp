@@ -21,6 +21,8 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -29,6 +31,9 @@ using namespace e2e;
 
 constexpr wchar_t undone[] = L"An interrupted installation of 'Kelvane 3.00g' was undone: "
                              L"everything it had changed is as it was before.";
+constexpr wchar_t unreadable[] =
+    L"An interrupted installation left a record that cannot be read, so it was not undone and "
+    L"nothing was changed. An administrator should look at it:\r\n\r\n";
 const std::string usersSettings = "[Kelvane]\r\nTheme=the user's own\r\n";
 
 enum class Machine { Clean, Earlier };
@@ -152,6 +157,20 @@ bool interruptAt(Installer& installer, const Point& point, const std::wstring& f
     return reached && running;
 }
 
+// Interrupts a quick installation on this machine at the point.
+void interruptRun(const Point& point) {
+    const std::vector<payload::ArchiveEntry> files =
+        installedFiles(PayloadArchive::of(installerPath()), quickDestinations());
+    Installer interrupted;
+    HWND frame = waitForFrame(interrupted);
+    ASSERT_NE(frame, nullptr);
+    toProgressPage(frame);
+    click(frame, ids::next);
+    ASSERT_TRUE(interruptAt(interrupted, point, files[point.entry].destination))
+        << "the run ended before it could be interrupted";
+    ASSERT_TRUE(readJournal().has_value()) << "the interrupted run left no journal";
+}
+
 class InterruptionMatrix : public testing::TestWithParam<Point> {};
 
 TEST_P(InterruptionMatrix, TheNextStartUndoesTheRun) {
@@ -164,16 +183,7 @@ TEST_P(InterruptionMatrix, TheNextStartUndoesTheRun) {
         ASSERT_EQ(fileContents(dataFile), usersSettings) << "the machine was not prepared";
     }
     const MachineState before = snapshotMachine();
-    {
-        Installer interrupted;
-        HWND frame = waitForFrame(interrupted);
-        ASSERT_NE(frame, nullptr);
-        toProgressPage(frame);
-        click(frame, ids::next);
-        ASSERT_TRUE(interruptAt(interrupted, point, files[point.entry].destination))
-            << "the run ended before it could be interrupted";
-    }
-    ASSERT_TRUE(readJournal().has_value()) << "the interrupted run left no journal";
+    ASSERT_NO_FATAL_FAILURE(interruptRun(point));
 
     {
         Installer next;
@@ -207,6 +217,40 @@ TEST_P(InterruptionMatrix, TheNextStartUndoesTheRun) {
     }
     EXPECT_FALSE(readJournal().has_value());
 }
+
+enum class Damage { CutShort, Changed };
+
+class DamagedJournal : public testing::TestWithParam<Damage> {};
+
+// A journal that is not whole is not acted on: the installer says so, names
+// it, and ends; the machine stays as the interrupted run left it.
+TEST_P(DamagedJournal, IsReportedAndNothingChanges) {
+    ASSERT_NO_FATAL_FAILURE(interruptRun({Machine::Clean, Step::Entry, 13}));
+    std::string bytes = fileContents(journalFile()).value_or(std::string());
+    if (GetParam() == Damage::CutShort) {
+        bytes.resize(bytes.size() / 2);
+    } else {
+        bytes[bytes.size() / 2] ^= 0x01;
+    }
+    std::ofstream(std::filesystem::path(journalFile()), std::ios::binary | std::ios::trunc)
+        << bytes;
+    const MachineState before = snapshotMachine();
+
+    Installer next;
+    const ShownMessage told = waitForMessageBox(next.id(), {});
+    EXPECT_EQ(told.caption, L"Installer \u2013 Kelvane 3.00g");
+    EXPECT_EQ(told.text, unreadable + journalFile());
+    answer(told, IDOK);
+    EXPECT_TRUE(next.waitForExit().has_value());
+    EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
+}
+
+std::string damageName(const testing::TestParamInfo<Damage>& damage) {
+    return damage.param == Damage::CutShort ? "CutShort" : "Changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Recovery, DamagedJournal,
+                         testing::Values(Damage::CutShort, Damage::Changed), damageName);
 
 std::string pointName(const testing::TestParamInfo<Point>& info) {
     const Point& point = info.param;
