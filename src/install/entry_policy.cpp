@@ -58,9 +58,13 @@ notification::result EntryPolicy::started() {
 
 notification::result EntryPolicy::skipDataFile(const payload::ArchiveEntry& entry) {
     // A data file the user has deleted since the earlier installation stays
-    // away, and has no rights to receive.
-    if (journal::isFile(entry.destination)) {
-        GrantAccess(entry.destination, dataFileAccess, 0);
+    // away, and has no rights to receive. One that stays gets them; undoing
+    // the run puts its DACL back.
+    const std::wstring& path = entry.destination;
+    if (journal::isFile(path)) {
+        GrantAccess(path, dataFileAccess, 0, [&](const std::vector<std::uint8_t>& descriptor) {
+            session_.journal.SaveAccess(path, descriptor);
+        });
     }
     return notification::result::skip;
 }

@@ -113,7 +113,8 @@ tw::unique_file openForGrant(const std::wstring& path) {
 
 } // namespace
 
-void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32_t entryFlags) {
+void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32_t entryFlags,
+                 const AccessSaver& saving) {
     const tw::WellKnownSid users(tw::UsersSid);
     const tw::unique_file object = openForGrant(path);
     // The size first, then the descriptor; again if it grew in between.
@@ -124,10 +125,18 @@ void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32
         size =
             tw::getKernelObjectSecurity(object.get(), DACL_SECURITY_INFORMATION, old.data(), size);
     } while (size > old.size());
+    if (saving) {
+        saving({old.begin(), old.end()});
+    }
     GrantedDescriptor granted(old.data(), users.get(), accessMask, entryFlags);
     tw::setKernelObjectSecurity(object.get(), DACL_SECURITY_INFORMATION, granted.get());
 }
 
-void grantSharedFolderAccess(const std::wstring& folder) {
-    GrantAccess(folder, sharedFolderAccess, sharedFolderEntryFlags);
+void grantSharedFolderAccess(const std::wstring& folder, const AccessSaver& saving) {
+    GrantAccess(folder, sharedFolderAccess, sharedFolderEntryFlags, saving);
+}
+
+void restoreAccess(const std::wstring& path, const std::vector<std::uint8_t>& descriptor) {
+    std::vector<std::uint8_t> copy = descriptor;
+    tw::setKernelObjectSecurity(openForGrant(path).get(), DACL_SECURITY_INFORMATION, copy.data());
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,12 +36,21 @@ private:
     SECURITY_DESCRIPTOR descriptor_{};
 };
 
+// What is told the DACL as read (a self-relative security descriptor) before
+// it is changed, so that it can be put back; it may raise to stop the change.
+using AccessSaver = std::function<void(const std::vector<std::uint8_t>& descriptor)>;
+
 // Gives the Users group the access on the file or folder, replacing earlier
 // entries of that group. The DACL is read and written through one handle
 // that opens path itself, never what a link there points to; a path that is
 // a link (a reparse point) is refused. Raises tw::error when the object is a
 // link or its security cannot be read or written.
-void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32_t entryFlags);
+void GrantAccess(const std::wstring& path, std::uint32_t accessMask, std::uint32_t entryFlags,
+                 const AccessSaver& saving = {});
 
 // GrantAccess of full access inherited by everything inside the folder.
-void grantSharedFolderAccess(const std::wstring& folder);
+void grantSharedFolderAccess(const std::wstring& folder, const AccessSaver& saving = {});
+
+// Puts back the DACL that GrantAccess told saving, through the same kind of
+// handle, never through a link. Raises tw::error as GrantAccess does.
+void restoreAccess(const std::wstring& path, const std::vector<std::uint8_t>& descriptor);

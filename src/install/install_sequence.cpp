@@ -197,7 +197,13 @@ bool installInto(const std::wstring& tempFolder, const InstallationSession& sess
     progress.extractionStarted();
 
     const std::unique_ptr<payload::ResourceStream> resource = payload::openPayloadResource();
-    payload::WindowsTarget target(SamePathText, grantSharedFolderAccess);
+    // A shared folder may have been there before the run: undoing the run
+    // puts its DACL back.
+    payload::WindowsTarget target(SamePathText, [&](const std::wstring& folder) {
+        grantSharedFolderAccess(folder, [&](const std::vector<std::uint8_t>& descriptor) {
+            session.journal.SaveAccess(folder, descriptor);
+        });
+    });
     InstalledPrograms programs;
     const bool extracted =
         payload::extract(*resource, {session.installFolder, sampleFolder, tempFolder},

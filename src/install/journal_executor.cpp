@@ -1,5 +1,6 @@
 #include "install/journal_executor.h"
 
+#include "install/folder_rights.h"
 #include "install/privileges.h"
 #include "support/error.h"
 #include "support/product_code.h"
@@ -307,6 +308,9 @@ void undo(const UndoStep& step, const UninstallKeyLocation& keys) noexcept {
             break;
         case UndoStep::Action::RestoreValue:
             restoreValue(step.value);
+            break;
+        case UndoStep::Action::RestoreAccess:
+            restoreAccess(step.path, step.descriptor);
             break;
         case UndoStep::Action::RestoreAttributes:
             ::SetFileAttributesW(step.path.c_str(),

@@ -207,6 +207,14 @@ bool readLine(std::wstring_view line, JournalImage& image, bool& runRead) {
     if (tag == L"value" && fields.size() == 6) {
         return readValue(fields, image);
     }
+    if (tag == L"access" && fields.size() == 3) {
+        const auto descriptor = dataOf(fields[2]);
+        if (!descriptor || descriptor->empty()) {
+            return false;
+        }
+        image.savedAccess.push_back({std::wstring(fields[1]), *descriptor});
+        return true;
+    }
     return false;
 }
 
@@ -312,6 +320,9 @@ std::vector<std::uint8_t> encodeJournal(const JournalImage& image) {
                                 saved.existed ? tw::lowerHex(saved.type) : std::wstring(none),
                                 saved.existed ? hexData(saved.data) : std::wstring()}));
     }
+    for (const SavedAccess& saved : image.savedAccess) {
+        lines.push_back(joined({L"access", saved.path, hexData(saved.descriptor)}));
+    }
     std::string bytes = "\xFF\xFE";
     for (const std::wstring& line : lines) {
         appendLine(bytes, line);
@@ -379,8 +390,13 @@ bool journalWithinBounds(
     const auto backupInside = [&](const LogEntry& entry) {
         return entry.backup.empty() || isBackupOfFolder(entry.backup, journalFolder);
     };
+    const auto fileOrFolder = [&](const SavedAccess& saved) {
+        return mayActOn(places, LogKind::File, saved.path) ||
+               mayActOn(places, LogKind::Folder, saved.path);
+    };
     return std::ranges::all_of(image.earlier, placed) &&
            std::ranges::all_of(image.entries, placed) &&
+           std::ranges::all_of(image.savedAccess, fileOrFolder) &&
            std::ranges::all_of(image.entries, backupInside) &&
            std::ranges::all_of(image.savedValues,
                                [&](const SavedValue& saved) {

@@ -16,10 +16,12 @@
 //     "entry" TAB kind TAB value TAB flags TAB attributes TAB path TAB backup
 //   per registry value the run set, in the order they were saved:
 //     "value" TAB key TAB name TAB created key TAB type TAB data
+//   per DACL the run changed, in the order they were saved:
+//     "access" TAB path TAB self-relative security descriptor
 //   "end" TAB lines before this one TAB CRC-32 of the bytes before this line
-// Numbers are decimal except attributes, type, data and the CRC-32, which are
-// lower-case hexadecimal (attributes and the CRC-32 with eight digits); an
-// absent number is "-". Flags are letters, "-" for none: "d" done, "k" kept
+// Numbers are decimal except attributes, type, data, descriptors and the
+// CRC-32, which are lower-case hexadecimal (attributes and the CRC-32 with
+// eight digits); an absent number is "-". Flags are letters, "-" for none: "d" done, "k" kept
 // in place, "c" backup copied. A value the key did not hold has type "-" and
 // no data.
 //
@@ -53,6 +55,7 @@ struct JournalImage {
     // The run's entries (JournalRecords::newEntries).
     LogEntries entries = {};
     std::vector<SavedValue> savedValues = {};
+    std::vector<SavedAccess> savedAccess = {};
 
     bool operator==(const JournalImage&) const = default;
 };
@@ -80,7 +83,8 @@ InstallationPlaces acceptedPlaces(const JournalImage& image, const PlaceShapes& 
 
 // Whether acting on the image stays inside what an installation changes:
 // every entry and earlier shortcut lies in the accepted places (mayActOn),
-// every backup is a "tw*.tmp" file directly in the journal's own folder,
+// so does every file or folder of a saved DACL, every backup is a "tw*.tmp"
+// file directly in the journal's own folder,
 // every saved value is one of the allowed ones (allowedValue of its key and
 // name), and the temporary folder, when named, is a "tarnwick_{...}" folder.
 bool journalWithinBounds(

@@ -71,6 +71,11 @@ std::vector<UndoStep> JournalRecords::rollbackPlan() const {
         step.value = *saved;
         steps.push_back(std::move(step));
     }
+    for (auto saved = savedAccess.rbegin(); saved != savedAccess.rend(); ++saved) {
+        UndoStep step{UndoStep::Action::RestoreAccess, saved->path, {}, {}};
+        step.descriptor = saved->descriptor;
+        steps.push_back(std::move(step));
+    }
     for (auto entry = newEntries.rbegin(); entry != newEntries.rend(); ++entry) {
         switch (entry->kind) {
         case LogKind::Folder:

@@ -29,6 +29,17 @@ struct SavedValue {
     bool operator==(const SavedValue&) const = default;
 };
 
+// The DACL of a file or folder that existed before the run, as the run read
+// it before it granted the Users group access there (folder_rights.h):
+// undoing the run puts it back.
+struct SavedAccess {
+    std::wstring path;
+    // The self-relative security descriptor that holds the DACL.
+    std::vector<std::uint8_t> descriptor = {};
+
+    bool operator==(const SavedAccess&) const = default;
+};
+
 // Whether two paths name the same file or folder.
 using PathEquality = std::function<bool(const std::wstring&, const std::wstring&)>;
 
@@ -42,13 +53,15 @@ struct UndoStep {
         DeleteKey,         // delete the uninstall key with its subkeys
         DiscardBackup,     // delete the backup, leaving the file it copied as it is
         RestoreValue,      // put the registry value back as value holds it
+        RestoreAccess,     // put back the DACL of path that descriptor holds
     };
     Action action = Action::RemoveFolder;
     std::wstring path;
     std::wstring backup;
     std::wstring restoreTo;
-    std::uint32_t attributes = 0; // for RestoreAttributes
-    SavedValue value = {};        // for RestoreValue
+    std::uint32_t attributes = 0;              // for RestoreAttributes
+    SavedValue value = {};                     // for RestoreValue
+    std::vector<std::uint8_t> descriptor = {}; // for RestoreAccess
 
     bool operator==(const UndoStep&) const = default;
 };
@@ -73,6 +86,8 @@ public:
     // The registry values this run set besides the uninstall key (the product
     // path and what the main program registers), in the order they were saved.
     std::vector<SavedValue> savedValues;
+    // The DACLs this run changed on what existed before, in the order saved.
+    std::vector<SavedAccess> savedAccess;
 
     // Records the outcome of the change that the last adding operation began:
     // when one is pending, marks the last entry done or not, and gives a
@@ -101,7 +116,8 @@ public:
     // there before and could not be saved stays as it is; a file that was
     // only copied aside stays as it is and its copy goes. The saved registry
     // values, set after every file, shortcut and uninstall key of the run,
-    // are put back first, newest first. Once merged, the entries are no longer this run's alone:
-    // the plan is empty.
+    // are put back first, newest first, then the saved DACLs, newest first.
+    // Once merged, the entries are no longer this run's alone: the plan is
+    // empty.
     std::vector<UndoStep> rollbackPlan() const;
 };

@@ -64,6 +64,7 @@ void UninstallLog::Resume(const JournalImage& image) {
     oldEntries = image.earlier;
     newEntries = image.entries;
     savedValues = image.savedValues;
+    savedAccess = image.savedAccess;
     merged = false;
     pending = false;
     recording_ = true;
@@ -76,6 +77,7 @@ void UninstallLog::record() {
     JournalImage image = run_;
     image.entries = newEntries;
     image.savedValues = savedValues;
+    image.savedAccess = savedAccess;
     // The earlier shortcuts a rollback puts back where they were.
     for (const LogEntry& entry : newEntries) {
         if (isShortcutKind(entry.kind) && !entry.backup.empty()) {
@@ -263,6 +265,12 @@ void UninstallLog::SaveValue(const std::wstring& key, const std::wstring& name) 
     record();
 }
 
+void UninstallLog::SaveAccess(const std::wstring& path,
+                              const std::vector<std::uint8_t>& descriptor) {
+    savedAccess.push_back({path, descriptor});
+    record();
+}
+
 void UninstallLog::CompleteLast(bool done, const std::wstring& path) {
     const bool plannedShortcut =
         pending && !newEntries.empty() && isShortcutKind(newEntries.back().kind);
@@ -279,6 +287,7 @@ void UninstallLog::Rollback() {
     endRun();
     newEntries.clear();
     savedValues.clear();
+    savedAccess.clear();
     pending = false;
 }
 

@@ -90,6 +90,11 @@ public:
     // back.
     void SaveValue(const std::wstring& key, const std::wstring& name);
 
+    // Records the DACL of a file or folder as the grant of the Users group
+    // read it (folder_rights.h), before the grant changes it, so that undoing
+    // the run puts it back.
+    void SaveAccess(const std::wstring& path, const std::vector<std::uint8_t>& descriptor);
+
     void CompleteLast(bool done, const std::wstring& path = {});
 
     // Undoes this run's changes newest first, empties newEntries and ends the

@@ -5,6 +5,7 @@
 // write nor a grant onto another folder.
 #include "installation.h"
 #include "server_trace.h"
+#include "test_data.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,53 @@ unsigned carriedControl(unsigned before) {
         carried |= SE_DACL_AUTO_INHERIT_REQ | SE_DACL_AUTO_INHERITED;
     }
     return carried | (before & SE_DACL_PROTECTED);
+}
+
+// A failed update leaves a data file it kept as it was: its contents and
+// attributes, and the DACL it read before it granted Users access there,
+// which the undoing puts back; so do the shared folders it granted.
+TEST(FolderRights, FailedUpdateLeavesAKeptDataFileAsItWas) {
+    const std::wstring trace = serverTracePath();
+    ASSERT_FALSE(trace.empty()) << "the scenario runs with the Wine server's request trace";
+    const Destinations destinations = quickDestinations();
+    PayloadArchive archive = PayloadArchive::of(installerPath());
+    const std::vector<payload::ArchiveEntry> files = installedFiles(archive, destinations);
+    installQuickly();
+    setInstalledVersion(destinations, 0x0003000000050000ull, L"3.00e");
+    const std::wstring kept = files[archive.indexOf(payload::DataFile)].destination;
+    std::ofstream(std::filesystem::path(kept), std::ios::binary | std::ios::trunc) << "[kept]\n";
+    ASSERT_TRUE(
+        ::SetFileAttributesW(kept.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    archive.corruptContents(archive.indexOf(payload::MainProgram));
+    const std::wstring variant =
+        installerVariant(L"InstallKelvane3.00g.exe", testing_support::compress(archive.bytes()));
+    const MachineState before = snapshotMachine();
+
+    Installer installer(variant);
+    HWND frame = waitForFrame(installer);
+    ASSERT_NE(frame, nullptr);
+    toProgressPage(frame);
+    install(frame);
+    expectFailedInstallation(
+        frame, L"3", L"Copying File  " + quotedWhenBlank(destinations.mainProgram) + L"...Failed");
+    exitConfirmed(installer, frame);
+    EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
+
+    // Path (lower case) -> its DACL writes, in order: the grant, then the
+    // DACL read before it, put back.
+    std::map<std::wstring, std::vector<DaclWrite>> writes;
+    for (DaclWrite& write : daclWrites(trace, installer.id())) {
+        writes[lowerCase(write.path)].push_back(std::move(write));
+    }
+    ASSERT_EQ(writes.count(lowerCase(kept)), 1u) << "the kept data file was granted access";
+    for (const auto& [path, written] : writes) {
+        SCOPED_TRACE(std::string(path.begin(), path.end()));
+        ASSERT_EQ(written.size(), 2u);
+        ASSERT_TRUE(written.front().readBefore);
+        EXPECT_EQ(written.back().written, written.front().before);
+        EXPECT_EQ(written.back().control & SE_DACL_PROTECTED,
+                  written.front().controlBefore & SE_DACL_PROTECTED);
+    }
 }
 
 TEST(FolderRights, SharedFoldersAndDataFilesGetOneUsersEntryEach) {

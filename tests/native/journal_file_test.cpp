@@ -65,6 +65,9 @@ JournalImage SampleImage() {
                                  0,
                                  {},
                                  L"HKEY_CLASSES_ROOT\\Kelvane.Document.3"});
+    image.savedAccess.push_back({L"C:\\ProgramData\\Tarnwick", {0x01, 0x00, 0x04, 0x80}});
+    image.savedAccess.push_back(
+        {L"C:\\ProgramData\\Tarnwick\\Kelvane\\Defaults.ini", {0x01, 0x00, 0x14, 0x80}});
     return image;
 }
 
@@ -135,6 +138,7 @@ TEST(JournalFile, AFileCutShortOrChangedIsNotRead) {
         {"a field too few", Resealed(body + L"entry\t1\t-1\td\t-\tC:\\X\r\n", lines + 1)},
         {"value data of odd length",
          Resealed(body + L"value\tHKEY_CLASSES_ROOT\\.kvd\t\t\t1\t4\r\n", lines + 1)},
+        {"a saved DACL without its descriptor", Resealed(body + L"access\tC:\\X\t\r\n", lines + 1)},
         {"a place of another kind", Resealed(body + L"place\tother\tC:\\X\r\n", lines + 1)},
         {"a second run line", Resealed(body + L"run\tC:\\Elsewhere\tC:\\Temp\r\n", lines + 1)},
     };
@@ -223,6 +227,9 @@ TEST(JournalFile, OnlyAJournalWithinWhatAnInstallationChangesIsActedOn) {
              image.dataPlaces.clear();
              image.entries.push_back({LogKind::File, menu + L"\\Programs\\x.lnk", {}, true, 1});
          },
+         false},
+        {"a DACL saved outside the places",
+         [](JournalImage& image) { image.savedAccess.back().path = L"C:\\Windows\\win.ini"; },
          false},
         {"an earlier shortcut outside the places",
          [](JournalImage& image) { image.earlier.front().path = L"C:\\Menu\\Kelvane 3.00e.lnk"; },

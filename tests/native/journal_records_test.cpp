@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <iterator>
 
 namespace {
 
@@ -182,12 +183,33 @@ TEST_F(JournalRecordsTest, RollbackPlanUndoesNewestFirst) {
         Entry(LogKind::FileAssociations, L"", false),
         Entry(LogKind::UninstallKey, L"", false),
     };
+    // A data file that was there: only copied aside, never written.
+    LogEntry copied = Entry(LogKind::File, L"C:\\D\\user.dat", true, 3, L"C:\\T\\tw3.tmp");
+    copied.backupCopied = true;
+    journal.newEntries.insert(std::next(journal.newEntries.begin()), copied);
+    journal.savedValues = {{L"HKEY_CLASSES_ROOT\\.kvd", L""}, {L"HKEY_USERS\\S-1\\K", L"U"}};
+    journal.savedAccess = {{L"C:\\D", {1}}, {L"C:\\D\\user.dat", {2}}};
     using A = UndoStep::Action;
+    const auto restoreValue = [](const SavedValue& value) {
+        UndoStep step{A::RestoreValue, L"", L"", L""};
+        step.value = value;
+        return step;
+    };
+    const auto restoreAccess = [](const SavedAccess& access) {
+        UndoStep step{A::RestoreAccess, access.path, L"", L""};
+        step.descriptor = access.descriptor;
+        return step;
+    };
     const std::vector<UndoStep> expected = {
+        restoreValue(journal.savedValues[1]),
+        restoreValue(journal.savedValues[0]),
+        restoreAccess(journal.savedAccess[1]),
+        restoreAccess(journal.savedAccess[0]),
         {A::DeleteKey, L"", L"", L""},
         {A::RestoreKey, L"", L"C:\\T\\tw2.tmp", L""},
         {A::RemoveFile, L"C:\\K\\K.exe", L"C:\\T\\tw1.tmp", L"C:\\K\\K.exe"},
         {A::RemoveFile, L"C:\\K\\a.dll", L"", L"C:\\K\\a.dll"},
+        {A::DiscardBackup, L"", L"C:\\T\\tw3.tmp", L""},
         {A::RemoveFolder, L"C:\\K", L"", L""},
     };
     EXPECT_EQ(journal.rollbackPlan(), expected);

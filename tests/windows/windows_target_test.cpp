@@ -50,7 +50,8 @@ void writeFile(const std::wstring& path, const std::string& contents) {
 class ScratchTarget : public WindowsTarget {
 public:
     explicit ScratchTarget(std::wstring root)
-        : WindowsTarget(SamePath, grantSharedFolderAccess)
+        : WindowsTarget(SamePath,
+                        [](const std::wstring& folder) { grantSharedFolderAccess(folder); })
         , root_(std::move(root)) {}
 
     std::wstring shellFolder(int csidl) override {
