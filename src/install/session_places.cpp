@@ -1,5 +1,6 @@
 #include "install/session_places.h"
 
+#include "install/shortcuts.h"
 #include "payload/shell_folders.h"
 #include "support/path_text.h"
 #include "support/product_code.h"
@@ -61,7 +62,7 @@ InstallationPlaces placesOfThisSession(const std::wstring& installFolder) {
     InstallationPlaces places;
     places.installFolder = installFolder;
     addPaths(places.dataFolders, {commonData, userData, commonDesktop, userDesktop});
-    addPaths(places.shortcutFolders, {commonMenu, userMenu, commonDesktop, userDesktop});
+    places.shortcutFolders = shortcutPlaces();
     return places;
 }
 

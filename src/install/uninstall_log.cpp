@@ -2,10 +2,12 @@
 
 #include "install/folder_removal.h"
 #include "install/journal_store.h"
+#include "install/links.h"
 #include "install/path_rules.h"
 #include "install/product.h"
 #include "install/same_path.h"
 #include "payload/compress_error.h"
+#include "support/path_text.h"
 #include "support/product_code.h"
 
 #include <algorithm>
@@ -280,9 +282,49 @@ void UninstallLog::CompleteLast(bool done, const std::wstring& path) {
     }
 }
 
+namespace {
+
+// The folder below which ordinary users may have put links on the way to
+// what lies in the place: the place itself, but for the maker's folder of
+// application data, which a user may have made before the installation in
+// the system's folder that holds it.
+std::wstring linkBaseOf(const std::wstring& place) {
+    const std::size_t slash = place.find_last_of(L'\\');
+    return slash != std::wstring::npos &&
+                   tw::equalIgnoringCase(place.substr(slash + 1), tw::makerName)
+               ? place.substr(0, slash)
+               : place;
+}
+
+} // namespace
+
+bool UninstallLog::reachedThroughLink(const std::wstring& path) const {
+    if (path.empty()) {
+        return false;
+    }
+    std::vector<std::wstring> places = run_.dataPlaces;
+    places.insert(places.end(), run_.shortcutPlaces.begin(), run_.shortcutPlaces.end());
+    places.push_back(run_.installFolder);
+    for (const std::wstring& place : places) {
+        // From below the base down to the folder that holds path: path itself
+        // is acted on as itself.
+        const std::vector<std::wstring> levels = tw::levelsDown(linkBaseOf(place), path);
+        for (std::size_t level = 1; level + 1 < levels.size(); ++level) {
+            if (isLink(levels[level])) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void UninstallLog::Rollback() {
     for (const UndoStep& step : rollbackPlan()) {
-        journal::undo(step, uninstallKeys_);
+        // A link an ordinary user put on the way since the change was made
+        // leads elsewhere: nothing is done through it.
+        if (!reachedThroughLink(step.path) && !reachedThroughLink(step.restoreTo)) {
+            journal::undo(step, uninstallKeys_);
+        }
     }
     endRun();
     newEntries.clear();

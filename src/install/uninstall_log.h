@@ -99,7 +99,8 @@ public:
 
     // Undoes this run's changes newest first, empties newEntries and ends the
     // run: removes the journal file, the backups left and the run's temporary
-    // folder with what it holds (removeFolderTree).
+    // folder with what it holds (removeFolderTree). A change whose path a
+    // link now leads to from the place it lies in is left as it is.
     void Rollback();
 
     // Where this journal's uninstall key lives.
@@ -114,6 +115,9 @@ private:
     // when it cannot: the change it announces must not be made then.
     void record();
     void endRun();
+    // Whether a link (links.h) lies between the run's place that holds path
+    // and the folder of path.
+    bool reachedThroughLink(const std::wstring& path) const;
     // The folder of the journal file and the backups.
     const std::wstring& journalFolder();
 

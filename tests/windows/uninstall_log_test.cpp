@@ -200,6 +200,26 @@ TEST_F(UninstallLogTest, ExistingDataFileIsLoggedWithACopyAndLeftAsItIs) {
     EXPECT_FALSE(Exists(backup));
 }
 
+// A link an ordinary user put in a place of the run after a change there
+// leads elsewhere: undoing the run does nothing through it.
+TEST_F(UninstallLogTest, RollbackActsThroughNoLink) {
+    const std::wstring place = At(L"Data");
+    const std::wstring written = place + L"\\Kelvane\\settings.ini";
+    log.Open({At(L"Program"), {place}, {}}, {});
+    log.AddFile(written, 3, false);
+    WriteBytes(written, "written by the run");
+    log.CompleteLast(true);
+    const std::wstring elsewhere = At(L"Elsewhere");
+    std::filesystem::create_directories(std::filesystem::path(elsewhere));
+    WriteBytes(elsewhere + L"\\settings.ini", "not the run's");
+    ASSERT_TRUE(::MoveFileW((place + L"\\Kelvane").c_str(), (place + L"\\Moved").c_str()));
+    testing_support::makeFolderLink(place + L"\\Kelvane", elsewhere);
+
+    log.Rollback();
+    EXPECT_EQ(ReadBytes(elsewhere + L"\\settings.ini"), "not the run's");
+    testing_support::removeFolderLink(place + L"\\Kelvane");
+}
+
 // When the journal's folder cannot take a backup, an existing file stays
 // where it is and a rollback does not delete it.
 TEST_F(UninstallLogTest, FileThatCannotBeSavedAsideSurvivesRollback) {
