@@ -296,6 +296,9 @@ void answer(const ShownMessage& box, int button) {
     ASSERT_NE(control, nullptr) << "the message box has no button " << button;
     ::PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                    reinterpret_cast<LPARAM>(control));
+    // The box carries the program's title as its caption, as the wizard's
+    // frame does: a wait for the frame must not find the box still closing.
+    waitUntil([&] { return !::IsWindowVisible(box.window); }, 5s, 5ms);
 }
 
 HWND findControl(HWND root, int id) {

@@ -76,7 +76,8 @@ struct ShownMessage {
 ShownMessage waitForMessageBox(DWORD processId, const std::vector<HWND>& others,
                                std::chrono::milliseconds wait = defaultWait);
 
-// Presses a button of a message box.
+// Presses a button of a message box and waits (a few seconds at most) until
+// the box has gone from the screen.
 void answer(const ShownMessage& box, int button);
 
 std::wstring windowText(HWND window);
