@@ -235,6 +235,18 @@ std::string whatItShows(DWORD processId) {
     const std::vector<HWND> windows = topLevelWindows(processId);
     if (windows.empty()) {
         report += L" and shows no window";
+        // How far it got: the modules it has loaded, in the order loaded.
+        const tw::unique_file modules(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+        MODULEENTRY32W module{};
+        module.dwSize = sizeof module;
+        std::wstring loaded;
+        for (BOOL more = modules && ::Module32FirstW(modules.get(), &module); more;
+             more = ::Module32NextW(modules.get(), &module)) {
+            loaded += (loaded.empty() ? L"" : L", ") + std::wstring(module.szModule);
+        }
+        if (!loaded.empty()) {
+            report += L"; it has loaded " + loaded;
+        }
     }
     for (HWND window : windows) {
         report += L"; it shows \"" + windowText(window) + L"\" (" + className(window) + L")";
@@ -259,9 +271,19 @@ HWND waitForWindow(DWORD processId, const std::wstring& caption, std::chrono::mi
             return false;
         },
         wait);
-    EXPECT_NE(found, nullptr) << "no window captioned " << testing::PrintToString(caption)
-                              << " appeared in " << wait.count()
-                              << " ms: " << whatItShows(processId);
+    if (found == nullptr) {
+        const std::string shown = whatItShows(processId);
+        // Slow or stuck: whether the window comes at all, a while later.
+        const auto late = std::chrono::steady_clock::now();
+        const bool later = waitUntil([&] { return !topLevelWindows(processId).empty(); }, 60s);
+        const auto after = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - late);
+        ADD_FAILURE() << "no window captioned " << testing::PrintToString(caption)
+                      << " appeared in " << wait.count() << " ms: " << shown
+                      << (later
+                              ? "; a window appeared " + std::to_string(after.count()) + " ms later"
+                              : std::string("; no window appeared in 60 s more"));
+    }
     return found;
 }
 

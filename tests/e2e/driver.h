@@ -54,13 +54,16 @@ void waitForItsChildren(DWORD parent);
 
 // What a process is doing, for a test that waited for it in vain: whether it
 // still runs or its exit code, and each window it shows with its caption,
-// class and, for a message box, its text.
+// class and, for a message box, its text; when it shows none, the modules it
+// has loaded, which tell how far it got.
 std::string whatItShows(DWORD processId);
 
 // The visible top-level windows of a process.
 std::vector<HWND> topLevelWindows(DWORD processId);
 
 // Waits for a visible top-level window of the process with that caption.
+// When none comes in time, the failure says what the process shows and
+// whether it shows any window within a minute more (slow or stuck).
 HWND waitForWindow(DWORD processId, const std::wstring& caption,
                    std::chrono::milliseconds wait = defaultWait);
 
