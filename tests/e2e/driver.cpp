@@ -260,29 +260,27 @@ std::string whatItShows(DWORD processId) {
 
 HWND waitForWindow(DWORD processId, const std::wstring& caption, std::chrono::milliseconds wait) {
     HWND found = nullptr;
-    waitUntil(
-        [&] {
-            for (HWND window : topLevelWindows(processId)) {
-                if (windowText(window) == caption) {
-                    found = window;
-                    return true;
-                }
+    const auto appeared = [&] {
+        for (HWND window : topLevelWindows(processId)) {
+            if (windowText(window) == caption) {
+                found = window;
+                return true;
             }
-            return false;
-        },
-        wait);
-    if (found == nullptr) {
+        }
+        return false;
+    };
+    if (!waitUntil(appeared, wait)) {
         const std::string shown = whatItShows(processId);
         // Slow or stuck: whether the window comes at all, a while later.
         const auto late = std::chrono::steady_clock::now();
-        const bool later = waitUntil([&] { return !topLevelWindows(processId).empty(); }, 60s);
+        const bool later = waitUntil(appeared, 60s);
         const auto after = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - late);
         ADD_FAILURE() << "no window captioned " << testing::PrintToString(caption)
                       << " appeared in " << wait.count() << " ms: " << shown
-                      << (later
-                              ? "; a window appeared " + std::to_string(after.count()) + " ms later"
-                              : std::string("; no window appeared in 60 s more"));
+                      << (later ? "; it appeared " + std::to_string(after.count()) + " ms later"
+                                : std::string("; it did not appear in 60 s more"));
+        found = nullptr;
     }
     return found;
 }

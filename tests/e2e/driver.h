@@ -63,7 +63,7 @@ std::vector<HWND> topLevelWindows(DWORD processId);
 
 // Waits for a visible top-level window of the process with that caption.
 // When none comes in time, the failure says what the process shows and
-// whether it shows any window within a minute more (slow or stuck).
+// whether the window comes within a minute more (slow or stuck).
 HWND waitForWindow(DWORD processId, const std::wstring& caption,
                    std::chrono::milliseconds wait = defaultWait);
 
