@@ -33,9 +33,10 @@ std::vector<std::wstring> handOverSelfRemoval(const std::wstring& uninstaller,
                                               const LogContents& log, const LeftoverTexts& texts);
 
 // The copy's work, given its arguments after finishArgument: the handle of
-// the uninstaller's process, the uninstaller's path and the LeftoverTexts.
-// When the uninstaller's file cannot be deleted after it ended, the copy says
-// what is left. 0 when done, ERROR_INVALID_PARAMETER for other arguments.
+// the uninstaller's process in hexadecimal, the uninstaller's path and the
+// LeftoverTexts. When the uninstaller's file cannot be deleted after it
+// ended, the copy says what is left. 0 when done, ERROR_INVALID_PARAMETER for
+// other arguments.
 int finishSelfRemoval(const std::vector<std::wstring>& arguments);
 
 } // namespace uninstall

@@ -9,7 +9,7 @@
 #include "install/installation_places.h"
 #include "install/journal_executor.h"
 #include "install/journal_records.h"
-#include "install/shortcuts.h"
+#include "install/shortcut_places.h"
 
 #include <windows.h>
 
