@@ -14,7 +14,6 @@
 
 #include "install/privileges.h"
 #include "install/product.h"
-#include "support/messages.h"
 #include "support/product_code.h"
 #include "support/single_instance.h"
 
@@ -42,7 +41,7 @@ int uninstallProduct() {
     const std::wstring folder = kelvane::ownFolder();
     const uninstall::Texts texts = uninstall::loadTexts(folder);
     const auto say = [&texts](const std::wstring& text, UINT style) {
-        return tw::showMessage(text, style, texts.caption);
+        return uninstall::showText(texts.caption, text, style);
     };
     if (!IsAdministrator()) {
         say(texts.notAdministrator, MB_OK | MB_ICONEXCLAMATION);

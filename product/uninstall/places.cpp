@@ -4,7 +4,7 @@
 
 #include "install/links.h"
 #include "install/same_path.h"
-#include "install/shortcuts.h"
+#include "install/shortcut_places.h"
 #include "payload/compress_error.h"
 #include "payload/destination.h"
 #include "payload/shell_folders.h"

@@ -5,7 +5,7 @@
 #include "uninstall/texts.h"
 
 #include "payload/temp_folder.h"
-#include "support/messages.h"
+#include "support/hex_digits.h"
 #include "support/unique_resource.h"
 #include "support/well_known_sid.h"
 
@@ -167,7 +167,8 @@ std::wstring quoted(const std::wstring& text) {
     return L"\"" + text + L"\"";
 }
 
-// Starts the copy with an inheritable handle of this process to wait on.
+// Starts the copy with an inheritable handle of this process to wait on, in
+// hexadecimal.
 bool startCopy(const Copy& copy, const std::wstring& uninstaller, const LeftoverTexts& texts) {
     HANDLE self = nullptr;
     if (!::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(), ::GetCurrentProcess(),
@@ -176,7 +177,7 @@ bool startCopy(const Copy& copy, const std::wstring& uninstaller, const Leftover
     }
     const tw::unique_handle ownProcess(self);
     std::wstring commandLine = quoted(copy.program) + L" " + finishArgument + L" " +
-                               std::to_wstring(reinterpret_cast<std::uintptr_t>(self)) + L" " +
+                               tw::lowerHex(reinterpret_cast<std::uintptr_t>(self)) + L" " +
                                quoted(uninstaller) + L" " + quoted(texts.caption) + L" " +
                                quoted(texts.heading);
     STARTUPINFOW startup{};
@@ -226,7 +227,7 @@ int finishSelfRemoval(const std::vector<std::wstring>& arguments) {
         return ERROR_INVALID_PARAMETER;
     }
     const tw::unique_handle uninstallerProcess(reinterpret_cast<HANDLE>(
-        static_cast<std::uintptr_t>(std::wcstoull(arguments[0].c_str(), nullptr, 10))));
+        static_cast<std::uintptr_t>(std::wcstoull(arguments[0].c_str(), nullptr, 16))));
     ::WaitForSingleObject(uninstallerProcess.get(), uninstallerEndWait);
     const std::wstring& uninstaller = arguments[1];
     const std::wstring log = logPathBeside(uninstaller);
@@ -250,7 +251,7 @@ int finishSelfRemoval(const std::vector<std::wstring>& arguments) {
             const std::vector<std::wstring> folders = remainingFolders(*contents);
             left.insert(left.end(), folders.begin(), folders.end());
         }
-        tw::showMessage(listText(arguments[3], left), MB_OK | MB_ICONEXCLAMATION, arguments[2]);
+        showText(arguments[2], listText(arguments[3], left), MB_OK | MB_ICONEXCLAMATION);
     }
     return 0;
 }

@@ -33,11 +33,11 @@ std::vector<std::wstring> handOverSelfRemoval(const std::wstring& uninstaller,
                                               const LogContents& log, const LeftoverTexts& texts);
 
 // The copy's work, given its arguments after finishArgument: the handle of
-// the uninstaller's process, the uninstaller's path and the LeftoverTexts.
-// Once the uninstaller's file is gone, the uninstall key goes last. When the
-// file cannot be deleted after it ended, the copy says what is left, and the
-// system's list keeps the entry that starts it. 0 when done, ERROR_INVALID_PARAMETER for other
-// arguments.
+// the uninstaller's process in hexadecimal, the uninstaller's path and the
+// LeftoverTexts. Once the uninstaller's file is gone, the uninstall key goes
+// last. When the file cannot be deleted after it ended, the copy says what is
+// left, and the system's list keeps the entry that starts it. 0 when done,
+// ERROR_INVALID_PARAMETER for other arguments.
 int finishSelfRemoval(const std::vector<std::wstring>& arguments);
 
 } // namespace uninstall

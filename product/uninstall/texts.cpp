@@ -44,6 +44,10 @@ Texts loadTexts(const std::wstring& programFolder) {
             text(IDS_UNINSTALL_NOT_REMOVED)};
 }
 
+int showText(const std::wstring& caption, const std::wstring& text, std::uint32_t style) {
+    return ::MessageBoxW(nullptr, text.c_str(), caption.c_str(), style);
+}
+
 std::wstring listText(const std::wstring& heading, const std::vector<std::wstring>& paths) {
     std::wstring text = heading;
     for (const std::wstring& path : paths) {

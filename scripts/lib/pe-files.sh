@@ -27,14 +27,35 @@ check_reproducible_pe_files() {
     say "$dir: $count PE files without link time stamp or build path"
 }
 
-# Prints the size of the 32-bit installer's program: the installer without its
-# payload resource. Builds the packer and the installer first.
-print_program_size() {
+# Uninstall.exe stays on every user's disk: the 32-bit one has at most this
+# many bytes (350 KB). It links neither the standard library's locales nor its
+# streams (README, "The uninstaller").
+UNINSTALLER_BYTES_MAX=$((350 * 1024))
+
+# Fails when the 32-bit build's Uninstall.exe is larger than that.
+check_uninstaller_size() {
+    local size
+    size=$(stat -c %s "$BUILD/win32/product/bin/Uninstall.exe")
+    [ "$size" -le "$UNINSTALLER_BYTES_MAX" ] ||
+        die "the 32-bit Uninstall.exe has $size bytes, more than $UNINSTALLER_BYTES_MAX"
+    say "32-bit Uninstall.exe: $size bytes (at most $UNINSTALLER_BYTES_MAX)"
+}
+
+# Prints the sizes of what the 32-bit build ships: the installer's program
+# (the installer without its payload resource), the payload (its archive and
+# the bzip2 stream the installer carries) and Uninstall.exe, which the payload
+# holds. Builds the packer and the installer first.
+print_program_sizes() {
     build_preset native packer
     build_preset win32 installer
-    local installer payload
+    local installer payload archive uninstaller
     installer=$(stat -c %s "$BUILD/win32/src/res/InstallKelvane3.00g.exe")
     payload=$(stat -c %s "$BUILD/win32/payload/payload.bz2")
+    archive=$(bzip2 -dc "$BUILD/win32/payload/payload.bz2" | wc -c)
+    uninstaller=$(stat -c %s "$BUILD/win32/product/bin/Uninstall.exe")
     printf 'program of the 32-bit installer: %d bytes (%d installer - %d payload)\n' \
         $((installer - payload)) "$installer" "$payload"
+    printf 'payload of the 32-bit installer: %d bytes compressed (archive %d bytes)\n' \
+        "$payload" "$archive"
+    printf 'Uninstall.exe (32-bit): %d bytes\n' "$uninstaller"
 }

@@ -1,6 +1,6 @@
 #include "install/session_places.h"
 
-#include "install/shortcuts.h"
+#include "install/shortcut_places.h"
 #include "payload/shell_folders.h"
 #include "support/path_text.h"
 #include "support/product_code.h"

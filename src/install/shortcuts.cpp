@@ -132,14 +132,3 @@ std::vector<PlannedShortcut> planShortcuts(const ShortcutChoices& choices) {
 std::wstring desktopFolder(HWND owner) {
     return tw::shellFolderPath(owner, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY);
 }
-
-std::vector<std::wstring> shortcutPlaces() {
-    std::vector<std::wstring> places;
-    for (const int csidl : {CSIDL_COMMON_STARTMENU, CSIDL_STARTMENU, CSIDL_COMMON_DESKTOPDIRECTORY,
-                            CSIDL_DESKTOPDIRECTORY}) {
-        if (std::wstring folder = tw::shellFolderPath(nullptr, csidl); !folder.empty()) {
-            places.push_back(std::move(folder));
-        }
-    }
-    return places;
-}

@@ -66,8 +66,3 @@ std::wstring uninstallShortcutName(const std::wstring& productName);
 // The all users' desktop folder, or the user's own when that cannot be
 // obtained; empty when neither can. The folder is not created.
 std::wstring desktopFolder(HWND owner);
-
-// The folders shortcuts go to, as the shell names them: the all users' and
-// the user's start menus (the shortcut page offers folders below the start
-// menu) and desktops.
-std::vector<std::wstring> shortcutPlaces();

@@ -13,7 +13,7 @@
 #include "install/journal_executor.h"
 #include "install/journal_file.h"
 #include "install/journal_records.h"
-#include "install/shortcuts.h"
+#include "install/shortcut_places.h"
 
 #include <windows.h>
 

@@ -1,7 +1,11 @@
 #pragma once
 // The errors of the payload's extraction: the "compress" error category, the
 // error code of any exception that ends an extraction, and the form in which a
-// code is shown to the user.
+// code is shown to the user. The category (compress_error.cpp) is apart from
+// the rest (failure_codes.cpp), so that a program that only raises compress
+// errors, as the uninstaller's destination resolver does, links neither
+// Boost's bzip2 filter and the stream library's failure it derives from, nor
+// the C runtime's formatted printing.
 
 #include <exception>
 #include <string>

@@ -1,9 +1,9 @@
 #include "payload/temp_folder.h"
 
+#include "support/hex_digits.h"
+
 #include <boost/uuid/random_generator.hpp>
 #include <boost/uuid/uuid_io.hpp>
-
-#include <cstdio>
 
 namespace payload {
 
@@ -17,9 +17,7 @@ std::wstring tempFolderLeaf() {
 }
 
 std::wstring stepErrorText(std::uint32_t code, std::wstring_view step) {
-    char digits[9] = {};
-    std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(code));
-    return std::wstring(digits, digits + 8) + L" (" + std::wstring(step) + L")";
+    return tw::lowerHex(code, 8) + L" (" + std::wstring(step) + L")";
 }
 
 } // namespace payload

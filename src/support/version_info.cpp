@@ -1,7 +1,5 @@
 #include "support/version_info.h"
 
-#include "support/language_state.h"
-#include "support/product_code.h"
 #include "support/system_library.h"
 
 #include <windows.h>
@@ -28,11 +26,6 @@ OwnResource findOwnResource() {
         return {};
     }
     return {data, size};
-}
-
-bool isLisquenBuild(const VersionInfo& first) {
-    static const bool outcome = first.stringValue(L"SpecialBuild") == L"Lisquen";
-    return outcome;
 }
 
 } // namespace
@@ -68,16 +61,6 @@ VersionInfo VersionInfo::fromFile(const std::wstring& path) {
         buffer.clear();
     }
     return VersionInfo(std::move(buffer));
-}
-
-std::wstring VersionInfo::brandedProductName() const {
-    return brandedName(productName(), ProductCode(), currentLanguage().languageIndex,
-                       [this] { return isLisquenBuild(*this); });
-}
-
-std::wstring VersionInfo::displayName() const {
-    return displayNameFrom(brandedProductName(), productVersion(), fileFlags(),
-                           currentLanguage().lcid);
 }
 
 } // namespace tw

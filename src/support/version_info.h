@@ -48,6 +48,11 @@ public:
     std::wstring productVersion() const { return stringValue(L"ProductVersion"); }
     std::wstring legalNotice() const { return stringValue(L"LegalCopyright"); }
 
+    // The names below read the process's interface language; they are
+    // defined apart (version_names.cpp), so that a program that reads only
+    // the resource's strings, as the product's programs do for their
+    // application identifier, links no language state.
+
     // The product name after the brand rule, with the process's product code
     // and interface language. Whether this is the "Lisquen" build is decided
     // once per process, by the first object the rule runs on.
