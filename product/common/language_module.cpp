@@ -1,5 +1,7 @@
 #include "common/language_module.h"
 
+#include "support/path_text.h"
+#include "support/program_path.h"
 #include "support/unique_resource.h"
 
 namespace kelvane {
@@ -18,22 +20,9 @@ constexpr Module modules[] = {
 
 } // namespace
 
-std::wstring ownPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 std::wstring ownFolder() {
-    const std::wstring path = ownPath();
-    return path.substr(0, path.find_last_of(L'\\') + 1);
+    const std::wstring path = tw::programPath();
+    return path.substr(0, path.size() - tw::fileName(path).size());
 }
 
 std::wstring loadString(HMODULE module, UINT id) {

@@ -9,11 +9,8 @@
 
 namespace kelvane {
 
-// The full path of a program of this process's module, growing the buffer
-// until the path fits.
-std::wstring ownPath();
-
-// The folder of ownPath, with its trailing backslash.
+// The folder of the running program (tw::programPath), with its trailing
+// backslash.
 std::wstring ownFolder();
 
 // A string resource of a module; empty when it has none of that id.

@@ -11,6 +11,7 @@
 #include "common/product_instance.h"
 #include "kelvane/resource.h"
 #include "support/application_id.h"
+#include "support/program_path.h"
 #include "support/registry.h"
 #include "support/single_instance.h"
 
@@ -49,7 +50,7 @@ void setClassValue(const std::wstring& subKey, const std::wstring& value) {
 // The document extension and its ProgID, opened by this program. Raises
 // std::system_error on a registry error.
 void registerDocumentType() {
-    const std::wstring quoted = L"\"" + kelvane::ownPath() + L"\"";
+    const std::wstring quoted = L"\"" + tw::programPath() + L"\"";
     const std::wstring id = kelvane::documentProgId;
     const std::pair<std::wstring, std::wstring> values[] = {
         {kelvane::documentExtension, id},

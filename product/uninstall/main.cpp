@@ -15,6 +15,7 @@
 #include "install/privileges.h"
 #include "install/product.h"
 #include "support/product_code.h"
+#include "support/program_path.h"
 #include "support/single_instance.h"
 
 #include <windows.h>
@@ -37,7 +38,7 @@ std::wstring removedText(const uninstall::Texts& texts, const uninstall::Kept& k
 }
 
 int uninstallProduct() {
-    const std::wstring uninstaller = kelvane::ownPath();
+    const std::wstring uninstaller = tw::programPath();
     const std::wstring folder = kelvane::ownFolder();
     const uninstall::Texts texts = uninstall::loadTexts(folder);
     const auto say = [&texts](const std::wstring& text, UINT style) {

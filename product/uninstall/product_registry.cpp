@@ -2,8 +2,8 @@
 
 #include "common/document_type.h"
 
-#include "install/journal_executor.h"
 #include "install/same_path.h"
+#include "install/uninstall_key.h"
 #include "support/product_code.h"
 #include "support/product_keys.h"
 #include "support/registry.h"
@@ -52,7 +52,7 @@ void removeWhenEmpty(HKEY root, const std::wstring& key) {
 } // namespace
 
 std::wstring uninstallKeyPath() {
-    return UninstallKeyLocation{}.parent + L"\\" + tw::productKeyName();
+    return std::wstring(uninstall_key::listPath) + L"\\" + tw::productKeyName();
 }
 
 void removeUninstallKey() {

@@ -1,11 +1,13 @@
 #include "uninstall/self_removal.h"
 
-#include "common/language_module.h"
 #include "uninstall/removal.h"
 #include "uninstall/texts.h"
 
 #include "payload/temp_folder.h"
 #include "support/hex_digits.h"
+#include "support/path_text.h"
+#include "support/program_path.h"
+#include "support/temporary_folder.h"
 #include "support/unique_resource.h"
 #include "support/well_known_sid.h"
 
@@ -28,11 +30,8 @@ constexpr DWORD readAndExecute = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
 constexpr DWORD inheritedByAll = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
 
 std::wstring logPathBeside(const std::wstring& uninstaller) {
-    return uninstaller.substr(0, uninstaller.find_last_of(L'\\') + 1) + logFileName;
-}
-
-std::wstring fileName(const std::wstring& path) {
-    return path.substr(path.find_last_of(L'\\') + 1);
+    return uninstaller.substr(0, uninstaller.size() - tw::fileName(uninstaller).size()) +
+           logFileName;
 }
 
 // Deletes a file, even a read-only one, trying again for a while: the system
@@ -135,9 +134,8 @@ struct Copy {
 // Copies the uninstaller into a new folder of its own with a random name;
 // nothing when no such copy could be made (what was made is removed again).
 std::optional<Copy> copyIntoOwnFolder(const std::wstring& uninstaller) {
-    wchar_t temporary[MAX_PATH] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH, temporary);
-    if (length == 0 || length >= MAX_PATH) {
+    const std::wstring temporary = tw::temporaryFolder();
+    if (temporary.empty()) {
         return std::nullopt;
     }
     Copy copy;
@@ -151,7 +149,7 @@ std::optional<Copy> copyIntoOwnFolder(const std::wstring& uninstaller) {
     if (!copy.heldFolder) {
         return std::nullopt;
     }
-    copy.program = copy.folder + L"\\" + fileName(uninstaller);
+    copy.program = copy.folder + L"\\" + std::wstring(tw::fileName(uninstaller));
     if (!::CopyFileW(uninstaller.c_str(), copy.program.c_str(), TRUE)) {
         ::DeleteFileW(copy.program.c_str());
         copy.heldFolder.reset();
@@ -187,8 +185,8 @@ bool startCopy(const Copy& copy, const std::wstring& uninstaller, const Leftover
                           nullptr, copy.folder.c_str(), &startup, &started)) {
         return false;
     }
-    ::CloseHandle(started.hThread);
-    ::CloseHandle(started.hProcess);
+    const tw::unique_handle thread(started.hThread);
+    const tw::unique_handle process(started.hProcess);
     return true;
 }
 
@@ -242,9 +240,9 @@ int finishSelfRemoval(const std::vector<std::wstring>& arguments) {
             removeUninstallKeyOf(*contents);
         }
     }
-    const std::wstring own = kelvane::ownPath();
+    const std::wstring own = tw::programPath();
     deleteAtStartUp(own);
-    deleteAtStartUp(own.substr(0, own.find_last_of(L'\\')));
+    deleteAtStartUp(tw::parentPath(own));
     if (!deleted) {
         std::vector<std::wstring> left{uninstaller};
         if (contents) {

@@ -1,5 +1,6 @@
 #include "uninstall/shipped_files.h"
 
+#include "support/path_text.h"
 #include "support/unique_resource.h"
 
 #include <windows.h>
@@ -24,7 +25,7 @@ std::string_view shippedContents(const std::wstring& name) {
 } // namespace
 
 bool sameAsShipped(const std::wstring& path) {
-    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    const std::wstring name(tw::fileName(path));
     const std::string_view shipped = shippedContents(name);
     const tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

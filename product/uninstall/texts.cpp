@@ -4,6 +4,7 @@
 #include "uninstall/product_registry.h"
 #include "uninstall/resource.h"
 
+#include "install/uninstall_key.h"
 #include "support/language_table.h"
 #include "support/unique_resource.h"
 
@@ -20,7 +21,7 @@ namespace {
 std::optional<WORD> installedLanguage() {
     DWORD index = 0;
     DWORD size = sizeof index;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, uninstallKeyPath().c_str(), L"TwLanguage",
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, uninstallKeyPath().c_str(), uninstall_key::language,
                        RRF_RT_REG_DWORD, nullptr, &index, &size) != ERROR_SUCCESS ||
         !tw::isLanguageIndex(index)) {
         return std::nullopt;

@@ -3,7 +3,8 @@
 #include "app/detection_rules.h"
 #include "app/install_app.h"
 #include "install/product.h"
-#include "support/application_id.h"
+#include "install/uninstall_key.h"
+#include "support/program_path.h"
 #include "support/product_code.h"
 #include "support/product_keys.h"
 #include "support/registry.h"
@@ -22,7 +23,7 @@ std::optional<std::wstring> readUninstallString(const UninstallKeyLocation& keys
         const tw::RegistryKey key =
             tw::OpenKey(keys.root, keys.parent + L"\\" + tw::productKeyName());
         std::wstring value;
-        if (key && tw::ReadString(key, L"UninstallString", value)) {
+        if (key && tw::ReadString(key, uninstall_key::uninstallString, value)) {
             return value;
         }
     } catch (const std::system_error&) {

@@ -1,6 +1,7 @@
 #include "app/startup_language.h"
 
 #include "install/installer_languages.h"
+#include "install/uninstall_key.h"
 #include "support/language_state.h"
 #include "support/product_code.h"
 
@@ -8,18 +9,13 @@
 #include <shlwapi.h>
 #include <string>
 
-namespace {
-constexpr wchar_t uninstallKeys[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr wchar_t preferenceValue[] = L"TwLanguage";
-} // namespace
-
 std::optional<std::uint32_t> storedLanguagePreference() {
-    const std::wstring key = uninstallKeys + tw::productKeyName();
+    const std::wstring key = std::wstring(uninstall_key::listPath) + L"\\" + tw::productKeyName();
     DWORD type = REG_NONE;
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (::SHGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), preferenceValue, &type, &value, &size) !=
-            ERROR_SUCCESS ||
+    if (::SHGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), uninstall_key::language, &type, &value,
+                      &size) != ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof value) {
         return std::nullopt;
     }

@@ -5,10 +5,10 @@
 #include "support/error.h"
 #include "support/product_code.h"
 #include "support/registry.h"
+#include "support/temporary_folder.h"
 #include "support/unique_resource.h"
 
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include <algorithm>
 #include <system_error>
@@ -16,9 +16,6 @@
 namespace journal {
 
 namespace {
-
-// GetTempFileNameW needs room for its 14-character name after the folder.
-constexpr std::size_t longestBackupFolder = MAX_PATH - 14;
 
 const std::pair<HKEY, const wchar_t*> registryRoots[] = {
     {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE"},
@@ -44,18 +41,15 @@ void restoreBackup(const std::wstring& backup, const std::wstring& target) {
 // (a running program's) goes when Windows next starts.
 void removeWrittenFile(const std::wstring& path) {
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    wchar_t folder[MAX_PATH] = {};
-    wchar_t aside[MAX_PATH] = {};
-    ::lstrcpynW(folder, path.c_str(), MAX_PATH);
-    if (path.size() < MAX_PATH && ::PathRemoveFileSpecW(folder) &&
-        ::GetTempFileNameW(folder, L"tw", 0, aside) != 0) {
-        if (::MoveFileExW(path.c_str(), aside, MOVEFILE_REPLACE_EXISTING)) {
-            if (!::DeleteFileW(aside)) {
-                ::MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    const std::wstring aside = tw::newTemporaryFile(path.substr(0, path.find_last_of(L'\\') + 1));
+    if (!aside.empty()) {
+        if (::MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            if (!::DeleteFileW(aside.c_str())) {
+                ::MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
             }
             return;
         }
-        ::DeleteFileW(aside);
+        ::DeleteFileW(aside.c_str());
     }
     ::DeleteFileW(path.c_str());
 }
@@ -160,31 +154,6 @@ bool isFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::vector<std::wstring> missingFolders(const std::wstring& folder) {
-    std::vector<std::wstring> missing;
-    if (folder.size() >= MAX_PATH) {
-        return missing;
-    }
-    wchar_t buffer[MAX_PATH] = {};
-    ::lstrcpynW(buffer, folder.c_str(), MAX_PATH);
-    // The first component is the drive root; the walk starts after it.
-    wchar_t* component = ::PathFindNextComponentW(buffer);
-    while (component != nullptr && *component != L'\0') {
-        wchar_t* next = ::PathFindNextComponentW(component);
-        // The prefix ends at the backslash before the next component; after
-        // the last component it is the whole folder.
-        const std::size_t length = next != nullptr && *next != L'\0'
-                                       ? static_cast<std::size_t>(next - 1 - buffer)
-                                       : folder.size();
-        std::wstring prefix(buffer, length);
-        if (!isFolder(prefix)) {
-            missing.push_back(std::move(prefix));
-        }
-        component = next;
-    }
-    return missing;
-}
-
 bool createFolder(const std::wstring& folder) {
     if (!::CreateDirectoryW(folder.c_str(), nullptr)) {
         return false;
@@ -227,15 +196,11 @@ SavedValue saveValue(const std::wstring& key, const std::wstring& name) {
 }
 
 std::wstring reserveBackupName(const std::wstring& folder) {
-    if (folder.empty() || folder.size() > longestBackupFolder) {
-        return {};
+    const std::wstring name = tw::newTemporaryFile(folder);
+    // The file reserved the name; only the name is used.
+    if (!name.empty()) {
+        ::DeleteFileW(name.c_str());
     }
-    wchar_t name[MAX_PATH] = {};
-    if (::GetTempFileNameW(folder.c_str(), L"tw", 0, name) == 0) {
-        return {};
-    }
-    // GetTempFileNameW made the file to reserve the name; only the name is used.
-    ::DeleteFileW(name);
     return name;
 }
 

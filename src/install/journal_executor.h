@@ -6,6 +6,7 @@
 
 #include "install/journal_records.h"
 #include "install/log_format.h"
+#include "install/uninstall_key.h"
 
 #include <windows.h>
 
@@ -19,7 +20,7 @@
 // Where the product's uninstall key lives: root\parent\<product key name>.
 struct UninstallKeyLocation {
     HKEY root = HKEY_LOCAL_MACHINE;
-    std::wstring parent = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    std::wstring parent = uninstall_key::listPath;
 };
 
 namespace journal {
@@ -29,11 +30,6 @@ bool isFolder(const std::wstring& path);
 
 // True when path names an existing file (not a folder).
 bool isFile(const std::wstring& path);
-
-// The folders on the way to folder, below its first component (the drive
-// root), that do not exist yet, outermost first; nothing when folder does not
-// fit in a MAX_PATH buffer.
-std::vector<std::wstring> missingFolders(const std::wstring& folder);
 
 // Creates one folder and tells the shell about it. False when it could not.
 bool createFolder(const std::wstring& folder);

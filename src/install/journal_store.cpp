@@ -163,9 +163,8 @@ void prepareFolder(const std::wstring& folder) {
     if (::CreateDirectoryW(folder.c_str(), &attributes)) {
         return;
     }
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_ALREADY_EXISTS) {
-        tw::throwWin32Error(static_cast<std::int32_t>(error));
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+        tw::throwLastError("cannot create the journal's folder");
     }
     if (!isTrustedFolder(folder)) {
         tw::throwWin32Error(ERROR_ACCESS_DENIED);
@@ -203,7 +202,7 @@ void storeJournal(const std::wstring& folder, const JournalImage& image) {
     const std::wstring path = filePath(folder);
     if (!writeNewFile(path, encodeJournal(image), FILE_ATTRIBUTE_NORMAL) ||
         !whenFree([&] { return replaceWithNewFile(path); })) {
-        tw::throwWin32Error(static_cast<std::int32_t>(::GetLastError()));
+        tw::throwLastError("cannot store the journal");
     }
 }
 

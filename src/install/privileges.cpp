@@ -4,6 +4,8 @@
 #include "support/security_api.h"
 #include "support/well_known_sid.h"
 
+#include <system_error>
+
 bool IsAdministrator() {
     try {
         const tw::WellKnownSid administrators(tw::AdministratorsSid);
@@ -24,8 +26,16 @@ void adjust(HANDLE token, TOKEN_PRIVILEGES& privileges, TOKEN_PRIVILEGES* previo
     tw::adjustTokenPrivileges(token, false, &privileges, sizeof(privileges), previous,
                               previousSize);
     if (::GetLastError() != ERROR_SUCCESS) {
-        tw::throwLastErrorValue();
+        tw::throwLastError("cannot adjust the privilege");
     }
+}
+
+// The caller reads the system's error as the last error; throwing the
+// exception and closing the token may have overwritten it.
+bool failed(tw::unique_handle& token, DWORD error) {
+    token.reset();
+    ::SetLastError(error);
+    return false;
 }
 
 } // namespace
@@ -55,11 +65,10 @@ bool SetPrivilege(const wchar_t* privilege, bool enable) {
         adjust(token.get(), previous, nullptr, nullptr);
         return true;
     } catch (const tw::error& failure) {
-        token.reset();
-        // The caller reads the system's error as the last error; throwing the
-        // exception may have overwritten it.
+        // The security wrappers raise HRESULT_FROM_WIN32 of the system's error.
         const auto code = static_cast<DWORD>(failure.code());
-        ::SetLastError(HRESULT_FACILITY(code) == FACILITY_WIN32 ? HRESULT_CODE(code) : code);
-        return false;
+        return failed(token, HRESULT_FACILITY(code) == FACILITY_WIN32 ? HRESULT_CODE(code) : code);
+    } catch (const std::system_error& failure) {
+        return failed(token, static_cast<DWORD>(failure.code().value()));
     }
 }

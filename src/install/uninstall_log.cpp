@@ -7,6 +7,7 @@
 #include "install/product.h"
 #include "install/same_path.h"
 #include "payload/compress_error.h"
+#include "support/missing_folders.h"
 #include "support/path_text.h"
 #include "support/product_code.h"
 
@@ -164,7 +165,7 @@ bool UninstallLog::AddFolders(const std::wstring& folder) {
     if (folder.size() >= MAX_PATH) {
         return false;
     }
-    for (const std::wstring& missing : journal::missingFolders(folder)) {
+    for (const std::wstring& missing : tw::missingFolders(folder)) {
         newEntries.push_back({LogKind::Folder, missing, {}, true, -1});
         record();
         if (!journal::createFolder(missing)) {
@@ -177,8 +178,7 @@ bool UninstallLog::AddFolders(const std::wstring& folder) {
 }
 
 void UninstallLog::AddFile(const std::wstring& path, std::int32_t payloadKind, bool copyBackup) {
-    const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash != std::wstring::npos && !AddFolders(path.substr(0, slash))) {
+    if (const std::wstring folder = tw::parentPath(path); !folder.empty() && !AddFolders(folder)) {
         // Nothing is recorded, so the failure completes no entry.
         payload::raise(payload::compress_errc::unexpected);
     }
@@ -289,11 +289,9 @@ namespace {
 // application data, which a user may have made before the installation in
 // the system's folder that holds it.
 std::wstring linkBaseOf(const std::wstring& place) {
-    const std::size_t slash = place.find_last_of(L'\\');
-    return slash != std::wstring::npos &&
-                   tw::equalIgnoringCase(place.substr(slash + 1), tw::makerName)
-               ? place.substr(0, slash)
-               : place;
+    const std::wstring folder = tw::parentPath(place);
+    return !folder.empty() && tw::equalIgnoringCase(tw::fileName(place), tw::makerName) ? folder
+                                                                                        : place;
 }
 
 } // namespace

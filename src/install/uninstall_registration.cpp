@@ -1,6 +1,7 @@
 #include "install/uninstall_registration.h"
 
 #include "install/product.h"
+#include "install/uninstall_key.h"
 #include "support/language_state.h"
 #include "support/product_code.h"
 #include "support/registry.h"
@@ -32,18 +33,18 @@ UninstallValue number(const wchar_t* name, DWORD value) {
 
 std::vector<UninstallValue> uninstallValueList(const UninstallValues& values) {
     return {
-        text(L"DisplayName", values.displayName, true),
-        text(L"UninstallString", values.uninstallerPath, true),
-        text(L"DisplayIcon", values.mainProgramPath + L",0"),
-        text(L"DisplayVersion", values.displayVersion),
-        text(L"Publisher", values.publisher),
-        text(L"URLInfoAbout", values.webAddress),
-        text(L"HelpLink", values.webAddress),
-        text(L"URLUpdateInfo", values.webAddress),
-        text(L"HelpTelephone", values.telephone),
-        number(L"NoModify", 1),
-        number(L"NoRepair", 1),
-        number(L"TwLanguage", values.language),
+        text(uninstall_key::displayName, values.displayName, true),
+        text(uninstall_key::uninstallString, values.uninstallerPath, true),
+        text(uninstall_key::displayIcon, values.mainProgramPath + L",0"),
+        text(uninstall_key::displayVersion, values.displayVersion),
+        text(uninstall_key::publisher, values.publisher),
+        text(uninstall_key::urlInfoAbout, values.webAddress),
+        text(uninstall_key::helpLink, values.webAddress),
+        text(uninstall_key::urlUpdateInfo, values.webAddress),
+        text(uninstall_key::helpTelephone, values.telephone),
+        number(uninstall_key::noModify, 1),
+        number(uninstall_key::noRepair, 1),
+        number(uninstall_key::language, values.language),
     };
 }
 

@@ -4,11 +4,6 @@
 
 namespace payload {
 
-std::wstring_view lastComponent(std::wstring_view path) {
-    const std::size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
-}
-
 namespace {
 
 wchar_t upper(wchar_t c) {

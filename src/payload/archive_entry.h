@@ -45,9 +45,6 @@ struct ArchiveEntry {
     std::uint32_t crc = 0;
 };
 
-// The last component of a path whose components are separated by "\" or "/".
-std::wstring_view lastComponent(std::wstring_view path);
-
 // Whether a name can be a file's name inside a folder without escaping it or
 // naming something else: not empty, not "." or "..", no character Windows
 // forbids in a name (control characters and < > : " / \ | ? *, which covers

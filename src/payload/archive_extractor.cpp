@@ -2,12 +2,12 @@
 
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
+#include "support/error.h"
 #include "support/path_text.h"
 #include "support/utf16.h"
 
 #include <algorithm>
 #include <optional>
-#include <system_error>
 
 namespace payload {
 
@@ -86,7 +86,7 @@ std::vector<ArchiveEntry> parseEntryTable(std::string_view header) {
         entry.kind = static_cast<std::uint32_t>(reader.number(4));
         entry.size = reader.number(8);
         entry.crc = static_cast<std::uint32_t>(reader.number(4));
-        if (!isSafeFileName(lastComponent(entry.source))) {
+        if (!isSafeFileName(tw::fileName(entry.source))) {
             raise(compress_errc::unexpected);
         }
     }
@@ -173,7 +173,7 @@ void ArchiveExtractor::completeHeader() {
     std::uint64_t total = dataOffset_;
     for (ArchiveEntry& entry : entries_) {
         const std::wstring folder = resolver_.resolveFolder(entry.destination);
-        entry.destination = joinPath(folder, lastComponent(entry.source));
+        entry.destination = joinPath(folder, tw::fileName(entry.source));
         if (entry.size > UINT64_MAX - total) {
             raise(compress_errc::unexpected);
         }
@@ -252,8 +252,7 @@ std::uint32_t ArchiveExtractor::readBackCrc(const std::wstring& path) {
             return *crc;
         }
         if (attempt == attempts) {
-            throw std::system_error(sharingViolation, std::system_category(),
-                                    "the file is held by another process");
+            tw::throwWin32Error(sharingViolation, "the file is held by another process");
         }
         target_.waitBeforeRetry();
     }

@@ -1,22 +1,20 @@
 #include "payload/temp_files.h"
 
 #include "payload/temp_folder.h"
+#include "support/temporary_folder.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
 namespace payload {
 
-namespace {
-constexpr DWORD longestTempPath = 246;
-} // namespace
-
 TempFolderName makeTempFolderName() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH, path);
-    if (length == 0 || length > longestTempPath) {
+    const std::wstring temporary = tw::temporaryFolder();
+    if (temporary.empty()) {
         return {{}, stepErrorText(::GetLastError(), L"GetTempPath")};
     }
+    wchar_t path[MAX_PATH] = {};
+    ::lstrcpynW(path, temporary.c_str(), MAX_PATH);
     try {
         if (!::PathAppendW(path, tempFolderLeaf().c_str())) {
             return {{}, stepErrorText(ERROR_FILENAME_EXCED_RANGE, L"PathAppend")};

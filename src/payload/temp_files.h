@@ -11,7 +11,7 @@ struct TempFolderName {
     std::wstring error; // on failure: "%08x (%s)" of the error and the failed step
 };
 
-// The user's temporary directory (GetTempPathW, at most 246 characters)
+// The user's temporary directory (tw::temporaryFolder, at most 246 characters)
 // joined with tempFolderLeaf(). The folder is not created.
 TempFolderName makeTempFolderName();
 

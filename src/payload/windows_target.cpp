@@ -4,6 +4,8 @@
 #include "payload/file_error.h"
 #include "payload/grant_shared_folders.h"
 #include "payload/shell_folders.h"
+#include "support/error.h"
+#include "support/missing_folders.h"
 #include "support/path_text.h"
 #include "support/unique_resource.h"
 
@@ -12,7 +14,6 @@
 #include <ios>
 #include <string>
 #include <system_error>
-#include <vector>
 
 namespace payload {
 
@@ -23,6 +24,9 @@ namespace {
     throw FileError(std::error_code(static_cast<int>(error), std::system_category()), path, what);
 }
 
+// A file that cannot be written fails as a stream does: the extraction shows
+// a stream failure as its "unexpected" code 7, not as the Windows error,
+// which only the text keeps.
 [[noreturn]] void raiseStreamFailure(const char* what) {
     const DWORD error = ::GetLastError();
     throw std::ios_base::failure(
@@ -75,18 +79,17 @@ void clearReadOnly(const std::wstring& path) {
 
 // Creates the folder and every missing folder above it, from the top down.
 void createFolders(const std::wstring& folder) {
-    std::vector<std::wstring> missing;
-    std::wstring level = folder;
-    for (; !level.empty() && !exists(level); level = tw::parentPath(level)) {
-        missing.push_back(level);
-    }
-    if (!level.empty() && (::GetFileAttributesW(level.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        raiseFileSystemError("cannot create a folder below a file", level, ERROR_DIRECTORY);
-    }
-    for (auto created = missing.rbegin(); created != missing.rend(); ++created) {
-        if (!::CreateDirectoryW(created->c_str(), nullptr) &&
-            ::GetLastError() != ERROR_ALREADY_EXISTS) {
-            raiseFileSystemError("cannot create the folder", *created);
+    for (const std::wstring& missing : tw::missingFolders(folder)) {
+        if (::CreateDirectoryW(missing.c_str(), nullptr)) {
+            continue;
+        }
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+            raiseFileSystemError("cannot create the folder", missing);
+        }
+        // What is there already is a folder made meanwhile, or a file in the way.
+        const DWORD attributes = ::GetFileAttributesW(missing.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            raiseFileSystemError("cannot create a folder below a file", missing, ERROR_DIRECTORY);
         }
     }
 }
@@ -165,16 +168,14 @@ std::optional<std::uint32_t> WindowsTarget::readBackCrc(const std::wstring& path
         if (error == ERROR_SHARING_VIOLATION) {
             return std::nullopt;
         }
-        throw std::system_error(static_cast<int>(error), std::system_category(),
-                                "cannot read the file back");
+        tw::throwLastError("cannot read the file back");
     }
     char block[4096];
     std::uint32_t crc = 0;
     DWORD got = 0;
     while (true) {
         if (!::ReadFile(file.get(), block, sizeof block, &got, nullptr)) {
-            throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
-                                    "cannot read the file back");
+            tw::throwLastError("cannot read the file back");
         }
         if (got == 0) {
             return crc;

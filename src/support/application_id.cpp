@@ -1,10 +1,8 @@
 #include "support/application_id.h"
 
 #include "support/path_stem.h"
+#include "support/program_path.h"
 #include "support/version_info.h"
-
-#include <windows.h>
-#include <cstdlib>
 
 namespace tw {
 
@@ -16,15 +14,6 @@ std::wstring& storage() {
 }
 
 } // namespace
-
-std::wstring programPath() {
-    if (_wpgmptr != nullptr && *_wpgmptr != L'\0') {
-        return _wpgmptr;
-    }
-    wchar_t buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return std::wstring(buffer, length);
-}
 
 const std::wstring& applicationId() {
     return storage();

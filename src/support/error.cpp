@@ -9,6 +9,10 @@ void throwWin32Error(std::int32_t code) {
     throw std::system_error(static_cast<int>(code), std::system_category());
 }
 
+void throwWin32Error(std::int32_t code, const char* what) {
+    throw std::system_error(static_cast<int>(code), std::system_category(), what);
+}
+
 std::int32_t userCode(const std::exception_ptr& failure) noexcept {
     if (!failure) {
         return E_UNEXPECTED_CODE;

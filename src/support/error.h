@@ -5,7 +5,8 @@
 // A Windows error is raised as std::system_error in the system category. Its
 // value is the code as the system gave it: a Win32 error number (the last
 // error, an LSTATUS) or an HRESULT; the system's message tables know both.
-// The helpers below check the usual shapes of a Win32 call and raise.
+// The helpers below check the usual shapes of a Win32 call and raise: a call
+// that reports failure through GetLastError raises with throwLastError.
 //
 // The security wrappers (security_api.h and what is built on them) and the
 // handler of the compiler's COM support raise the library's own error value
@@ -51,6 +52,13 @@ constexpr std::int32_t hresultFromWin32(std::int32_t code) noexcept {
 // Raises the code (a Win32 error number or an HRESULT) as std::system_error
 // in the system category, with no message of its own.
 [[noreturn]] void throwWin32Error(std::int32_t code);
+// The same, with what (what failed) in front of the system's message.
+[[noreturn]] void throwWin32Error(std::int32_t code, const char* what);
+
+// Raises the calling thread's last error (GetLastError), as a call that
+// reports failure through it leaves it, with what in front of the message.
+// Windows only (last_error.cpp).
+[[noreturn]] void throwLastError(const char* what);
 
 // Raises a status that is not ERROR_SUCCESS (0), as the registry calls answer.
 inline void throwIfWin32Failed(std::int32_t status) {

@@ -11,6 +11,11 @@ std::wstring parentPath(std::wstring_view path) {
                                                 : std::wstring(path.substr(0, separator));
 }
 
+std::wstring_view fileName(std::wstring_view path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+}
+
 namespace {
 
 constexpr std::wstring_view rootElement = L"\\";
@@ -86,6 +91,26 @@ std::vector<std::wstring> levelsDown(std::wstring_view folder, std::wstring_view
         if (last == rootElement || last == uncRootElement) {
             continue; // not a part of path: the root elements are shared texts
         }
+        levels.emplace_back(
+            path.substr(0, static_cast<std::size_t>(last.data() - path.data()) + last.size()));
+    }
+    return levels;
+}
+
+std::vector<std::wstring> folderLevels(std::wstring_view path) {
+    std::vector<std::wstring_view> elements = pathElements(path);
+    if (!elements.empty() && elements.back().empty()) {
+        elements.pop_back();
+    }
+    std::size_t first = hasDrivePrefix(path) ? 1 : 0;
+    if (first < elements.size() && elements[first] == rootElement) {
+        first += 1;
+    } else if (first < elements.size() && elements[first] == uncRootElement) {
+        first += 3; // the root, the server and the share
+    }
+    std::vector<std::wstring> levels;
+    for (std::size_t i = first; i < elements.size(); ++i) {
+        const std::wstring_view last = elements[i];
         levels.emplace_back(
             path.substr(0, static_cast<std::size_t>(last.data() - path.data()) + last.size()));
     }

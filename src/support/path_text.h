@@ -28,6 +28,12 @@ constexpr bool hasDrivePrefix(std::wstring_view path) noexcept {
 // a bare name.
 std::wstring parentPath(std::wstring_view path);
 
+// The file-name part of a path: everything after its last separator; empty
+// when it ends in one, the whole path when it has none. With parentPath it
+// splits a path in two where pathElements would split it whole: a drive
+// ("C:") or root of its own is no file name here.
+std::wstring_view fileName(std::wstring_view path);
+
 // The elements of a Windows path: a drive ("C:") when it has one, a root
 // ("\", or "\\" for a UNC path) when it begins with a separator, the names in
 // between, and an empty last element when it ends in a separator. A run of
@@ -50,6 +56,12 @@ bool beginsWith(const std::vector<std::wstring_view>& elements,
 // last element of either counts as none; a drive's or server's root is no
 // level.
 std::vector<std::wstring> levelsDown(std::wstring_view folder, std::wstring_view path);
+
+// The folders a path passes through, outermost first, path itself last, each
+// as the part of path that names it: "C:\\a\\b" gives "C:\\a" and "C:\\a\\b".
+// A drive's root, a server and its share are no folders of the path; an
+// empty last element counts as none.
+std::vector<std::wstring> folderLevels(std::wstring_view path);
 
 // Whether two names are equal ignoring letter case, as file names are: the
 // simple upper-case forms of the Latin (ASCII, Latin-1, Latin Extended-A and

@@ -1,6 +1,7 @@
 #include "support/providers.h"
 
 #include "support/application_id.h"
+#include "support/program_path.h"
 #include "support/path_stem.h"
 #include "support/version_info.h"
 

@@ -6,6 +6,7 @@
 #include "payload/destination.h"
 #include "payload/shared_folders.h"
 #include "payload/shell_folders.h"
+#include "support/path_text.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -110,8 +111,8 @@ std::vector<payload::ArchiveEntry> installedFiles(const PayloadArchive& archive,
                                           payload::shellFolderPath, shared);
     std::vector<payload::ArchiveEntry> files = archive.entries();
     for (payload::ArchiveEntry& file : files) {
-        file.destination = payload::joinPath(resolver.resolveFolder(file.destination),
-                                             payload::lastComponent(file.source));
+        file.destination =
+            payload::joinPath(resolver.resolveFolder(file.destination), tw::fileName(file.source));
     }
     return files;
 }

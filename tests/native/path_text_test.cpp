@@ -56,6 +56,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ParentCase{L"C:\\a", L"C:"}, ParentCase{L"\\a", L""},
                     ParentCase{L"\\\\server\\share", L"\\\\server"}, ParentCase{L"C:a", L""}));
 
+TEST(PathText, FileNameIsEverythingAfterTheLastSeparator) {
+    EXPECT_EQ(fileName(L"C:\\x/y\\a.txt"), L"a.txt");
+    EXPECT_EQ(fileName(L"C:/x/a.txt"), L"a.txt");
+    EXPECT_EQ(fileName(L"a.txt"), L"a.txt");
+    EXPECT_EQ(fileName(L"C:\\x\\"), L"");
+}
+
 std::vector<std::wstring> Elements(std::wstring_view path) {
     std::vector<std::wstring> out;
     for (const auto element : pathElements(path)) {
@@ -110,6 +117,15 @@ TEST(PathText, LevelsDownAreThePartsOfThePathFromTheFolderOn) {
     EXPECT_TRUE(tw::levelsDown(L"C:\\Data", L"C:\\Database").empty());
     EXPECT_TRUE(tw::levelsDown(L"C:\\Data\\a", L"C:\\Data").empty());
     EXPECT_TRUE(tw::levelsDown(L"", L"C:\\Data").empty());
+}
+
+TEST(PathText, FolderLevelsStartBelowTheDriveOrTheShare) {
+    using Levels = std::vector<std::wstring>;
+    EXPECT_EQ(tw::folderLevels(L"C:\\Data\\A/B\\"),
+              (Levels{L"C:\\Data", L"C:\\Data\\A", L"C:\\Data\\A/B"}));
+    EXPECT_EQ(tw::folderLevels(L"\\\\s\\share\\Data"), (Levels{L"\\\\s\\share\\Data"}));
+    EXPECT_TRUE(tw::folderLevels(L"C:\\").empty());
+    EXPECT_TRUE(tw::folderLevels(L"\\\\s\\share").empty());
 }
 
 TEST(PathText, CaseIsIgnoredForEachPairOfLetters) {

@@ -1,5 +1,6 @@
 // The session's temporary folder name and the clean-up of temporary files.
 #include "payload/temp_files.h"
+#include "support/temporary_folder.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,17 @@ TEST(TempFolderName, TooLongTemporaryDirectoryFails) {
     ::SetEnvironmentVariableW(L"TMP", saved[0] != 0 ? saved : nullptr);
     EXPECT_EQ(name.path, L"");
     EXPECT_TRUE(std::regex_match(name.error, std::wregex(LR"([0-9a-f]{8} \(GetTempPath\))")));
+}
+
+TEST(TemporaryFile, IsMadeInAFolderOf246CharactersAndNoLonger) {
+    testing_support::ScratchFolder scratch(L"temporary-file");
+    const std::wstring folder =
+        scratch / std::wstring(tw::longestTemporaryFolder - scratch.path().size() - 1, L'a');
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring name = tw::newTemporaryFile(folder);
+    EXPECT_TRUE(exists(name)) << "a name in a folder of 246 characters";
+    ::DeleteFileW(name.c_str());
+    EXPECT_EQ(tw::newTemporaryFile(folder + L"\\"), L"") << "247 characters";
 }
 
 TEST(TemporaryFiles, DeletesItsFilesThenTheFolder) {

@@ -3,6 +3,7 @@
 #include "payload/archive_extractor.h"
 #include "payload/archive_writer.h"
 #include "payload/crc32.h"
+#include "support/path_text.h"
 
 #include <boost/iostreams/device/file.hpp>
 #include <boost/iostreams/filter/bzip2.hpp>
@@ -169,8 +170,8 @@ void printListing(const Listing& listing, std::ostream& out) {
             << kindName(entry.kind) << std::right << std::setw(10) << entry.size << "  " << std::hex
             << std::uppercase << std::setfill('0') << std::setw(8) << entry.crc << std::dec
             << std::setfill(' ') << "  " << std::left << std::setw(8) << check << std::right << "  "
-            << toUtf8(entry.destination) << "  "
-            << toUtf8(std::wstring(payload::lastComponent(entry.source))) << '\n';
+            << toUtf8(entry.destination) << "  " << toUtf8(std::wstring(tw::fileName(entry.source)))
+            << '\n';
     }
     out << listing.entries.size() << " entries, data offset " << listing.dataOffset << ", "
         << listing.archiveSize << " bytes decompressed";
