@@ -3,8 +3,8 @@
 #include "payload/crc32.h"
 #include "payload/file_error.h"
 #include "payload/grant_shared_folders.h"
-#include "payload/shell_folders.h"
 #include "support/path_text.h"
+#include "support/shell_folder_path.h"
 #include "support/unique_resource.h"
 
 #include <windows.h>
@@ -126,7 +126,7 @@ private:
 } // namespace
 
 std::wstring WindowsTarget::shellFolder(int csidl) {
-    return shellFolderPath(csidl);
+    return tw::shellFolderPathWithOwner(csidl);
 }
 
 WindowsTarget::WindowsTarget(SharedFolderList::Equality samePath,
