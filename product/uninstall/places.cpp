@@ -7,8 +7,8 @@
 #include "install/shortcut_places.h"
 #include "payload/compress_error.h"
 #include "payload/destination.h"
-#include "payload/shell_folders.h"
 #include "support/path_text.h"
+#include "support/shell_folder_path.h"
 
 #include <algorithm>
 #include <system_error>
@@ -36,7 +36,7 @@ Places placesOf(const std::wstring& installFolder) {
     Places places;
     places.installation.installFolder = installFolder;
     payload::SharedFolderList unused(SamePathText);
-    payload::DestinationResolver resolver({installFolder, {}, {}}, payload::shellFolderPath,
+    payload::DestinationResolver resolver({installFolder, {}, {}}, tw::shellFolderPathWithOwner,
                                           unused);
     for (const wchar_t* destination : payloadDestinations) {
         try {

@@ -2,7 +2,7 @@
 
 #include "install/product.h"
 #include "support/product_code.h"
-#include "support/shell_folder.h"
+#include "support/shell_folder_path.h"
 
 #include <windows.h>
 #include <shlobj.h>

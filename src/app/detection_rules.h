@@ -13,7 +13,7 @@
 
 // The session's findings about the installed main program.
 struct InstalledProgram {
-    std::int32_t state = NotInstalled;
+    ExistingState state = NotInstalled;
     // existingVersionText is the program's display name.
     bool showsVersionText = false;
     // existingVersion: the program's file version, 0 when not an update.

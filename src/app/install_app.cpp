@@ -50,7 +50,7 @@ CInstallApp& theApp() {
     return *static_cast<CInstallApp*>(ui::currentApp());
 }
 
-std::int32_t CInstallApp::GetExistingState(std::wstring* versionText) const {
+ExistingState CInstallApp::GetExistingState(std::wstring* versionText) const {
     if (versionText != nullptr &&
         (existingState == NewerInstalled || existingState == OlderInstalled)) {
         *versionText = existingVersionText;

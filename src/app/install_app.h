@@ -36,7 +36,7 @@ public:
 
     // existingState; for NewerInstalled and OlderInstalled also copies
     // existingVersionText into versionText when it is given.
-    std::int32_t GetExistingState(std::wstring* versionText = nullptr) const;
+    ExistingState GetExistingState(std::wstring* versionText = nullptr) const;
 
     // "Kelvane" when nameOnly, else the product label "Kelvane 3.00g".
     std::wstring ProductName(bool nameOnly) const;
@@ -50,7 +50,7 @@ public:
     InstallationSession installationSession();
 
     // The session settings, in the order the wizard and the installation use them.
-    std::int32_t existingState = NotInstalled;
+    ExistingState existingState = NotInstalled;
     std::wstring existingVersionText;
     tw::NamedMutex instanceLock;
     std::wstring installFolder;

@@ -5,7 +5,6 @@
 #include "install/installation_session.h"
 #include "install/journal_executor.h"
 #include "install/links.h"
-#include "install/registration_rules.h"
 #include "payload/compress_error.h"
 #include "payload/extract.h"
 #include "payload/temp_files.h"

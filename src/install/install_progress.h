@@ -1,9 +1,14 @@
 #pragma once
 // What the installation tells whoever shows it while it runs: typed events,
 // which the progress page turns into its status line, log lines and progress
-// bar.
+// bar, and where that bar stands.
 
+#include <cstdint>
 #include <string>
+
+// The progress bar's position (0 to 100) for position bytes of total: rounded,
+// halves up; 100 is shown only when position has reached total.
+int progressPercent(std::uint64_t position, std::uint64_t total);
 
 // The steps that are announced to the user, each on a line of the log that
 // its outcome completes.

@@ -15,7 +15,7 @@ struct InstallationSession {
     std::wstring shortcutFolder;
     bool menuShortcut = false;
     bool desktopShortcut = false;
-    std::int32_t existingState = NotInstalled;
+    ExistingState existingState = NotInstalled;
     // The earlier installation's file version when it is updated, else 0.
     std::uint64_t existingVersion = 0;
     // The product label "Kelvane 3.00g" and the short name "Kelvane".

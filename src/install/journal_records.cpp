@@ -15,6 +15,89 @@ bool supersedes(const LogEntry& newer, const LogEntry& older, const PathEquality
     return true;
 }
 
+// The saved registry values go back newest first.
+void undoSavedValues(const std::vector<SavedValue>& savedValues, std::vector<UndoStep>& steps) {
+    for (auto saved = savedValues.rbegin(); saved != savedValues.rend(); ++saved) {
+        UndoStep step{UndoStep::Action::RestoreValue, {}, {}, {}};
+        step.value = *saved;
+        steps.push_back(std::move(step));
+    }
+}
+
+// The saved DACLs go back newest first.
+void undoSavedAccess(const std::vector<SavedAccess>& savedAccess, std::vector<UndoStep>& steps) {
+    for (auto saved = savedAccess.rbegin(); saved != savedAccess.rend(); ++saved) {
+        UndoStep step{UndoStep::Action::RestoreAccess, saved->path, {}, {}};
+        step.descriptor = saved->descriptor;
+        steps.push_back(std::move(step));
+    }
+}
+
+// An uninstall key that was there before and could not be saved stays; one
+// that was saved comes back from its backup; a new one goes.
+void undoUninstallKey(const LogEntry& entry, std::vector<UndoStep>& steps) {
+    if (entry.keptInPlace) {
+        return;
+    }
+    if (entry.backup.empty()) {
+        steps.push_back({UndoStep::Action::DeleteKey, {}, {}, {}});
+    } else {
+        steps.push_back({UndoStep::Action::RestoreKey, {}, entry.backup, {}});
+    }
+}
+
+// Where the backup of a file or shortcut goes back. A file's backup came from
+// its own path. A shortcut's backup is the earlier installation's shortcut,
+// which goes back where the earlier log had it: the new shortcut may have
+// another name, or none when it was not created.
+std::wstring restorePathOf(const JournalRecords& records, const LogEntry& entry) {
+    if (isShortcutKind(entry.kind) && !entry.backup.empty()) {
+        if (const LogEntry* earlier = records.earlierEntry(entry.kind)) {
+            return earlier->path;
+        }
+    }
+    return entry.path;
+}
+
+void undoFileOrShortcut(const JournalRecords& records, const LogEntry& entry,
+                        std::vector<UndoStep>& steps) {
+    if (entry.backupCopied) {
+        steps.push_back({UndoStep::Action::DiscardBackup, {}, entry.backup, {}});
+        return;
+    }
+    std::wstring restoreTo = restorePathOf(records, entry);
+    // A file that could not be saved aside is not deleted; it gets back the
+    // attributes it had.
+    if (entry.keptInPlace && entry.keptAttributes) {
+        steps.push_back(
+            {UndoStep::Action::RestoreAttributes, entry.path, {}, {}, *entry.keptAttributes});
+    }
+    std::wstring remove = entry.keptInPlace ? std::wstring() : entry.path;
+    if (!remove.empty() || !entry.backup.empty()) {
+        steps.push_back(
+            {UndoStep::Action::RemoveFile, std::move(remove), entry.backup, std::move(restoreTo)});
+    }
+}
+
+void undoEntry(const JournalRecords& records, const LogEntry& entry, std::vector<UndoStep>& steps) {
+    switch (entry.kind) {
+    case LogKind::Folder:
+        steps.push_back({UndoStep::Action::RemoveFolder, entry.path, {}, {}});
+        break;
+    case LogKind::UninstallKey:
+        undoUninstallKey(entry, steps);
+        break;
+    case LogKind::FileAssociations:
+        break;
+    case LogKind::File:
+    case LogKind::ProgramShortcut:
+    case LogKind::UninstallShortcut:
+    case LogKind::DesktopShortcut:
+        undoFileOrShortcut(records, entry, steps);
+        break;
+    }
+}
+
 } // namespace
 
 void JournalRecords::CompleteLast(bool done, const std::wstring& path) {
@@ -66,68 +149,10 @@ std::vector<UndoStep> JournalRecords::rollbackPlan() const {
     if (merged) {
         return steps;
     }
-    for (auto saved = savedValues.rbegin(); saved != savedValues.rend(); ++saved) {
-        UndoStep step{UndoStep::Action::RestoreValue, {}, {}, {}};
-        step.value = *saved;
-        steps.push_back(std::move(step));
-    }
-    for (auto saved = savedAccess.rbegin(); saved != savedAccess.rend(); ++saved) {
-        UndoStep step{UndoStep::Action::RestoreAccess, saved->path, {}, {}};
-        step.descriptor = saved->descriptor;
-        steps.push_back(std::move(step));
-    }
+    undoSavedValues(savedValues, steps);
+    undoSavedAccess(savedAccess, steps);
     for (auto entry = newEntries.rbegin(); entry != newEntries.rend(); ++entry) {
-        switch (entry->kind) {
-        case LogKind::Folder:
-            steps.push_back({UndoStep::Action::RemoveFolder, entry->path, {}, {}});
-            break;
-        case LogKind::UninstallKey:
-            if (entry->keptInPlace) {
-                break;
-            }
-            if (entry->backup.empty()) {
-                steps.push_back({UndoStep::Action::DeleteKey, {}, {}, {}});
-            } else {
-                steps.push_back({UndoStep::Action::RestoreKey, {}, entry->backup, {}});
-            }
-            break;
-        case LogKind::FileAssociations:
-            break;
-        case LogKind::File:
-        case LogKind::ProgramShortcut:
-        case LogKind::UninstallShortcut:
-        case LogKind::DesktopShortcut: {
-            // A file's backup came from its own path. A shortcut's backup is
-            // the earlier installation's shortcut, which goes back where the
-            // earlier log had it: the new shortcut may have another name, or
-            // none when it was not created.
-            if (entry->backupCopied) {
-                steps.push_back({UndoStep::Action::DiscardBackup, {}, entry->backup, {}});
-                break;
-            }
-            std::wstring restoreTo = entry->path;
-            if (isShortcutKind(entry->kind) && !entry->backup.empty()) {
-                if (const LogEntry* earlier = earlierEntry(entry->kind)) {
-                    restoreTo = earlier->path;
-                }
-            }
-            // A file that could not be saved aside is not deleted; it gets
-            // back the attributes it had.
-            if (entry->keptInPlace && entry->keptAttributes) {
-                steps.push_back({UndoStep::Action::RestoreAttributes,
-                                 entry->path,
-                                 {},
-                                 {},
-                                 *entry->keptAttributes});
-            }
-            std::wstring remove = entry->keptInPlace ? std::wstring() : entry->path;
-            if (!remove.empty() || !entry->backup.empty()) {
-                steps.push_back({UndoStep::Action::RemoveFile, std::move(remove), entry->backup,
-                                 std::move(restoreTo)});
-            }
-            break;
-        }
-        }
+        undoEntry(*this, *entry, steps);
     }
     return steps;
 }

@@ -4,7 +4,6 @@
 #include "support/hex_digits.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -12,16 +11,6 @@ constexpr wchar_t classesRoot[] = L"HKEY_CLASSES_ROOT\\";
 constexpr wchar_t usersRoot[] = L"HKEY_USERS\\";
 
 } // namespace
-
-int progressPercent(std::uint64_t position, std::uint64_t total) {
-    if (total == 0) {
-        return 0;
-    }
-    const long double exact =
-        100.0L * static_cast<long double>(position) / static_cast<long double>(total);
-    const auto percent = static_cast<int>(std::floor(exact + 0.5L));
-    return percent >= 100 && position < total ? 99 : percent;
-}
 
 std::wstring registrationArguments(std::uint64_t existingVersion) {
     std::wstring arguments = L" /Register /Background";

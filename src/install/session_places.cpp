@@ -1,9 +1,9 @@
 #include "install/session_places.h"
 
 #include "install/shortcut_places.h"
-#include "payload/shell_folders.h"
 #include "support/path_text.h"
 #include "support/product_code.h"
+#include "support/shell_folder_path.h"
 
 #include <shlobj.h>
 
@@ -27,7 +27,7 @@ constexpr PlaceFolder commonMenu{CSIDL_COMMON_STARTMENU, false};
 constexpr PlaceFolder userMenu{CSIDL_STARTMENU, false};
 
 std::wstring pathOf(const PlaceFolder& place) {
-    const std::wstring folder = payload::shellFolderPath(place.csidl);
+    const std::wstring folder = tw::shellFolderPathWithOwner(place.csidl);
     return folder.empty() || !place.maker ? folder : folder + L"\\" + tw::makerName;
 }
 
@@ -69,7 +69,7 @@ InstallationPlaces placesOfThisSession(const std::wstring& installFolder) {
 PlaceShapes placeShapesOfThisMachine() {
     PlaceShapes shapes;
     addPaths(shapes.shared, {commonData, commonDesktop, commonMenu});
-    const std::wstring profile = payload::shellFolderPath(CSIDL_PROFILE);
+    const std::wstring profile = tw::shellFolderPathWithOwner(CSIDL_PROFILE);
     const std::size_t slash = profile.find_last_of(L'\\');
     if (slash == std::wstring::npos) {
         addPaths(shapes.shared, {userData, userDesktop, userMenu});

@@ -1,6 +1,6 @@
 #include "install/shortcut_places.h"
 
-#include "support/shell_folder.h"
+#include "support/shell_folder_path.h"
 
 #include <shlobj.h>
 

@@ -5,7 +5,7 @@
 #include "install/texts.h"
 #include "install/uninstall_log.h"
 #include "support/com_scope.h"
-#include "support/shell_folder.h"
+#include "support/shell_folder_path.h"
 #include "support/unique_resource.h"
 
 #include <objidl.h>

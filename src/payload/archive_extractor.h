@@ -8,7 +8,7 @@
 #include "payload/destination.h"
 #include "payload/extraction_target.h"
 #include "payload/notification.h"
-#include "payload/shared_folders.h"
+#include "payload/shared_folder_list.h"
 
 #include <boost/iostreams/categories.hpp>
 

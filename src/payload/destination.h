@@ -19,7 +19,7 @@
 //   <System>           CSIDL_SYSTEM                         no
 //   <Temporary>        the temporary folder, else the installation folder  no
 
-#include "payload/shared_folders.h"
+#include "payload/shared_folder_list.h"
 
 #include <functional>
 #include <string>

@@ -4,7 +4,7 @@
 // entry. The product gives it the Windows implementation (windows_target.h);
 // the native tests and the benchmark give it native_target.h.
 
-#include "payload/shared_folders.h"
+#include "payload/shared_folder_list.h"
 
 #include <cstddef>
 #include <cstdint>

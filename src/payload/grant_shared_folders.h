@@ -2,7 +2,7 @@
 // Granting the Users group access to the shared folders of the payload, once
 // each, when the first file is about to be created inside or below them.
 
-#include "payload/shared_folders.h"
+#include "payload/shared_folder_list.h"
 
 #include <functional>
 #include <string>

@@ -3,10 +3,10 @@
 #include "payload/crc32.h"
 #include "payload/file_error.h"
 #include "payload/grant_shared_folders.h"
-#include "payload/shell_folders.h"
 #include "support/error.h"
 #include "support/missing_folders.h"
 #include "support/path_text.h"
+#include "support/shell_folder_path.h"
 #include "support/unique_resource.h"
 
 #include <windows.h>
@@ -129,7 +129,7 @@ private:
 } // namespace
 
 std::wstring WindowsTarget::shellFolder(int csidl) {
-    return shellFolderPath(csidl);
+    return tw::shellFolderPathWithOwner(csidl);
 }
 
 WindowsTarget::WindowsTarget(SharedFolderList::Equality samePath,

@@ -17,7 +17,7 @@ public:
     WindowsTarget(SharedFolderList::Equality samePath,
                   std::function<void(const std::wstring&)> grantFolder);
 
-    // SHGetFolderPathW (shell_folders.h).
+    // SHGetFolderPathW with the owner window (shell_folder_path.h).
     std::wstring shellFolder(int csidl) override;
     bool samePath(const std::wstring& a, const std::wstring& b) override;
     // File-system errors carry the Windows error code and the path.

@@ -24,6 +24,10 @@ struct Providers {
     std::function<bool()> silentMode;
     std::function<OwnerWindows()> ownerWindows;
     std::function<void(bool closed)> modalNotification;
+    // The text an application gives for an exception, and a further text of
+    // its own. These belong to the customisation the library offers every
+    // application of the maker; the setup program leaves both empty and
+    // nothing of it asks them, so an empty slot means no such text.
     std::function<std::wstring(const std::exception&)> exceptionText;
     std::function<std::wstring()> furtherText;
 };

@@ -19,24 +19,9 @@
 
 namespace tw {
 
-// Owns one open registry key, or none; closes it with RegCloseKey.
-class RegistryKey {
-public:
-    RegistryKey() noexcept = default;
-    explicit RegistryKey(HKEY key) noexcept
-        : key_(key) {}
-
-    HKEY get() const noexcept { return key_.get(); }
-    explicit operator bool() const noexcept { return static_cast<bool>(key_); }
-
-    // Closes the current key and returns the slot for an API to fill.
-    HKEY* put() noexcept { return key_.put(); }
-    HKEY release() noexcept { return key_.release(); }
-    void reset(HKEY key = nullptr) noexcept { key_.reset(key); }
-
-private:
-    unique_hkey key_;
-};
+// Owns one open registry key, or none; closes it with RegCloseKey. The
+// registry's name for the owning wrapper of unique_resource.h.
+using RegistryKey = unique_hkey;
 
 // Creates the subkey below parent, or opens it when it exists, with the given
 // access (MAXIMUM_ALLOWED unless a caller needs a particular right). When

@@ -59,7 +59,10 @@ public:
     InstanceCounter(const InstanceCounter&) = delete;
     InstanceCounter& operator=(const InstanceCounter&) = delete;
 
-    // The units this process has added and not taken back.
+    // The units this process has added and not taken back: 1 once it is
+    // registered, 0 without a semaphore. The destruction takes back exactly
+    // this share, which keeps the register's count exact across processes;
+    // the program itself only asks runningCount.
     LONG contribution() const noexcept { return contribution_; }
     // The semaphore's count, this process included; 0 without a semaphore.
     unsigned runningCount() const;

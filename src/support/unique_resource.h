@@ -3,14 +3,16 @@
 //
 // Every handle is owned from the moment it is received: put() hands out the
 // address of the slot (releasing what was there), get() lends the value,
-// release() gives ownership away, reset() closes. One traits struct per kind of
-// handle says what "none" is and how to close it.
+// release() gives ownership away, reset() closes. The traits of a kind of
+// handle say what "none" is and how to close it; most kinds are a one-line
+// unique_any of their type, close function and "none" value.
 
 #include "support/common_controls.h"
 
 #include <windows.h>
 #include <objbase.h>
 #include <shtypes.h>
+#include <cstdint>
 #include <utility>
 
 namespace tw {
@@ -57,77 +59,33 @@ private:
     value_type value_ = Traits::invalid();
 };
 
-namespace traits {
-struct handle {
-    using type = HANDLE;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type h) noexcept { ::CloseHandle(h); }
+// The traits of a handle of type T that Close frees and whose "none" value is
+// None (0 for a null handle or pointer, -1 for INVALID_HANDLE_VALUE), kept as
+// a number because a handle value cannot be a template argument.
+template <typename T, auto Close, std::intptr_t None = 0>
+struct close_traits {
+    using type = T;
+    static type invalid() noexcept { return reinterpret_cast<type>(None); }
+    static void close(type value) noexcept { Close(value); }
 };
-struct file_handle {
-    using type = HANDLE;
-    static type invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(type h) noexcept { ::CloseHandle(h); }
-};
-// A search of FindFirstFileW.
-struct find_handle {
-    using type = HANDLE;
-    static type invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(type h) noexcept { ::FindClose(h); }
-};
-struct hkey {
-    using type = HKEY;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type h) noexcept { ::RegCloseKey(h); }
-};
-struct hmodule {
-    using type = HMODULE;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type h) noexcept { ::FreeLibrary(h); }
-};
-struct hlocal {
-    using type = HLOCAL;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type h) noexcept { ::LocalFree(h); }
-};
-struct hicon {
-    using type = HICON;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type h) noexcept { ::DestroyIcon(h); }
-};
-struct hgdiobj {
-    using type = HGDIOBJ;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type h) noexcept { ::DeleteObject(h); }
-};
-struct himagelist {
-    using type = HIMAGELIST;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type h) noexcept { destroyImageList(h); }
-};
-// An item identifier list of the shell, allocated by the shell's task allocator.
-struct pidl {
-    using type = ITEMIDLIST*;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type p) noexcept { ::CoTaskMemFree(p); }
-};
-struct cotaskmem {
-    using type = void*;
-    static type invalid() noexcept { return nullptr; }
-    static void close(type p) noexcept { ::CoTaskMemFree(p); }
-};
-} // namespace traits
 
-using unique_handle = unique_resource<traits::handle>;
-using unique_file = unique_resource<traits::file_handle>;
-using unique_find = unique_resource<traits::find_handle>;
-using unique_hkey = unique_resource<traits::hkey>;
-using unique_hmodule = unique_resource<traits::hmodule>;
-using unique_hlocal = unique_resource<traits::hlocal>;
-using unique_hicon = unique_resource<traits::hicon>;
-using unique_gdiobj = unique_resource<traits::hgdiobj>;
-using unique_himagelist = unique_resource<traits::himagelist>;
-using unique_pidl = unique_resource<traits::pidl>;
-using unique_cotaskmem = unique_resource<traits::cotaskmem>;
+// An owning wrapper declared in one line, in the spirit of WIL's unique_any.
+template <typename T, auto Close, std::intptr_t None = 0>
+using unique_any = unique_resource<close_traits<T, Close, None>>;
+
+using unique_handle = unique_any<HANDLE, ::CloseHandle>;
+using unique_file = unique_any<HANDLE, ::CloseHandle, -1>;
+// A search of FindFirstFileW.
+using unique_find = unique_any<HANDLE, ::FindClose, -1>;
+using unique_hkey = unique_any<HKEY, ::RegCloseKey>;
+using unique_hmodule = unique_any<HMODULE, ::FreeLibrary>;
+using unique_hlocal = unique_any<HLOCAL, ::LocalFree>;
+using unique_hicon = unique_any<HICON, ::DestroyIcon>;
+using unique_gdiobj = unique_any<HGDIOBJ, ::DeleteObject>;
+using unique_himagelist = unique_any<HIMAGELIST, destroyImageList>;
+// An item identifier list of the shell, allocated by the shell's task allocator.
+using unique_pidl = unique_any<ITEMIDLIST*, ::CoTaskMemFree>;
+using unique_cotaskmem = unique_any<void*, ::CoTaskMemFree>;
 
 // The device context of a window, released with the window it belongs to.
 class window_dc {

@@ -30,7 +30,7 @@ public:
     const std::wstring& appName() const noexcept { return appName_; }
     void setAppName(std::wstring name) { appName_ = std::move(name); }
 
-    HWND mainWindow() const noexcept { return mainWindow_; }
+    // The window that owns the framework's report of an escaped exception.
     void setMainWindow(HWND window) noexcept { mainWindow_ = window; }
 
     HINSTANCE instance() const noexcept { return instance_; }

@@ -26,7 +26,7 @@ Buttons buttonsFor(int currentPage, bool installSucceeded) {
     return buttons;
 }
 
-bool exitNeedsConfirmation(std::int32_t existingState, int currentPage, bool installSucceeded) {
+bool exitNeedsConfirmation(ExistingState existingState, int currentPage, bool installSucceeded) {
     if (installSucceeded || existingState == NewerInstalled) {
         return false;
     }

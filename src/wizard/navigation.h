@@ -3,7 +3,7 @@
 // their own: which page a move lands on, what the buttons say and allow, and
 // when leaving needs the user's confirmation.
 
-#include <cstdint>
+#include "install/existing_state.h"
 
 namespace wizard {
 
@@ -30,6 +30,6 @@ struct Buttons {
 Buttons buttonsFor(int currentPage, bool installSucceeded);
 
 // Whether leaving now needs the "Installation is not complete" question.
-bool exitNeedsConfirmation(std::int32_t existingState, int currentPage, bool installSucceeded);
+bool exitNeedsConfirmation(ExistingState existingState, int currentPage, bool installSucceeded);
 
 } // namespace wizard

@@ -6,7 +6,7 @@
 #include "res/resource.h"
 #include "support/folder_picker.h"
 #include "support/product_code.h"
-#include "support/shell_folder.h"
+#include "support/shell_folder_path.h"
 #include "ui/data_exchange.h"
 
 #include <shlobj.h>

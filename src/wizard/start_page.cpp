@@ -34,6 +34,13 @@ tw::unique_hicon loadFlag(std::int32_t language, SIZE size) {
                      size.cx, size.cy, LR_DEFAULTCOLOR)));
 }
 
+// The width of the text in the device context's font.
+LONG textWidth(HDC dc, const std::wstring& text) {
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent.cx;
+}
+
 } // namespace
 
 CDlgStart::CDlgStart()
@@ -48,10 +55,18 @@ void CDlgStart::DoDataExchange(ui::DataExchange& exchange) {
 BOOL CDlgStart::OnInitDialog() {
     Dialog::OnInitDialog();
     const SIZE flagSize = smallIconSize();
+    attachFlagImages(flagSize);
+    fillLanguageList(flagSize);
+    return TRUE;
+}
+
+void CDlgStart::attachFlagImages(SIZE flagSize) {
     flagImages.reset(tw::createImageList(flagSize.cx, flagSize.cy, flagImageFormat,
                                          initialFlagCount, flagGrowth));
     languageList.send(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(flagImages.get()));
+}
 
+void CDlgStart::fillLanguageList(SIZE flagSize) {
     const std::int32_t current = tw::currentLanguage().languageIndex;
     LRESULT selected = CB_ERR;
     const tw::window_dc dc(languageList.hwnd());
@@ -59,30 +74,30 @@ BOOL CDlgStart::OnInitDialog() {
         dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     LONG widest = 0;
     for (const std::int32_t language : StartPageLanguages) {
-        const tw::unique_hicon flag = loadFlag(language, flagSize);
-        const int image = flag ? tw::addImageListIcon(flagImages.get(), flag.get()) : -1;
-        std::wstring name = tw::nativeLanguageName(language);
-        COMBOBOXEXITEMW entry{};
-        entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
-        entry.iItem = -1;
-        entry.pszText = name.data();
-        entry.iImage = image;
-        entry.iSelectedImage = image;
-        entry.lParam = language;
-        const LRESULT position =
-            languageList.send(CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
+        const std::wstring name = tw::nativeLanguageName(language);
+        const LRESULT position = insertLanguage(language, name, flagSize);
         if (language == current) {
             selected = position;
         }
-        SIZE extent{};
-        ::GetTextExtentPoint32W(dc.get(), name.c_str(), static_cast<int>(name.size()), &extent);
-        widest = std::max(widest, extent.cx);
+        widest = std::max(widest, textWidth(dc.get(), name));
     }
     languageList.send(CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + dropDownMargin));
     if (selected != CB_ERR) {
         languageList.send(CB_SETCURSEL, static_cast<WPARAM>(selected));
     }
-    return TRUE;
+}
+
+LRESULT CDlgStart::insertLanguage(std::int32_t language, std::wstring name, SIZE flagSize) {
+    const tw::unique_hicon flag = loadFlag(language, flagSize);
+    const int image = flag ? tw::addImageListIcon(flagImages.get(), flag.get()) : -1;
+    COMBOBOXEXITEMW entry{};
+    entry.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
+    entry.iItem = -1;
+    entry.pszText = name.data();
+    entry.iImage = image;
+    entry.iSelectedImage = image;
+    entry.lParam = language;
+    return languageList.send(CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
 }
 
 void CDlgStart::onLanguageChanged() {
@@ -103,7 +118,7 @@ void CDlgStart::onLanguageChanged() {
 void CDlgStart::SetTexts() {
     const CInstallApp& app = theApp();
     std::wstring versionText;
-    const std::int32_t state = app.GetExistingState(&versionText);
+    const ExistingState state = app.GetExistingState(&versionText);
     const std::wstring label = app.ProductName(false);
     const std::wstring next = LoadText(text::next);
     const std::wstring cancel = LoadText(text::cancel);

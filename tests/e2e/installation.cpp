@@ -4,9 +4,9 @@
 #include "install/product.h"
 #include "payload/crc32.h"
 #include "payload/destination.h"
-#include "payload/shared_folders.h"
-#include "payload/shell_folders.h"
+#include "payload/shared_folder_list.h"
 #include "support/path_text.h"
+#include "support/shell_folder_path.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -108,7 +108,7 @@ std::vector<payload::ArchiveEntry> installedFiles(const PayloadArchive& archive,
     payload::SharedFolderList shared(
         [](const std::wstring& a, const std::wstring& b) { return lowerCase(a) == lowerCase(b); });
     payload::DestinationResolver resolver({destinations.installFolder, L"Kelvane Examples", {}},
-                                          payload::shellFolderPath, shared);
+                                          tw::shellFolderPathWithOwner, shared);
     std::vector<payload::ArchiveEntry> files = archive.entries();
     for (payload::ArchiveEntry& file : files) {
         file.destination =

@@ -1,7 +1,7 @@
 #include "machine.h"
 
 #include "payload/crc32.h"
-#include "support/shell_folder.h"
+#include "support/shell_folder_path.h"
 #include "support/unique_resource.h"
 
 #include <gtest/gtest.h>

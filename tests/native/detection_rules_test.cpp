@@ -16,7 +16,7 @@ struct ClassCase {
     const char* name;
     bool registered;
     std::optional<std::uint64_t> fileVersion;
-    std::int32_t state;
+    ExistingState state;
     bool showsVersionText;
     std::uint64_t existingVersion;
     bool takesEarlierLog;

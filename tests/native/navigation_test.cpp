@@ -66,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         ButtonCase{EndPage, true, true, NextText::NextArrow, false, ExitText::Exit}));
 
 TEST(ExitConfirmation, AskedUnlessNothingIsLost) {
-    constexpr std::int32_t newer = -1, none = 0, same = 1, older = 2;
+    constexpr ExistingState newer = NewerInstalled, none = NotInstalled, same = SameInstalled,
+                            older = OlderInstalled;
     for (int page = StartPage; page <= EndPage; ++page) {
         EXPECT_TRUE(exitNeedsConfirmation(none, page, false)) << page;
         EXPECT_TRUE(exitNeedsConfirmation(older, page, false)) << page;

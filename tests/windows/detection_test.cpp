@@ -145,7 +145,7 @@ TEST_F(Detection, SessionFollowsTheInstalledProgram) {
         const wchar_t* productVersion;
         bool registered;
         bool logPresent;
-        std::int32_t state;
+        ExistingState state;
         std::wstring versionText;
         std::uint64_t existingVersion;
         bool foldersTaken;

@@ -154,7 +154,7 @@ TEST_F(EntryPolicyTest, TheProgramsAreRememberedForTheLaterSteps) {
 }
 
 TEST_F(EntryPolicyTest, AnExistingDataFileIsKeptWithACopiedBackupAndNotWritten) {
-    for (const std::int32_t state : {NotInstalled, OlderInstalled, SameInstalled}) {
+    for (const ExistingState state : {NotInstalled, OlderInstalled, SameInstalled}) {
         session.existingState = state;
         journal.newEntries.clear();
         const ArchiveEntry data = entry(L"Defaults.ini", payload::DataFile);
@@ -175,7 +175,7 @@ TEST_F(EntryPolicyTest, AnExistingDataFileIsKeptWithACopiedBackupAndNotWritten) 
 TEST_F(EntryPolicyTest, ADataFileTheEarlierInstallationWroteStaysAwayOnceDeleted) {
     const ArchiveEntry data = entry(L"User.ini", payload::DataFile);
     journal.oldEntries.push_back(LogEntry{LogKind::File, data.destination, {}, true, 3});
-    for (const std::int32_t state : {OlderInstalled, SameInstalled}) {
+    for (const ExistingState state : {OlderInstalled, SameInstalled}) {
         session.existingState = state;
         EXPECT_EQ(begin(data), result::skip) << state;
         EXPECT_TRUE(journal.newEntries.empty());
@@ -190,7 +190,7 @@ TEST_F(EntryPolicyTest, SamplesAreLeftOutOnlyWhenAnOlderVersionIsUpdated) {
     session.existingState = OlderInstalled;
     EXPECT_EQ(begin(sample), result::skip);
     EXPECT_TRUE(journal.newEntries.empty());
-    for (const std::int32_t state : {NotInstalled, SameInstalled}) {
+    for (const ExistingState state : {NotInstalled, SameInstalled}) {
         session.existingState = state;
         EXPECT_EQ(begin(sample), result::proceed) << state;
     }

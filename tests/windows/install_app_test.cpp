@@ -74,12 +74,12 @@ TEST_F(Session, VersionTextOnlyForNewerAndOlderInstallations) {
     CInstallApp app;
     app.existingVersionText = L"Kelvane 3.00a";
     std::wstring text = L"untouched";
-    for (const std::int32_t state : {NotInstalled, SameInstalled}) {
+    for (const ExistingState state : {NotInstalled, SameInstalled}) {
         app.existingState = state;
         EXPECT_EQ(app.GetExistingState(&text), state);
         EXPECT_EQ(text, L"untouched");
     }
-    for (const std::int32_t state : {NewerInstalled, OlderInstalled}) {
+    for (const ExistingState state : {NewerInstalled, OlderInstalled}) {
         app.existingState = state;
         text.clear();
         EXPECT_EQ(app.GetExistingState(&text), state);

@@ -1,5 +1,6 @@
 #pragma once
-// Shell folders by CSIDL, as the setup program and its pages ask for them.
+// The paths of shell folders by CSIDL, as the setup program, its pages and the
+// destination tokens ask for them.
 
 #include <windows.h>
 
@@ -14,5 +15,10 @@ namespace tw {
 // gives an empty path) and a fallback CSIDL is given, the fallback's path.
 // Empty when neither has one.
 std::wstring shellFolderPath(HWND owner, int csidl, std::optional<int> fallbackCsidl = {});
+
+// The current path of the shell folder csidl, asked with the library's owner
+// window (findOwnerWindow), no fallback; empty when the shell names none. The
+// destination tokens resolve against it.
+std::wstring shellFolderPathWithOwner(int csidl);
 
 } // namespace tw

@@ -1,4 +1,6 @@
-#include "support/shell_folder.h"
+#include "support/shell_folder_path.h"
+
+#include "support/owner_window.h"
 
 #include <shlobj.h>
 
@@ -22,6 +24,10 @@ std::wstring shellFolderPath(HWND owner, int csidl, std::optional<int> fallbackC
         path = currentPath(owner, *fallbackCsidl);
     }
     return path;
+}
+
+std::wstring shellFolderPathWithOwner(int csidl) {
+    return shellFolderPath(findOwnerWindow(), csidl);
 }
 
 } // namespace tw

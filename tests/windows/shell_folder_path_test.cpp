@@ -1,5 +1,5 @@
 // Shell folders by CSIDL with an optional fallback.
-#include "support/shell_folder.h"
+#include "support/shell_folder_path.h"
 
 #include "test_support.h"
 

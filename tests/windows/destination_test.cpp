@@ -1,7 +1,8 @@
-// Shell folders by CSIDL and the destination tokens resolved against them.
+// Shell folders by CSIDL, asked with the owner window, and the destination
+// tokens resolved against them.
 #include "payload/destination.h"
 #include "install/same_path.h"
-#include "payload/shell_folders.h"
+#include "support/shell_folder_path.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,12 @@ namespace {
 
 using namespace payload;
 using testing_support::directShellFolder;
+using tw::shellFolderPathWithOwner;
 
 class ShellFolders : public testing::TestWithParam<int> {};
 
 TEST_P(ShellFolders, NameAnExistingFolder) {
-    const std::wstring folder = shellFolderPath(GetParam());
+    const std::wstring folder = shellFolderPathWithOwner(GetParam());
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder, directShellFolder(GetParam()));
     const DWORD attributes = ::GetFileAttributesW(folder.c_str());
@@ -31,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(TokenFolders, ShellFolders,
                                          csidl::commonDocuments));
 
 TEST(ShellFolder, UnknownCsidlIsEmpty) {
-    EXPECT_EQ(shellFolderPath(0x7F), L"");
+    EXPECT_EQ(shellFolderPathWithOwner(0x7F), L"");
 }
 
 TEST(ShellFolder, WorksWithAnActiveOwnerWindow) {
@@ -40,15 +42,16 @@ TEST(ShellFolder, WorksWithAnActiveOwnerWindow) {
     ASSERT_NE(window, nullptr);
     ::ShowWindow(window, SW_SHOW);
     ::SetActiveWindow(window);
-    EXPECT_EQ(shellFolderPath(csidl::commonAppData), directShellFolder(csidl::commonAppData));
+    EXPECT_EQ(shellFolderPathWithOwner(csidl::commonAppData),
+              directShellFolder(csidl::commonAppData));
     ::DestroyWindow(window);
 }
 
 TEST(ShellFolder, ResolvesTheShippedDestinations) {
     SharedFolderList shared(SamePath);
     DestinationResolver resolver(
-        {L"C:\\Program Files\\Tarnwick\\Kelvane 3", L"Kelvane Examples", L""}, shellFolderPath,
-        shared);
+        {L"C:\\Program Files\\Tarnwick\\Kelvane 3", L"Kelvane Examples", L""},
+        shellFolderPathWithOwner, shared);
     const std::wstring commonData = directShellFolder(csidl::commonAppData);
     const std::wstring userData = directShellFolder(csidl::appData);
     const std::wstring desktop = directShellFolder(csidl::commonDesktopDirectory);

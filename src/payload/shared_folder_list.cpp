@@ -1,4 +1,4 @@
-#include "payload/shared_folders.h"
+#include "payload/shared_folder_list.h"
 
 #include "support/path_text.h"
 
