@@ -15,23 +15,23 @@ DWORD processOf(HWND window) {
 } // namespace
 
 int shownPage(HWND frame) {
-    if (findControl(frame, ids::languageLabel) != nullptr) {
-        return Start;
+    if (findControl(frame, IDC_START_LANGUAGE_LABEL) != nullptr) {
+        return StartPage;
     }
-    if (findControl(frame, ids::modeGroup) != nullptr) {
-        return Mode;
+    if (findControl(frame, IDC_MODE_GROUP) != nullptr) {
+        return ModePage;
     }
-    if (findControl(frame, ids::pathGroup) != nullptr) {
-        return Folder;
+    if (findControl(frame, IDC_PATH_GROUP) != nullptr) {
+        return FolderPage;
     }
-    if (findControl(frame, ids::menuGroup) != nullptr) {
-        return Shortcut;
+    if (findControl(frame, IDC_MENU_GROUP) != nullptr) {
+        return ShortcutPage;
     }
-    if (findControl(frame, ids::progressLog) != nullptr) {
-        return Progress;
+    if (findControl(frame, IDC_PROGRESS_LOG) != nullptr) {
+        return ProgressPage;
     }
-    if (findControl(frame, ids::information) != nullptr) {
-        return End;
+    if (findControl(frame, IDC_END_RESULT) != nullptr) {
+        return EndPage;
     }
     return -1;
 }
@@ -49,8 +49,16 @@ HWND waitForFrame(const Installer& installer) {
     return waitForWindow(installer.id(), L"Installer \u2013 Kelvane 3.00g");
 }
 
+void advancedToFolderPage(HWND frame) {
+    click(frame, IDOK);
+    expectPage(frame, ModePage);
+    click(frame, IDC_MODE_ADVANCED);
+    click(frame, IDOK);
+    expectPage(frame, FolderPage);
+}
+
 void exitConfirmed(Installer& installer, HWND frame) {
-    click(frame, ids::exit);
+    click(frame, IDCANCEL);
     const ShownMessage question = waitForMessageBox(installer.id(), {frame});
     EXPECT_EQ(question.text, L"Installation is not complete.\r\n\r\nDo you still confirm exit "
                              L"Installation ?");
@@ -59,9 +67,9 @@ void exitConfirmed(Installer& installer, HWND frame) {
 }
 
 void install(HWND frame) {
-    ASSERT_EQ(controlText(frame, ids::next), L"Install");
-    const std::size_t logBefore = controlText(frame, ids::progressLog).size();
-    click(frame, ids::next);
+    ASSERT_EQ(controlText(frame, IDOK), L"Install");
+    const std::size_t logBefore = controlText(frame, IDC_PROGRESS_LOG).size();
+    click(frame, IDOK);
     // The installation runs inside the click's handler: it appends to the log
     // from its first step, the frame answers no message while it runs, and
     // Exit stays disabled until it has ended. A failure found at once may be
@@ -69,8 +77,8 @@ void install(HWND frame) {
     // page stays on the screen throughout.
     ASSERT_TRUE(waitUntil(
         [&] {
-            return controlText(frame, ids::progressLog).size() > logBefore &&
-                   controlEnabled(frame, ids::exit);
+            return controlText(frame, IDC_PROGRESS_LOG).size() > logBefore &&
+                   controlEnabled(frame, IDCANCEL);
         },
         120s))
         << "the installation did not run to its end: " << whatItShows(processOf(frame));
@@ -78,7 +86,7 @@ void install(HWND frame) {
 }
 
 std::vector<std::wstring> logLines(HWND frame) {
-    const std::wstring text = controlText(frame, ids::progressLog);
+    const std::wstring text = controlText(frame, IDC_PROGRESS_LOG);
     std::vector<std::wstring> lines;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos;
