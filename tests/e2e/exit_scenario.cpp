@@ -26,8 +26,8 @@ TEST(Exit, EveryPageBeforeTheInstallationAsksAndLeavingChangesNothing) {
     Installer installer;
     HWND frame = waitForFrame(installer);
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, StartPage);
-    exitDeclined(installer, frame, StartPage);
+    expectPage(frame, wizard::StartPage);
+    exitDeclined(installer, frame, wizard::StartPage);
     click(frame, IDOK);
     expectPage(frame, ModePage);
     click(frame, IDC_MODE_ADVANCED);

@@ -120,7 +120,7 @@ TEST(FolderRights, SharedFoldersAndDataFilesGetOneUsersEntryEach) {
     toProgressPage(frame);
     install(frame);
     click(frame, IDOK);
-    expectPage(frame, EndPage);
+    expectPage(frame, wizard::EndPage);
     click(frame, IDCANCEL);
     ASSERT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 

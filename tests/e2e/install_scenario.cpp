@@ -32,7 +32,7 @@ TEST(Install, QuickInstallation) {
     EXPECT_EQ(controlText(frame, IDCANCEL), L"Exit");
 
     click(frame, IDOK);
-    expectPage(frame, EndPage);
+    expectPage(frame, wizard::EndPage);
     screenshot(frame, L"05-end");
     EXPECT_EQ(controlText(frame, IDC_END_RESULT), L"Installation is complete.");
     EXPECT_FALSE(controlEnabled(frame, IDOK));
@@ -43,7 +43,7 @@ TEST(Install, QuickInstallation) {
     EXPECT_TRUE(controlEnabled(frame, IDOK));
     EXPECT_EQ(logLines(frame), log);
     click(frame, IDOK);
-    expectPage(frame, EndPage);
+    expectPage(frame, wizard::EndPage);
     click(frame, IDCANCEL);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 
@@ -83,7 +83,7 @@ TEST(Install, MainProgramReturningZeroFailsOnlyTheRegistryLine) {
     expectInstallationLog(logLines(frame), destinations, files, L"Failed");
     EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Next' to continue.");
     click(frame, IDOK);
-    expectPage(frame, EndPage);
+    expectPage(frame, wizard::EndPage);
     click(frame, IDCANCEL);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 

@@ -184,7 +184,7 @@ TEST_P(InterruptionMatrix, TheNextStartUndoesTheRun) {
         answer(told, IDOK);
         HWND frame = waitForFrame(next);
         ASSERT_NE(frame, nullptr);
-        expectPage(frame, StartPage);
+        expectPage(frame, wizard::StartPage);
         EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
         exitConfirmed(next, frame);
     }

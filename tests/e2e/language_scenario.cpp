@@ -17,7 +17,7 @@ void expectStartIn(const std::wstring& title, const std::wstring& next,
     Installer installer;
     HWND frame = waitForWindow(installer.id(), title);
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, StartPage);
+    expectPage(frame, wizard::StartPage);
     EXPECT_EQ(controlText(frame, IDOK), next);
     EXPECT_EQ(controlText(frame, IDCANCEL), cancel);
     screenshot(frame, L"start");

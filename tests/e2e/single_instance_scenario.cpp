@@ -79,7 +79,7 @@ TEST(SingleInstance, SecondInstallerEndsWithTheBusyMessageWhileTheFirstInstalls)
     EXPECT_EQ(refused.waitForExit(), std::optional<DWORD>(ERROR_BUSY));
 
     click(frame, IDOK);
-    expectPage(frame, EndPage);
+    expectPage(frame, wizard::EndPage);
     click(frame, IDCANCEL);
     EXPECT_EQ(first.waitForExit(), std::optional<DWORD>(0));
 }
@@ -151,7 +151,7 @@ TEST(SingleInstance, RunningProductIsToBeClosedFirst) {
     waitUntil([&] { return !::IsWindow(again.window); }, 5s);
     HWND frame = waitForFrame(retried);
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, StartPage);
+    expectPage(frame, wizard::StartPage);
 }
 
 } // namespace

@@ -12,7 +12,7 @@ TEST(Tour, QuickInstallation) {
     Installer installer;
     HWND frame = waitForFrame(installer);
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, StartPage);
+    expectPage(frame, wizard::StartPage);
     screenshot(frame, L"01-start");
     click(frame, IDOK);
     expectPage(frame, ModePage);
@@ -24,7 +24,7 @@ TEST(Tour, QuickInstallation) {
     screenshot(frame, L"04-installed");
     EXPECT_EQ(controlText(frame, IDOK), L"Next  >");
     click(frame, IDOK);
-    expectPage(frame, EndPage);
+    expectPage(frame, wizard::EndPage);
     screenshot(frame, L"05-end");
     click(frame, IDCANCEL);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));

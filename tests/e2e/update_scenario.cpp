@@ -90,7 +90,7 @@ void changeAsTheUser(const payload::ArchiveEntry& dataFile, const payload::Archi
 HWND startPageSaying(const Installer& installer, const std::wstring& information) {
     HWND frame = waitForFrame(installer);
     if (frame != nullptr) {
-        expectPage(frame, StartPage);
+        expectPage(frame, wizard::StartPage);
         EXPECT_EQ(controlText(frame, IDC_START_INFO), information);
     }
     return frame;
@@ -255,7 +255,7 @@ TEST(Update, NewerVersionCanOnlyBeLeft) {
     ::PostMessageW(frame, WM_KEYDOWN, VK_RETURN, 0);
     ::PostMessageW(frame, WM_KEYUP, VK_RETURN, 0xC0000001);
     ::Sleep(500);
-    expectPage(frame, StartPage);
+    expectPage(frame, wizard::StartPage);
     EXPECT_FALSE(controlEnabled(frame, IDOK));
     click(frame, IDCANCEL);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace e2e {
 
 namespace {
@@ -15,23 +17,17 @@ DWORD processOf(HWND window) {
 } // namespace
 
 int shownPage(HWND frame) {
-    if (findControl(frame, IDC_START_LANGUAGE_LABEL) != nullptr) {
-        return StartPage;
-    }
-    if (findControl(frame, IDC_MODE_GROUP) != nullptr) {
-        return ModePage;
-    }
-    if (findControl(frame, IDC_PATH_GROUP) != nullptr) {
-        return FolderPage;
-    }
-    if (findControl(frame, IDC_MENU_GROUP) != nullptr) {
-        return ShortcutPage;
-    }
-    if (findControl(frame, IDC_PROGRESS_LOG) != nullptr) {
-        return ProgressPage;
-    }
-    if (findControl(frame, IDC_END_RESULT) != nullptr) {
-        return EndPage;
+    // Each page by a control that only it shows, tried in this order (the
+    // End page's result has the id of the Start page's information).
+    constexpr std::pair<int, wizard::Page> marks[] = {
+        {IDC_START_LANGUAGE_LABEL, StartPage}, {IDC_MODE_GROUP, ModePage},
+        {IDC_PATH_GROUP, FolderPage},          {IDC_MENU_GROUP, ShortcutPage},
+        {IDC_PROGRESS_LOG, ProgressPage},      {IDC_END_RESULT, EndPage},
+    };
+    for (const auto& [control, page] : marks) {
+        if (findControl(frame, control) != nullptr) {
+            return page;
+        }
     }
     return -1;
 }

@@ -11,7 +11,9 @@ namespace e2e {
 
 // The pages by the product's own table of their order (wizard::Page), and
 // the controls by the product's resource ids (resource.h): Next is IDOK, Exit
-// (Cancel) is IDCANCEL.
+// (Cancel) is IDCANCEL. Where namespace e2e is used rather than entered,
+// StartPage and EndPage meet the GDI functions of those names: write them
+// wizard::StartPage and wizard::EndPage there.
 using enum wizard::Page;
 
 // The page now shown, or -1 when none can be told.

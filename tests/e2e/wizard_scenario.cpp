@@ -22,7 +22,7 @@ protected:
 };
 
 TEST_F(Wizard, QuickModeSkipsTheFolderAndShortcutPages) {
-    expectPage(frame, StartPage);
+    expectPage(frame, wizard::StartPage);
     EXPECT_FALSE(controlEnabled(frame, IDC_BACK));
     EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Next' to continue.");
 
@@ -48,7 +48,7 @@ TEST_F(Wizard, AdvancedModeShowsEveryPageAndKeepsTheChoice) {
     expectPage(frame, ModePage);
     click(frame, IDC_MODE_ADVANCED);
     click(frame, IDC_BACK);
-    expectPage(frame, StartPage);
+    expectPage(frame, wizard::StartPage);
     click(frame, IDOK);
     expectPage(frame, ModePage);
     EXPECT_EQ(::SendMessageW(control(frame, IDC_MODE_ADVANCED), BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -104,7 +104,7 @@ TEST_F(Wizard, NoAtTheExitQuestionReturnsToTheWizard) {
     answer(question, IDNO);
     EXPECT_TRUE(waitUntil([&] { return topLevelWindows(installer.id()).size() == 1; }));
     EXPECT_TRUE(installer.running());
-    expectPage(frame, StartPage);
+    expectPage(frame, wizard::StartPage);
     exitConfirmed(installer, frame);
 }
 

@@ -251,14 +251,14 @@ HWND DialogWatcher::find() {
     } search{this, nullptr};
     ::EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(context);
+            auto& state = *reinterpret_cast<Search*>(context);
             DWORD process = 0;
             ::GetWindowThreadProcessId(window, &process);
             wchar_t name[16] = {};
             ::GetClassNameW(window, name, 16);
             if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
-                std::wstring(name) == L"#32770" && search.watcher->wanted_(window)) {
-                search.found = window;
+                std::wstring(name) == L"#32770" && state.watcher->wanted_(window)) {
+                state.found = window;
                 return FALSE;
             }
             return TRUE;

@@ -2,6 +2,7 @@
 
 #include "install/log_format.h"
 #include "install/shortcuts.h"
+#include "payload/archive_entry.h"
 #include "payload/compress_error.h"
 #include "support/common_controls.h"
 #include "support/product_code.h"
