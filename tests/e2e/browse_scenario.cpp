@@ -29,20 +29,16 @@ HWND advancedTo(const Installer& installer, int page) {
     if (frame == nullptr) {
         return nullptr;
     }
-    click(frame, ids::next);
-    expectPage(frame, Mode);
-    click(frame, ids::advancedMode);
-    click(frame, ids::next);
-    expectPage(frame, e2e::Folder);
-    if (page == Shortcut) {
-        click(frame, ids::next);
-        expectPage(frame, Shortcut);
+    advancedToFolderPage(frame);
+    if (page == ShortcutPage) {
+        click(frame, IDOK);
+        expectPage(frame, ShortcutPage);
     }
     return frame;
 }
 
 HWND openPicker(const Installer& installer, HWND frame) {
-    click(frame, ids::browse);
+    click(frame, IDC_BROWSE);
     return waitForFolderDialog(installer.id(), {frame});
 }
 
@@ -80,8 +76,8 @@ bool showsText(HWND dialog, const std::wstring& text) {
 
 // The page's folder once the page has shown the picker's result.
 void expectPageFolder(HWND frame, const std::wstring& expected) {
-    waitUntil([&] { return controlText(frame, ids::folder) == expected; }, 5s);
-    EXPECT_EQ(controlText(frame, ids::folder), expected);
+    waitUntil([&] { return controlText(frame, IDC_FOLDER) == expected; }, 5s);
+    EXPECT_EQ(controlText(frame, IDC_FOLDER), expected);
 }
 
 std::wstring systemText(DWORD code) {
@@ -98,7 +94,7 @@ TEST(Browse, FolderPageKeepsTheProductFolderAtTheEnd) {
     settleFolderTimes(L"C:\\Apps\\kelvane 3");
     settleFolderTimes(L"C:\\Program Files");
     Installer installer;
-    HWND frame = advancedTo(installer, e2e::Folder);
+    HWND frame = advancedTo(installer, FolderPage);
     ASSERT_NE(frame, nullptr);
 
     // The default folder, whose last two folders do not exist yet, is shown
@@ -115,7 +111,7 @@ TEST(Browse, FolderPageKeepsTheProductFolderAtTheEnd) {
     expectPageFolder(frame, L"C:\\Program Files\\Tarnwick\\Kelvane 3");
 
     // A typed folder is taken over first; a bare drive stands for its root.
-    setText(control(frame, ids::folder), L"C:");
+    setText(control(frame, IDC_FOLDER), L"C:");
     picker = openPicker(installer, frame);
     ASSERT_NE(picker, nullptr);
     EXPECT_EQ(pickerText(picker), L"C:\\Kelvane 3");
@@ -150,9 +146,9 @@ TEST(Browse, ShortcutPageStaysInTheStartMenu) {
     std::filesystem::create_directories(programs + L"\\Games\\Kelvane 3");
     settleFolderTimes(programs + L"\\Games\\Kelvane 3");
     Installer installer;
-    HWND frame = advancedTo(installer, Shortcut);
+    HWND frame = advancedTo(installer, ShortcutPage);
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(controlText(frame, ids::folder), L"Programs\\Tarnwick\\Kelvane 3");
+    EXPECT_EQ(controlText(frame, IDC_FOLDER), L"Programs\\Tarnwick\\Kelvane 3");
 
     HWND picker = openPicker(installer, frame);
     ASSERT_NE(picker, nullptr);
@@ -188,8 +184,8 @@ TEST(Browse, ShortcutPageStaysInTheStartMenu) {
     expectPageFolder(frame, L"Programs\\Games\\Kelvane 3");
 
     // The installation takes the chosen folder.
-    click(frame, ids::next);
-    expectPage(frame, Progress);
+    click(frame, IDOK);
+    expectPage(frame, ProgressPage);
     const std::wstring chosen = programs + L"\\Games\\Kelvane 3";
     const std::vector<std::wstring> lines = logLines(frame);
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::wstring& line) {

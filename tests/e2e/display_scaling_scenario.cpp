@@ -112,11 +112,7 @@ TEST_P(DisplayScaling, SidePictureFillsItsPlaceAndFlagsAreSmallIcons) {
                 flagWidth, ::GetSystemMetrics(SM_CXSMICON));
     screenshot(frame, L"start");
 
-    click(frame, ids::next);
-    expectPage(frame, Mode);
-    click(frame, ids::advancedMode);
-    click(frame, ids::next);
-    expectPage(frame, Folder);
+    advancedToFolderPage(frame);
     screenshot(frame, L"folder");
     exitConfirmed(installer, frame);
 }

@@ -5,17 +5,18 @@
 // when it finds one beside the program, but its trace names the path where
 // it found it: the file that Windows would have loaded).
 #include "installation.h"
+#include "text_case.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <filesystem>
 #include <set>
 
 namespace {
 
 using namespace e2e;
+using testing_support::lowerCase;
 
 const wchar_t* const plantedNames[] = {
     L"kernel32.dll", L"user32.dll",  L"gdi32.dll",    L"advapi32.dll",  L"shell32.dll",
@@ -23,12 +24,6 @@ const wchar_t* const plantedNames[] = {
     L"comctl32.dll", L"uxtheme.dll", L"dwmapi.dll",   L"cryptbase.dll", L"propsys.dll",
     L"profapi.dll",  L"userenv.dll", L"version.dll",  L"bcrypt.dll",    L"winmm.dll",
     L"msimg32.dll",  L"rsaenh.dll",  L"imm32.dll",    L"rpcrt4.dll",    L"sechost.dll"};
-
-std::wstring lower(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-    return text;
-}
 
 // A folder holding a copy of the program and the planted DLLs.
 std::wstring plantedFolder(const std::wstring& name, const std::wstring& program) {
@@ -46,7 +41,7 @@ std::wstring plantedFolder(const std::wstring& name, const std::wstring& program
 // The modules that the loader found in the program's folder, by lower-case
 // name, from the Wine trace "Loaded L"PATH" at ADDRESS: builtin|native".
 std::set<std::wstring> loadedBeside(const std::wstring& program, const std::string& trace) {
-    const std::wstring folder = lower(program.substr(0, program.find_last_of(L'\\') + 1));
+    const std::wstring folder = lowerCase(program.substr(0, program.find_last_of(L'\\') + 1));
     std::set<std::wstring> names;
     const std::string marker = "Loaded L\"";
     for (std::size_t at = trace.find(marker); at != std::string::npos;
@@ -59,7 +54,7 @@ std::set<std::wstring> loadedBeside(const std::wstring& program, const std::stri
                 ++i;
             }
         }
-        path = lower(path);
+        path = lowerCase(path);
         if (path.starts_with(folder)) {
             names.insert(path.substr(folder.size()));
         }

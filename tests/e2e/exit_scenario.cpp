@@ -11,7 +11,7 @@ using namespace e2e;
 // Exit on the page asks the question; No keeps the wizard on that page.
 void exitDeclined(const Installer& installer, HWND frame, int page) {
     SCOPED_TRACE("page " + std::to_string(page));
-    click(frame, ids::exit);
+    click(frame, IDCANCEL);
     const ShownMessage question = waitForMessageBox(installer.id(), {frame});
     EXPECT_EQ(question.text, L"Installation is not complete.\r\n\r\nDo you still confirm exit "
                              L"Installation ?");
@@ -26,14 +26,14 @@ TEST(Exit, EveryPageBeforeTheInstallationAsksAndLeavingChangesNothing) {
     Installer installer;
     HWND frame = waitForFrame(installer);
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
-    exitDeclined(installer, frame, Start);
-    click(frame, ids::next);
-    expectPage(frame, Mode);
-    click(frame, ids::advancedMode);
-    exitDeclined(installer, frame, Mode);
-    for (const int page : {Folder, Shortcut, Progress}) {
-        click(frame, ids::next);
+    expectPage(frame, wizard::StartPage);
+    exitDeclined(installer, frame, wizard::StartPage);
+    click(frame, IDOK);
+    expectPage(frame, ModePage);
+    click(frame, IDC_MODE_ADVANCED);
+    exitDeclined(installer, frame, ModePage);
+    for (const int page : {FolderPage, ShortcutPage, ProgressPage}) {
+        click(frame, IDOK);
         expectPage(frame, page);
         exitDeclined(installer, frame, page);
     }

@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -28,7 +27,6 @@ constexpr wchar_t makerKey[] = L"Software\\Tarnwick";
 constexpr wchar_t uninstallList[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 // The uninstall list as the machine snapshot names it.
 const std::wstring uninstallListItem = std::wstring(L"HKLM\\") + uninstallList;
-const std::string usersSettings = "[Kelvane]\r\nTheme=the user's own\r\n";
 
 enum class Start { Clean, Earlier };
 
@@ -79,10 +77,7 @@ TEST(FaultMatrixSetup, EarlierInstallation) {
     const PayloadArchive archive = PayloadArchive::of(installerPath());
     installQuickly();
     setInstalledVersion(destinations, 0x0003000000050000ull, L"3.00e");
-    std::ofstream(
-        std::filesystem::path(changedDataFile(archive, installedFiles(archive, destinations))),
-        std::ios::binary)
-        << usersSettings;
+    writeFile(changedDataFile(archive, installedFiles(archive, destinations)), usersSettings);
 }
 
 class FaultMatrix : public testing::TestWithParam<Case> {};

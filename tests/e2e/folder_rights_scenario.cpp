@@ -7,12 +7,12 @@
 #include "server_trace.h"
 #include "test_data.h"
 #include "test_support.h"
+#include "text_case.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,14 +20,9 @@
 namespace {
 
 using namespace e2e;
+using testing_support::lowerCase;
 
 const std::wstring users = L"S-1-5-32-545";
-
-std::wstring lowerCase(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-    return text;
-}
 
 // The DACL the installer should write over the one it read: the explicit
 // entries, the new Users entry, the inherited entries, every earlier Users
@@ -72,7 +67,7 @@ TEST(FolderRights, FailedUpdateLeavesAKeptDataFileAsItWas) {
     installQuickly();
     setInstalledVersion(destinations, 0x0003000000050000ull, L"3.00e");
     const std::wstring kept = files[archive.indexOf(payload::DataFile)].destination;
-    std::ofstream(std::filesystem::path(kept), std::ios::binary | std::ios::trunc) << "[kept]\n";
+    writeFile(kept, "[kept]\n");
     ASSERT_TRUE(
         ::SetFileAttributesW(kept.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     archive.corruptContents(archive.indexOf(payload::MainProgram));
@@ -124,9 +119,9 @@ TEST(FolderRights, SharedFoldersAndDataFilesGetOneUsersEntryEach) {
     ASSERT_NE(frame, nullptr);
     toProgressPage(frame);
     install(frame);
-    click(frame, ids::next);
-    expectPage(frame, End);
-    click(frame, ids::exit);
+    click(frame, IDOK);
+    expectPage(frame, wizard::EndPage);
+    click(frame, IDCANCEL);
     ASSERT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 
     // Path (lower case) -> the entry it must get.

@@ -23,28 +23,28 @@ TEST(Install, QuickInstallation) {
     toProgressPage(frame, true);
     install(frame);
     screenshot(frame, L"04-installed");
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Next' to continue.");
     const std::vector<std::wstring> log = logLines(frame);
     // Paths with blanks (all but the data files' here) appear in double quotes.
     expectInstallationLog(log, destinations, files);
-    EXPECT_FALSE(controlEnabled(frame, ids::back));
-    EXPECT_EQ(controlText(frame, ids::next), L"Next  >");
-    EXPECT_EQ(controlText(frame, ids::exit), L"Exit");
+    EXPECT_FALSE(controlEnabled(frame, IDC_BACK));
+    EXPECT_EQ(controlText(frame, IDOK), L"Next  >");
+    EXPECT_EQ(controlText(frame, IDCANCEL), L"Exit");
 
-    click(frame, ids::next);
-    expectPage(frame, End);
+    click(frame, IDOK);
+    expectPage(frame, wizard::EndPage);
     screenshot(frame, L"05-end");
-    EXPECT_EQ(controlText(frame, ids::information), L"Installation is complete.");
-    EXPECT_FALSE(controlEnabled(frame, ids::next));
+    EXPECT_EQ(controlText(frame, IDC_END_RESULT), L"Installation is complete.");
+    EXPECT_FALSE(controlEnabled(frame, IDOK));
     // Back from the End page shows the finished progress page as it was.
-    click(frame, ids::back);
-    expectPage(frame, Progress);
-    EXPECT_FALSE(controlEnabled(frame, ids::back));
-    EXPECT_TRUE(controlEnabled(frame, ids::next));
+    click(frame, IDC_BACK);
+    expectPage(frame, ProgressPage);
+    EXPECT_FALSE(controlEnabled(frame, IDC_BACK));
+    EXPECT_TRUE(controlEnabled(frame, IDOK));
     EXPECT_EQ(logLines(frame), log);
-    click(frame, ids::next);
-    expectPage(frame, End);
-    click(frame, ids::exit);
+    click(frame, IDOK);
+    expectPage(frame, wizard::EndPage);
+    click(frame, IDCANCEL);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 
     expectInstalledFiles(files, destinations);
@@ -81,10 +81,10 @@ TEST(Install, MainProgramReturningZeroFailsOnlyTheRegistryLine) {
     install(frame);
     screenshot(frame, L"installed");
     expectInstallationLog(logLines(frame), destinations, files, L"Failed");
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
-    click(frame, ids::next);
-    expectPage(frame, End);
-    click(frame, ids::exit);
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Next' to continue.");
+    click(frame, IDOK);
+    expectPage(frame, wizard::EndPage);
+    click(frame, IDCANCEL);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 
     expectInstalledFiles(files, destinations);

@@ -8,25 +8,21 @@
 #include "support/path_text.h"
 #include "support/shell_folder_path.h"
 #include "test_support.h"
+#include "text_case.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <set>
 
 namespace e2e {
 
 namespace {
 
-const std::wstring productLabel = L"Kelvane 3.00g";
+using testing_support::lowerCase;
 
-std::wstring lowerCase(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-    return text;
-}
+const std::wstring productLabel = L"Kelvane 3.00g";
 
 std::wstring parentOf(const std::wstring& path) {
     const std::size_t separator = path.find_last_of(L'\\');
@@ -92,6 +88,8 @@ LogContents readLog(const std::string& bytes, bool& complete) {
 
 } // namespace
 
+const std::string usersSettings = "[Kelvane]\r\nTheme=the user's own\r\n";
+
 Destinations quickDestinations() {
     Destinations destinations;
     destinations.installFolder = shellFolder(CSIDL_PROGRAM_FILES) + L"\\Tarnwick\\Kelvane 3";
@@ -122,17 +120,17 @@ std::wstring quotedWhenBlank(const std::wstring& path) {
 }
 
 void toProgressPage(HWND frame, bool pictures) {
-    expectPage(frame, Start);
+    expectPage(frame, StartPage);
     if (pictures) {
         screenshot(frame, L"01-start");
     }
-    click(frame, ids::next);
-    expectPage(frame, Mode);
+    click(frame, IDOK);
+    expectPage(frame, ModePage);
     if (pictures) {
         screenshot(frame, L"02-mode");
     }
-    click(frame, ids::next);
-    expectPage(frame, Progress);
+    click(frame, IDOK);
+    expectPage(frame, ProgressPage);
     if (pictures) {
         screenshot(frame, L"03-options");
     }
@@ -172,17 +170,17 @@ void expectInstallationLog(const std::vector<std::wstring>& lines, const Destina
 
 void expectFailedInstallation(HWND frame, const std::wstring& errorCode,
                               const std::wstring& lastLine) {
-    EXPECT_EQ(shownPage(frame), Progress);
-    EXPECT_EQ(controlText(frame, ids::status),
+    EXPECT_EQ(shownPage(frame), ProgressPage);
+    EXPECT_EQ(controlText(frame, IDC_STATUS),
               L"Installation failed (Error Code " + errorCode + L").");
     const std::vector<std::wstring> lines = logLines(frame);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), lastLine);
-    EXPECT_TRUE(controlEnabled(frame, ids::back));
-    EXPECT_TRUE(controlEnabled(frame, ids::next));
-    EXPECT_EQ(controlText(frame, ids::next), L"Install");
-    EXPECT_TRUE(controlEnabled(frame, ids::exit));
-    EXPECT_EQ(controlText(frame, ids::exit), L"Cancel");
+    EXPECT_TRUE(controlEnabled(frame, IDC_BACK));
+    EXPECT_TRUE(controlEnabled(frame, IDOK));
+    EXPECT_EQ(controlText(frame, IDOK), L"Install");
+    EXPECT_TRUE(controlEnabled(frame, IDCANCEL));
+    EXPECT_EQ(controlText(frame, IDCANCEL), L"Cancel");
 }
 
 void expectUninstallLog(const Destinations& destinations,
@@ -347,7 +345,7 @@ void expectShortcuts(const Destinations& destinations) {
     };
     for (const auto& [link, target] : shortcuts) {
         SCOPED_TRACE(testing::PrintToString(link));
-        const std::optional<ShellLink> shortcut = readShortcut(link);
+        const std::optional<ShellLink> shortcut = loadShortcut(link);
         ASSERT_TRUE(shortcut.has_value()) << "no shortcut";
         EXPECT_EQ(lowerCase(shortcut->target), lowerCase(target));
         EXPECT_EQ(lowerCase(shortcut->workingFolder), lowerCase(destinations.installFolder));
@@ -355,7 +353,7 @@ void expectShortcuts(const Destinations& destinations) {
 }
 
 void expectRegistration(const Destinations& destinations) {
-    const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3";
+    const std::wstring& key = productUninstallKey;
     const std::pair<std::wstring, RegistryValue> values[] = {
         {L"DisplayName", stringValue(productLabel)},
         {L"UninstallString", stringValue(destinations.uninstaller)},
@@ -428,11 +426,11 @@ std::vector<std::wstring> unrecordedChanges(const MachineState& before, const Ma
 }
 
 void leaveInstalled(Installer& installer, HWND frame) {
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
-    click(frame, ids::next);
-    expectPage(frame, End);
-    EXPECT_EQ(controlText(frame, ids::information), L"Installation is complete.");
-    click(frame, ids::exit);
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Next' to continue.");
+    click(frame, IDOK);
+    expectPage(frame, EndPage);
+    EXPECT_EQ(controlText(frame, IDC_END_RESULT), L"Installation is complete.");
+    click(frame, IDCANCEL);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 }
 

@@ -108,6 +108,10 @@ void leaveInstalled(Installer& installer, HWND frame);
 // End page and out.
 void installQuickly();
 
+// What the user of an earlier installation wrote into a data file: a text
+// that no payload file holds.
+extern const std::string usersSettings;
+
 // Gives the installed main program another version (its version resource),
 // as an installation of another release would have left it.
 void setInstalledVersion(const Destinations& destinations, std::uint64_t version,

@@ -12,6 +12,7 @@
 // installer waits at its next record (journal_store.h), and ends it there.
 // tests/e2e/CMakeLists.txt registers each case as a test of its own.
 #include "installation.h"
+#include "text_case.h"
 
 #include "install/journal_file.h"
 #include "install/product.h"
@@ -20,21 +21,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace {
 
 using namespace e2e;
+using testing_support::sameIgnoringCase;
 
 constexpr wchar_t undone[] = L"An interrupted installation of 'Kelvane 3.00g' was undone: "
                              L"everything it had changed is as it was before.";
 constexpr wchar_t unreadable[] =
     L"An interrupted installation left a record that cannot be read, so it was not undone and "
     L"nothing was changed. An administrator should look at it:\r\n\r\n";
-const std::string usersSettings = "[Kelvane]\r\nTheme=the user's own\r\n";
 
 enum class Machine { Clean, Earlier };
 enum class Step { Entry, Shortcuts, UninstallKey, Associations, Log };
@@ -46,14 +45,6 @@ struct Point {
 };
 
 using JournalTest = std::function<bool(const JournalImage&)>;
-
-bool sameText(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towlower(static_cast<wint_t>(x)) ==
-                      std::towlower(static_cast<wint_t>(y));
-           });
-}
 
 JournalTest hasEntry(const std::function<bool(const LogEntry&)>& test) {
     return
@@ -114,10 +105,10 @@ bool interruptAt(Installer& installer, const Point& point, const std::wstring& f
     bool reached = false;
     switch (point.step) {
     case Step::Entry:
-        reached =
-            waitForJournal(installer, hasEntry([&](const LogEntry& entry) {
-                               return entry.kind == LogKind::File && sameText(entry.path, file);
-                           }));
+        reached = waitForJournal(installer, hasEntry([&](const LogEntry& entry) {
+                                     return entry.kind == LogKind::File &&
+                                            sameIgnoringCase(entry.path, file);
+                                 }));
         break;
     case Step::Shortcuts:
         reached = waitForJournal(
@@ -165,7 +156,7 @@ void interruptRun(const Point& point) {
     HWND frame = waitForFrame(interrupted);
     ASSERT_NE(frame, nullptr);
     toProgressPage(frame);
-    click(frame, ids::next);
+    click(frame, IDOK);
     ASSERT_TRUE(interruptAt(interrupted, point, files[point.entry].destination))
         << "the run ended before it could be interrupted";
     ASSERT_TRUE(readJournal().has_value()) << "the interrupted run left no journal";
@@ -193,7 +184,7 @@ TEST_P(InterruptionMatrix, TheNextStartUndoesTheRun) {
         answer(told, IDOK);
         HWND frame = waitForFrame(next);
         ASSERT_NE(frame, nullptr);
-        expectPage(frame, Start);
+        expectPage(frame, wizard::StartPage);
         EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
         exitConfirmed(next, frame);
     }
@@ -232,8 +223,7 @@ TEST_P(DamagedJournal, IsReportedAndNothingChanges) {
     } else {
         bytes[bytes.size() / 2] ^= 0x01;
     }
-    std::ofstream(std::filesystem::path(journalFile()), std::ios::binary | std::ios::trunc)
-        << bytes;
+    writeFile(journalFile(), bytes);
     const MachineState before = snapshotMachine();
 
     Installer next;

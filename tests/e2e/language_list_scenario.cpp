@@ -48,22 +48,22 @@ TEST(LanguageList, GermanTurnsTheWholeWizardGermanAtOnce) {
     })) << "the title is still "
         << testing::PrintToString(windowText(frame));
     EXPECT_EQ(topLevelWindows(installer.id()).size(), 1u) << "a message was shown";
-    EXPECT_EQ(controlText(frame, ids::next), L"Weiter  >");
-    EXPECT_EQ(controlText(frame, ids::back), L"<  Zur\u00FCck");
-    EXPECT_EQ(controlText(frame, ids::exit), L"Abbrechen");
-    EXPECT_EQ(controlText(frame, ids::languageLabel), L"Installationssprache ausw\u00E4hlen");
-    EXPECT_EQ(controlText(frame, ids::information), L"Installation von 'Kelvane 3.00g'.");
+    EXPECT_EQ(controlText(frame, IDOK), L"Weiter  >");
+    EXPECT_EQ(controlText(frame, IDC_BACK), L"<  Zur\u00FCck");
+    EXPECT_EQ(controlText(frame, IDCANCEL), L"Abbrechen");
+    EXPECT_EQ(controlText(frame, IDC_START_LANGUAGE_LABEL), L"Installationssprache ausw\u00E4hlen");
+    EXPECT_EQ(controlText(frame, IDC_START_INFO), L"Installation von 'Kelvane 3.00g'.");
     EXPECT_EQ(controlText(frame, productLine),
               L"Diese Software ist urheberrechtlich gesch\u00FCtzt.");
-    EXPECT_EQ(controlText(frame, ids::status), L"Klicken Sie auf 'Weiter', um fortzufahren.");
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Klicken Sie auf 'Weiter', um fortzufahren.");
     EXPECT_EQ(::SendMessageW(control(frame, languageList), CB_GETCURSEL, 0, 0), germanItem);
     screenshot(frame, L"german");
 
-    click(frame, ids::next);
-    expectPage(frame, Mode);
-    EXPECT_EQ(controlText(frame, ids::modeGroup), L"Installationsart");
-    EXPECT_EQ(controlText(frame, ids::quickMode), L"Schnellinstallation (empfohlen)");
-    click(frame, ids::exit);
+    click(frame, IDOK);
+    expectPage(frame, ModePage);
+    EXPECT_EQ(controlText(frame, IDC_MODE_GROUP), L"Installationsart");
+    EXPECT_EQ(controlText(frame, IDC_MODE_QUICK), L"Schnellinstallation (empfohlen)");
+    click(frame, IDCANCEL);
     const ShownMessage question = waitForMessageBox(installer.id(), {frame});
     EXPECT_EQ(question.caption, L"Installationsprogramm \u2013 Kelvane 3.00g");
     EXPECT_EQ(question.text, L"Die Installation ist nicht abgeschlossen.\r\n\r\nM\u00F6chten Sie "
@@ -86,8 +86,8 @@ TEST(LanguageList, PolishIsAnnouncedAndTheInstallerStaysEnglish) {
     ::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
 
     EXPECT_EQ(windowText(frame), L"Installer \u2013 Kelvane 3.00g");
-    EXPECT_EQ(controlText(frame, ids::next), L"Next  >");
-    EXPECT_EQ(controlText(frame, ids::languageLabel), L"Select Installation Langage");
+    EXPECT_EQ(controlText(frame, IDOK), L"Next  >");
+    EXPECT_EQ(controlText(frame, IDC_START_LANGUAGE_LABEL), L"Select Installation Langage");
     EXPECT_EQ(::SendMessageW(control(frame, languageList), CB_GETCURSEL, 0, 0), polishItem);
     exitConfirmed(installer, frame);
 }

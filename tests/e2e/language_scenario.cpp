@@ -17,11 +17,11 @@ void expectStartIn(const std::wstring& title, const std::wstring& next,
     Installer installer;
     HWND frame = waitForWindow(installer.id(), title);
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
-    EXPECT_EQ(controlText(frame, ids::next), next);
-    EXPECT_EQ(controlText(frame, ids::exit), cancel);
+    expectPage(frame, wizard::StartPage);
+    EXPECT_EQ(controlText(frame, IDOK), next);
+    EXPECT_EQ(controlText(frame, IDCANCEL), cancel);
     screenshot(frame, L"start");
-    click(frame, ids::exit);
+    click(frame, IDCANCEL);
     answer(waitForMessageBox(installer.id(), {frame}), IDYES);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 }

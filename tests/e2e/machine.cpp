@@ -196,47 +196,8 @@ std::vector<std::wstring> folderListing(const std::wstring& folder) {
     return names;
 }
 
-std::optional<std::string> fileContents(const std::wstring& path) {
-    tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return std::nullopt;
-    }
-    std::string contents;
-    char buffer[65536];
-    DWORD read = 0;
-    while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        contents.append(buffer, read);
-    }
-    return contents;
-}
-
 DWORD fileAttributes(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str());
-}
-
-std::optional<ShellLink> readShortcut(const std::wstring& path) {
-    const HRESULT initialised = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::optional<ShellLink> shortcut;
-    {
-        tw::com_ptr<IShellLinkW> link;
-        tw::com_ptr<IPersistFile> file;
-        if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IShellLinkW, link.put_void())) &&
-            SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put_void())) &&
-            SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-            wchar_t target[MAX_PATH] = {};
-            wchar_t folder[MAX_PATH] = {};
-            link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-            link->GetWorkingDirectory(folder, MAX_PATH);
-            shortcut = ShellLink{target, folder};
-        }
-    }
-    if (SUCCEEDED(initialised)) {
-        ::CoUninitialize();
-    }
-    return shortcut;
 }
 
 std::optional<RegistryValue> registryValue(HKEY root, const std::wstring& key,
@@ -285,11 +246,9 @@ bool registryKeyExists(HKEY root, const std::wstring& key) {
 
 void storeLanguagePreference(DWORD language) {
     HKEY key = nullptr;
-    ASSERT_EQ(
-        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                          L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3", 0,
-                          nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, productUninstallKey.c_str(), 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
     const LONG status = ::RegSetValueExW(key, L"TwLanguage", 0, REG_DWORD,
                                          reinterpret_cast<const BYTE*>(&language), sizeof language);
     ::RegCloseKey(key);

@@ -3,6 +3,9 @@
 // a snapshot of everything an installation of the product may touch, and
 // plain reads of files, shortcuts, shell folders and registry values.
 
+#include "file_contents.h"
+#include "test_support.h"
+
 #include <windows.h>
 
 #include <map>
@@ -24,6 +27,10 @@ using MachineState = std::map<std::wstring, std::wstring>;
 
 MachineState snapshotMachine();
 
+// The product's uninstall key below HKEY_LOCAL_MACHINE.
+const std::wstring productUninstallKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3";
+
 // The installer's journal folder, "Kelvane 3 Setup" in the Windows folder,
 // where a run keeps its journal file and backups until it ends.
 std::wstring journalFolder();
@@ -41,20 +48,16 @@ std::wstring temporaryFolder();
 // The names in a folder, sorted; empty when it does not exist.
 std::vector<std::wstring> folderListing(const std::wstring& folder);
 
-// The whole contents of a file; nothing when it cannot be read.
-std::optional<std::string> fileContents(const std::wstring& path);
+// The whole contents of a file, and writing one (tests/common).
+using testing_support::fileContents;
+using testing_support::writeFile;
 
 // A file's attributes; INVALID_FILE_ATTRIBUTES when it does not exist.
 DWORD fileAttributes(const std::wstring& path);
 
-// What a shell link points to, as stored in the link.
-struct ShellLink {
-    std::wstring target;
-    std::wstring workingFolder;
-};
-
-// The shortcut file read through IShellLinkW; nothing when it cannot be loaded.
-std::optional<ShellLink> readShortcut(const std::wstring& path);
+// A shortcut file read through IShellLinkW (the Windows test support).
+using testing_support::loadShortcut;
+using testing_support::ShellLink;
 
 struct RegistryValue {
     DWORD type = REG_NONE;

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -84,7 +83,7 @@ TEST(Rollback, DestinationHeldOpenByAnotherProcess) {
     const Destinations destinations = quickDestinations();
     std::filesystem::create_directories(destinations.installFolder);
     const std::string earlier = "a Kelvane.exe that was here before";
-    std::ofstream(std::filesystem::path(destinations.mainProgram), std::ios::binary) << earlier;
+    writeFile(destinations.mainProgram, earlier);
     ASSERT_TRUE(::SetFileAttributesW(destinations.mainProgram.c_str(), FILE_ATTRIBUTE_READONLY));
     const tw::unique_file held(::CreateFileW(destinations.mainProgram.c_str(), GENERIC_READ,
                                              FILE_SHARE_READ, nullptr, OPEN_EXISTING,

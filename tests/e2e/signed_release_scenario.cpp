@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -34,7 +33,7 @@ std::wstring damagedCopy(const std::wstring& installer) {
     const std::filesystem::path copy =
         std::filesystem::path(pathFromEnvironment(L"KV_VARIANTS")) / L"InstallKelvane3.00g.exe";
     std::filesystem::create_directories(copy.parent_path());
-    std::ofstream(copy, std::ios::binary) << file;
+    writeFile(copy, file);
     EXPECT_EQ(std::filesystem::file_size(copy), file.size());
     return copy.wstring();
 }

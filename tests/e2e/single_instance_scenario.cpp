@@ -70,7 +70,7 @@ TEST(SingleInstance, SecondInstallerEndsWithTheBusyMessageWhileTheFirstInstalls)
 
     toProgressPage(frame);
     install(frame);
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Next' to continue.");
     // Kelvane.exe answers -10 only when it could take the mutex: the installer
     // lent it. Now the installer holds it again, and a registration is refused.
     const Destinations destinations = quickDestinations();
@@ -78,9 +78,9 @@ TEST(SingleInstance, SecondInstallerEndsWithTheBusyMessageWhileTheFirstInstalls)
     Installer refused(destinations.mainProgram, L" /Register /Background");
     EXPECT_EQ(refused.waitForExit(), std::optional<DWORD>(ERROR_BUSY));
 
-    click(frame, ids::next);
-    expectPage(frame, End);
-    click(frame, ids::exit);
+    click(frame, IDOK);
+    expectPage(frame, wizard::EndPage);
+    click(frame, IDCANCEL);
     EXPECT_EQ(first.waitForExit(), std::optional<DWORD>(0));
 }
 
@@ -151,7 +151,7 @@ TEST(SingleInstance, RunningProductIsToBeClosedFirst) {
     waitUntil([&] { return !::IsWindow(again.window); }, 5s);
     HWND frame = waitForFrame(retried);
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
+    expectPage(frame, wizard::StartPage);
 }
 
 } // namespace

@@ -12,21 +12,21 @@ TEST(Tour, QuickInstallation) {
     Installer installer;
     HWND frame = waitForFrame(installer);
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
+    expectPage(frame, wizard::StartPage);
     screenshot(frame, L"01-start");
-    click(frame, ids::next);
-    expectPage(frame, Mode);
+    click(frame, IDOK);
+    expectPage(frame, ModePage);
     screenshot(frame, L"02-mode");
-    click(frame, ids::next);
-    expectPage(frame, Progress);
+    click(frame, IDOK);
+    expectPage(frame, ProgressPage);
     screenshot(frame, L"03-options");
     install(frame);
     screenshot(frame, L"04-installed");
-    EXPECT_EQ(controlText(frame, ids::next), L"Next  >");
-    click(frame, ids::next);
-    expectPage(frame, End);
+    EXPECT_EQ(controlText(frame, IDOK), L"Next  >");
+    click(frame, IDOK);
+    expectPage(frame, wizard::EndPage);
     screenshot(frame, L"05-end");
-    click(frame, ids::exit);
+    click(frame, IDCANCEL);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
 }
 

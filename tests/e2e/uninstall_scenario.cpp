@@ -22,13 +22,6 @@ namespace {
 
 using namespace e2e;
 
-void setInstalledVersion(const std::wstring& program, std::uint64_t version,
-                         const std::wstring& productVersion) {
-    ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL));
-    testing_support::setProgramVersion(program, version, productVersion);
-    ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
-}
-
 TEST(Uninstall, QuickInstallationLeavesNothing) {
     const MachineState before = snapshotMachine();
     installQuickly();
@@ -39,7 +32,7 @@ TEST(Uninstall, QuickInstallationLeavesNothing) {
 TEST(Uninstall, UpdatedInstallationLeavesNothing) {
     const MachineState before = snapshotMachine();
     installQuickly();
-    setInstalledVersion(quickDestinations().mainProgram, 0x0003000000050000ull, L"3.00e");
+    setInstalledVersion(quickDestinations(), 0x0003000000050000ull, L"3.00e");
     installQuickly();
     ASSERT_TRUE(registryValue(HKEY_CURRENT_USER, L"Software\\Tarnwick\\Kelvane 3", L"Updated From"))
         << "the update told Kelvane.exe the version it replaced";
@@ -57,8 +50,8 @@ TEST(Uninstall, ChangedDataFileIsKept) {
     });
     ASSERT_NE(dataFile, files.end());
     const std::wstring changed = dataFile->destination;
-    const std::string usersText = "[Kelvane]\r\nTheme=the user's own\r\n";
-    std::ofstream(std::filesystem::path(changed), std::ios::binary | std::ios::app) << usersText;
+    std::ofstream(std::filesystem::path(changed), std::ios::binary | std::ios::app)
+        << usersSettings;
 
     uninstallConfirmed({changed});
     const MachineState after = snapshotMachine();
@@ -73,7 +66,7 @@ TEST(Uninstall, ChangedDataFileIsKept) {
     std::sort(changes.begin(), changes.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(changes, expected);
-    EXPECT_NE(fileContents(changed).value_or("").find(usersText), std::string::npos);
+    EXPECT_NE(fileContents(changed).value_or("").find(usersSettings), std::string::npos);
 }
 
 // Ended part-way, the uninstaller stays in the system's list; started again
@@ -191,9 +184,7 @@ void prependLogEntries(const Destinations& destinations, const LogEntries& forge
     const std::wstring path = destinations.installFolder + L"\\Uninstall.ulog";
     const DWORD attributes = fileAttributes(path);
     ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
-    std::ofstream(std::filesystem::path(path), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    writeFile(path, bytes);
     ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes));
 }
 
@@ -230,7 +221,7 @@ TEST(Uninstall, EntriesOutsideTheInstallationAreLeftAndNeverMoved) {
     prependLogEntries(destinations, forged);
 
     // The update meets the earlier shortcuts elsewhere first: it moves none.
-    setInstalledVersion(destinations.mainProgram, 0x0003000000050000ull, L"3.00e");
+    setInstalledVersion(destinations, 0x0003000000050000ull, L"3.00e");
     installQuickly();
     EXPECT_EQ(folderListing(outside.wstring()), names);
     // The update's log no longer holds the superseded shortcuts: forged again.

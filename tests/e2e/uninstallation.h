@@ -12,9 +12,6 @@
 
 namespace e2e {
 
-const std::wstring productUninstallKey =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3";
-
 // The uninstaller's English texts: its caption, its question, its last word.
 const std::wstring uninstallCaption = L"Uninstall Kelvane 3";
 const std::wstring uninstallQuestion =

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <tuple>
@@ -19,10 +18,6 @@
 namespace {
 
 using namespace e2e;
-
-const std::wstring productKey =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane 3";
-const std::string usersSettings = "[Kelvane]\r\nTheme=the user's own\r\n";
 
 // An installation in folders of the user's choice rather than the defaults.
 Destinations chosenDestinations() {
@@ -52,30 +47,17 @@ void installFirst(bool chosen) {
         toProgressPage(frame);
     } else {
         const Destinations destinations = chosenDestinations();
-        click(frame, ids::next);
-        expectPage(frame, Mode);
-        click(frame, ids::advancedMode);
-        click(frame, ids::next);
-        expectPage(frame, e2e::Folder);
-        setControlText(frame, ids::folder, destinations.installFolder);
-        click(frame, ids::next);
-        expectPage(frame, Shortcut);
+        advancedToFolderPage(frame);
+        setControlText(frame, IDC_FOLDER, destinations.installFolder);
+        click(frame, IDOK);
+        expectPage(frame, ShortcutPage);
         // The read-only box takes what the folder picker would give it.
-        setControlText(frame, ids::folder, L"Programs\\Kelvane Test Menu");
-        click(frame, ids::next);
-        expectPage(frame, Progress);
+        setControlText(frame, IDC_FOLDER, L"Programs\\Kelvane Test Menu");
+        click(frame, IDOK);
+        expectPage(frame, ProgressPage);
     }
     install(frame);
     leaveInstalled(installer, frame);
-}
-
-// From the Start page in advanced mode to the Folder page.
-void toFolderPage(HWND frame) {
-    click(frame, ids::next);
-    expectPage(frame, Mode);
-    click(frame, ids::advancedMode);
-    click(frame, ids::next);
-    expectPage(frame, e2e::Folder);
 }
 
 void setRegistryString(const std::wstring& key, const std::wstring& name,
@@ -94,6 +76,24 @@ std::size_t firstOfKind(const std::vector<payload::ArchiveEntry>& files, payload
     return static_cast<std::size_t>(
         std::find_if(files.begin(), files.end(), [&](const auto& f) { return f.kind == kind; }) -
         files.begin());
+}
+
+// What the user did with the installation: settings of their own in a data
+// file, and a sample deleted.
+void changeAsTheUser(const payload::ArchiveEntry& dataFile, const payload::ArchiveEntry& sample) {
+    writeFile(dataFile.destination, usersSettings);
+    ASSERT_TRUE(::DeleteFileW(sample.destination.c_str()));
+}
+
+// The frame of a started installer on its Start page, which says what
+// information tells; null when the installer shows no frame.
+HWND startPageSaying(const Installer& installer, const std::wstring& information) {
+    HWND frame = waitForFrame(installer);
+    if (frame != nullptr) {
+        expectPage(frame, wizard::StartPage);
+        EXPECT_EQ(controlText(frame, IDC_START_INFO), information);
+    }
+    return frame;
 }
 
 // Every payload file as the payload holds it, but those named in changed,
@@ -154,24 +154,20 @@ TEST(Update, SameVersionIsReinstalledAfterTheQuestion) {
     const UninstallLogFile earlier = readUninstallLog(destinations);
     const std::size_t dataFile = firstOfKind(files, payload::DataFile);
     const std::size_t sample = firstOfKind(files, payload::Sample);
-    std::ofstream(std::filesystem::path(files[dataFile].destination), std::ios::binary)
-        << usersSettings;
-    ASSERT_TRUE(::DeleteFileW(files[sample].destination.c_str()));
+    ASSERT_NO_FATAL_FAILURE(changeAsTheUser(files[dataFile], files[sample]));
 
     // Leaving from the Start page needs no confirmation and changes nothing.
     const MachineState before = snapshotMachine();
     {
         Installer installer;
-        HWND frame = waitForFrame(installer);
+        HWND frame = startPageSaying(
+            installer, L"'Kelvane 3.00g' is already installed.\r\nDo you confirm Reinstallation ?");
         ASSERT_NE(frame, nullptr);
-        expectPage(frame, Start);
         screenshot(frame, L"start");
-        EXPECT_EQ(controlText(frame, ids::information),
-                  L"'Kelvane 3.00g' is already installed.\r\nDo you confirm Reinstallation ?");
-        EXPECT_EQ(controlText(frame, ids::status),
+        EXPECT_EQ(controlText(frame, IDC_STATUS),
                   L"Click on 'Next' to continue or on 'Cancel' to exit Installation.");
-        EXPECT_TRUE(controlEnabled(frame, ids::next));
-        click(frame, ids::exit);
+        EXPECT_TRUE(controlEnabled(frame, IDOK));
+        click(frame, IDCANCEL);
         EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
     }
     EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
@@ -199,29 +195,24 @@ TEST(Update, OlderVersionIsUpdatedInPlace) {
     setInstalledVersion(destinations, 0x0003000000050000ull, L"3.00e");
     const std::size_t dataFile = firstOfKind(files, payload::DataFile);
     const std::size_t sample = firstOfKind(files, payload::Sample);
-    std::ofstream(std::filesystem::path(files[dataFile].destination), std::ios::binary)
-        << usersSettings;
-    ASSERT_TRUE(::DeleteFileW(files[sample].destination.c_str()));
+    ASSERT_NO_FATAL_FAILURE(changeAsTheUser(files[dataFile], files[sample]));
 
     Installer installer;
-    HWND frame = waitForFrame(installer);
+    HWND frame = startPageSaying(installer, L"Update from 'Kelvane 3.00e' to 'Kelvane 3.00g'.");
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
     screenshot(frame, L"start");
-    EXPECT_EQ(controlText(frame, ids::information),
-              L"Update from 'Kelvane 3.00e' to 'Kelvane 3.00g'.");
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
-    toFolderPage(frame);
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Next' to continue.");
+    advancedToFolderPage(frame);
     screenshot(frame, L"folder");
     // The update goes where the earlier installation is, as its log says.
-    EXPECT_EQ(controlText(frame, ids::folder), destinations.installFolder);
-    EXPECT_TRUE(readOnly(frame, ids::folder));
-    EXPECT_FALSE(controlEnabled(frame, ids::browse));
-    click(frame, ids::next);
-    expectPage(frame, Shortcut);
-    EXPECT_EQ(controlText(frame, ids::folder), L"Programs\\Kelvane Test Menu");
-    click(frame, ids::next);
-    expectPage(frame, Progress);
+    EXPECT_EQ(controlText(frame, IDC_FOLDER), destinations.installFolder);
+    EXPECT_TRUE(readOnly(frame, IDC_FOLDER));
+    EXPECT_FALSE(controlEnabled(frame, IDC_BROWSE));
+    click(frame, IDOK);
+    expectPage(frame, ShortcutPage);
+    EXPECT_EQ(controlText(frame, IDC_FOLDER), L"Programs\\Kelvane Test Menu");
+    click(frame, IDOK);
+    expectPage(frame, ProgressPage);
     install(frame);
     screenshot(frame, L"installed");
     const std::vector<std::wstring> log = logLines(frame);
@@ -252,23 +243,21 @@ TEST(Update, NewerVersionCanOnlyBeLeft) {
     const MachineState before = snapshotMachine();
 
     Installer installer;
-    HWND frame = waitForFrame(installer);
+    HWND frame =
+        startPageSaying(installer, L"'Kelvane 3.00g' Installation.\r\n"
+                                   L"A more recent Version (Kelvane 3.10a) is already installed.");
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
     screenshot(frame, L"start");
-    EXPECT_EQ(controlText(frame, ids::information),
-              L"'Kelvane 3.00g' Installation.\r\n"
-              L"A more recent Version (Kelvane 3.10a) is already installed.");
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Cancel' to exit Installation.");
-    EXPECT_FALSE(controlEnabled(frame, ids::next));
-    EXPECT_FALSE(controlEnabled(frame, ids::back));
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Cancel' to exit Installation.");
+    EXPECT_FALSE(controlEnabled(frame, IDOK));
+    EXPECT_FALSE(controlEnabled(frame, IDC_BACK));
     // The Enter key does not reach the disabled Next either.
     ::PostMessageW(frame, WM_KEYDOWN, VK_RETURN, 0);
     ::PostMessageW(frame, WM_KEYUP, VK_RETURN, 0xC0000001);
     ::Sleep(500);
-    expectPage(frame, Start);
-    EXPECT_FALSE(controlEnabled(frame, ids::next));
-    click(frame, ids::exit);
+    expectPage(frame, wizard::StartPage);
+    EXPECT_FALSE(controlEnabled(frame, IDOK));
+    click(frame, IDCANCEL);
     EXPECT_EQ(installer.waitForExit(), std::optional<DWORD>(0));
     EXPECT_EQ(differences(before, snapshotMachine()), std::vector<std::wstring>{});
 }
@@ -282,14 +271,12 @@ TEST(Update, RegisteredProgramThatIsGoneMeansAFreshInstallation) {
         registryValue(HKEY_LOCAL_MACHINE, L"Software\\Tarnwick", L"Kelvane 3 Path").has_value());
 
     Installer installer;
-    HWND frame = waitForFrame(installer);
+    HWND frame = startPageSaying(installer, L"'Kelvane 3.00g' Installation.");
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
-    EXPECT_EQ(controlText(frame, ids::information), L"'Kelvane 3.00g' Installation.");
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
-    toFolderPage(frame);
-    EXPECT_FALSE(readOnly(frame, ids::folder));
-    EXPECT_TRUE(controlEnabled(frame, ids::browse));
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Next' to continue.");
+    advancedToFolderPage(frame);
+    EXPECT_FALSE(readOnly(frame, IDC_FOLDER));
+    EXPECT_TRUE(controlEnabled(frame, IDC_BROWSE));
     exitConfirmed(installer, frame);
 }
 
@@ -303,12 +290,10 @@ TEST(Update, RegisteredPathNamingAFolderMeansAFreshInstallation) {
     setRegistryString(L"Software\\Tarnwick", L"Kelvane 3 Path", folder);
 
     Installer installer;
-    HWND frame = waitForFrame(installer);
+    HWND frame = startPageSaying(installer, L"'Kelvane 3.00g' Installation.");
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
-    EXPECT_EQ(controlText(frame, ids::information), L"'Kelvane 3.00g' Installation.");
-    toFolderPage(frame);
-    EXPECT_FALSE(readOnly(frame, ids::folder));
+    advancedToFolderPage(frame);
+    EXPECT_FALSE(readOnly(frame, IDC_FOLDER));
     exitConfirmed(installer, frame);
 }
 
@@ -320,7 +305,7 @@ TEST(Update, LogBesideTheInstallerWhenUninstallStringNamesAnotherFolder) {
     // folder, the installation folder, holds the log.
     const std::wstring elsewhere = temporaryFolder() + L"\\Kelvane Elsewhere";
     std::filesystem::create_directories(elsewhere);
-    setRegistryString(productKey, L"UninstallString", elsewhere + L"\\Uninstall.exe");
+    setRegistryString(productUninstallKey, L"UninstallString", elsewhere + L"\\Uninstall.exe");
     ASSERT_TRUE(::CopyFileW(destinations.mainProgram.c_str(),
                             (elsewhere + L"\\Kelvane.exe").c_str(), FALSE));
     setRegistryString(L"Software\\Tarnwick", L"Kelvane 3 Path", elsewhere + L"\\Kelvane.exe");
@@ -328,18 +313,16 @@ TEST(Update, LogBesideTheInstallerWhenUninstallStringNamesAnotherFolder) {
     ASSERT_TRUE(::CopyFileW(windowsPath(installerPath()).c_str(), copy.c_str(), FALSE));
 
     Installer installer(copy);
-    HWND frame = waitForFrame(installer);
+    HWND frame = startPageSaying(
+        installer, L"'Kelvane 3.00g' is already installed.\r\nDo you confirm Reinstallation ?");
     ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
-    EXPECT_EQ(controlText(frame, ids::information),
-              L"'Kelvane 3.00g' is already installed.\r\nDo you confirm Reinstallation ?");
-    toFolderPage(frame);
+    advancedToFolderPage(frame);
     screenshot(frame, L"folder");
-    EXPECT_EQ(controlText(frame, ids::folder), destinations.installFolder);
-    EXPECT_TRUE(readOnly(frame, ids::folder));
-    click(frame, ids::next);
-    expectPage(frame, Shortcut);
-    EXPECT_EQ(controlText(frame, ids::folder), L"Programs\\Kelvane Test Menu");
+    EXPECT_EQ(controlText(frame, IDC_FOLDER), destinations.installFolder);
+    EXPECT_TRUE(readOnly(frame, IDC_FOLDER));
+    click(frame, IDOK);
+    expectPage(frame, ShortcutPage);
+    EXPECT_EQ(controlText(frame, IDC_FOLDER), L"Programs\\Kelvane Test Menu");
     exitConfirmed(installer, frame);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace e2e {
 
 namespace {
@@ -15,23 +17,17 @@ DWORD processOf(HWND window) {
 } // namespace
 
 int shownPage(HWND frame) {
-    if (findControl(frame, ids::languageLabel) != nullptr) {
-        return Start;
-    }
-    if (findControl(frame, ids::modeGroup) != nullptr) {
-        return Mode;
-    }
-    if (findControl(frame, ids::pathGroup) != nullptr) {
-        return Folder;
-    }
-    if (findControl(frame, ids::menuGroup) != nullptr) {
-        return Shortcut;
-    }
-    if (findControl(frame, ids::progressLog) != nullptr) {
-        return Progress;
-    }
-    if (findControl(frame, ids::information) != nullptr) {
-        return End;
+    // Each page by a control that only it shows, tried in this order (the
+    // End page's result has the id of the Start page's information).
+    constexpr std::pair<int, wizard::Page> marks[] = {
+        {IDC_START_LANGUAGE_LABEL, StartPage}, {IDC_MODE_GROUP, ModePage},
+        {IDC_PATH_GROUP, FolderPage},          {IDC_MENU_GROUP, ShortcutPage},
+        {IDC_PROGRESS_LOG, ProgressPage},      {IDC_END_RESULT, EndPage},
+    };
+    for (const auto& [control, page] : marks) {
+        if (findControl(frame, control) != nullptr) {
+            return page;
+        }
     }
     return -1;
 }
@@ -49,8 +45,16 @@ HWND waitForFrame(const Installer& installer) {
     return waitForWindow(installer.id(), L"Installer \u2013 Kelvane 3.00g");
 }
 
+void advancedToFolderPage(HWND frame) {
+    click(frame, IDOK);
+    expectPage(frame, ModePage);
+    click(frame, IDC_MODE_ADVANCED);
+    click(frame, IDOK);
+    expectPage(frame, FolderPage);
+}
+
 void exitConfirmed(Installer& installer, HWND frame) {
-    click(frame, ids::exit);
+    click(frame, IDCANCEL);
     const ShownMessage question = waitForMessageBox(installer.id(), {frame});
     EXPECT_EQ(question.text, L"Installation is not complete.\r\n\r\nDo you still confirm exit "
                              L"Installation ?");
@@ -59,9 +63,9 @@ void exitConfirmed(Installer& installer, HWND frame) {
 }
 
 void install(HWND frame) {
-    ASSERT_EQ(controlText(frame, ids::next), L"Install");
-    const std::size_t logBefore = controlText(frame, ids::progressLog).size();
-    click(frame, ids::next);
+    ASSERT_EQ(controlText(frame, IDOK), L"Install");
+    const std::size_t logBefore = controlText(frame, IDC_PROGRESS_LOG).size();
+    click(frame, IDOK);
     // The installation runs inside the click's handler: it appends to the log
     // from its first step, the frame answers no message while it runs, and
     // Exit stays disabled until it has ended. A failure found at once may be
@@ -69,8 +73,8 @@ void install(HWND frame) {
     // page stays on the screen throughout.
     ASSERT_TRUE(waitUntil(
         [&] {
-            return controlText(frame, ids::progressLog).size() > logBefore &&
-                   controlEnabled(frame, ids::exit);
+            return controlText(frame, IDC_PROGRESS_LOG).size() > logBefore &&
+                   controlEnabled(frame, IDCANCEL);
         },
         120s))
         << "the installation did not run to its end: " << whatItShows(processOf(frame));
@@ -78,7 +82,7 @@ void install(HWND frame) {
 }
 
 std::vector<std::wstring> logLines(HWND frame) {
-    const std::wstring text = controlText(frame, ids::progressLog);
+    const std::wstring text = controlText(frame, IDC_PROGRESS_LOG);
     std::vector<std::wstring> lines;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos;

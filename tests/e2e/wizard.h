@@ -3,31 +3,18 @@
 // the moves between pages.
 
 #include "driver.h"
+#include "resource.h"
+
+#include "wizard/navigation.h"
 
 namespace e2e {
 
-enum WizardPage { Start = 0, Mode, Folder, Shortcut, Progress, End };
-
-// Control ids of the frame and its pages.
-namespace ids {
-constexpr int next = IDOK;
-constexpr int exit = IDCANCEL;
-constexpr int back = 3;
-constexpr int status = 1003;
-constexpr int browse = 1006;
-constexpr int folder = 1007;
-constexpr int pathGroup = 1008;
-constexpr int desktopShortcut = 1010;
-constexpr int menuShortcut = 1011;
-constexpr int menuGroup = 1012;
-constexpr int progressBar = 1014;
-constexpr int progressLog = 1015;
-constexpr int information = 1016;
-constexpr int quickMode = 1018;
-constexpr int advancedMode = 1019;
-constexpr int modeGroup = 1021;
-constexpr int languageLabel = 1022;
-} // namespace ids
+// The pages by the product's own table of their order (wizard::Page), and
+// the controls by the product's resource ids (resource.h): Next is IDOK, Exit
+// (Cancel) is IDCANCEL. Where namespace e2e is used rather than entered,
+// StartPage and EndPage meet the GDI functions of those names: write them
+// wizard::StartPage and wizard::EndPage there.
+using enum wizard::Page;
 
 // The page now shown, or -1 when none can be told.
 int shownPage(HWND frame);
@@ -37,6 +24,9 @@ void expectPage(HWND frame, int page);
 
 // The frame of a freshly started installer, in English.
 HWND waitForFrame(const Installer& installer);
+
+// From the Start page in advanced mode to the Folder page.
+void advancedToFolderPage(HWND frame);
 
 // Presses Exit and confirms the question; the installer must end.
 void exitConfirmed(Installer& installer, HWND frame);

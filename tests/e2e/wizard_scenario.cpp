@@ -9,70 +9,69 @@ namespace {
 
 using namespace e2e;
 
-TEST(Wizard, QuickModeSkipsTheFolderAndShortcutPages) {
+// A freshly started installer and the frame of its wizard.
+class Wizard : public testing::Test {
+protected:
+    void SetUp() override {
+        frame = waitForFrame(installer);
+        ASSERT_NE(frame, nullptr);
+    }
+
     Installer installer;
-    HWND frame = waitForFrame(installer);
-    ASSERT_NE(frame, nullptr);
-    expectPage(frame, Start);
-    EXPECT_FALSE(controlEnabled(frame, ids::back));
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Next' to continue.");
+    HWND frame = nullptr;
+};
 
-    click(frame, ids::next);
-    expectPage(frame, Mode);
-    EXPECT_TRUE(controlEnabled(frame, ids::back));
-    EXPECT_EQ(::SendMessageW(control(frame, ids::quickMode), BM_GETCHECK, 0, 0), BST_CHECKED);
+TEST_F(Wizard, QuickModeSkipsTheFolderAndShortcutPages) {
+    expectPage(frame, wizard::StartPage);
+    EXPECT_FALSE(controlEnabled(frame, IDC_BACK));
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Next' to continue.");
 
-    click(frame, ids::next);
-    expectPage(frame, Progress);
-    EXPECT_EQ(controlText(frame, ids::next), L"Install");
-    EXPECT_EQ(controlText(frame, ids::exit), L"Cancel");
-    EXPECT_EQ(controlText(frame, ids::status), L"Click on 'Install' to start Installation.");
+    click(frame, IDOK);
+    expectPage(frame, ModePage);
+    EXPECT_TRUE(controlEnabled(frame, IDC_BACK));
+    EXPECT_EQ(::SendMessageW(control(frame, IDC_MODE_QUICK), BM_GETCHECK, 0, 0), BST_CHECKED);
 
-    click(frame, ids::back);
-    expectPage(frame, Mode);
-    EXPECT_EQ(controlText(frame, ids::next), L"Next  >");
+    click(frame, IDOK);
+    expectPage(frame, ProgressPage);
+    EXPECT_EQ(controlText(frame, IDOK), L"Install");
+    EXPECT_EQ(controlText(frame, IDCANCEL), L"Cancel");
+    EXPECT_EQ(controlText(frame, IDC_STATUS), L"Click on 'Install' to start Installation.");
+
+    click(frame, IDC_BACK);
+    expectPage(frame, ModePage);
+    EXPECT_EQ(controlText(frame, IDOK), L"Next  >");
     exitConfirmed(installer, frame);
 }
 
-TEST(Wizard, AdvancedModeShowsEveryPageAndKeepsTheChoice) {
-    Installer installer;
-    HWND frame = waitForFrame(installer);
-    ASSERT_NE(frame, nullptr);
-    click(frame, ids::next);
-    expectPage(frame, Mode);
-    click(frame, ids::advancedMode);
-    click(frame, ids::back);
-    expectPage(frame, Start);
-    click(frame, ids::next);
-    expectPage(frame, Mode);
-    EXPECT_EQ(::SendMessageW(control(frame, ids::advancedMode), BM_GETCHECK, 0, 0), BST_CHECKED);
+TEST_F(Wizard, AdvancedModeShowsEveryPageAndKeepsTheChoice) {
+    click(frame, IDOK);
+    expectPage(frame, ModePage);
+    click(frame, IDC_MODE_ADVANCED);
+    click(frame, IDC_BACK);
+    expectPage(frame, wizard::StartPage);
+    click(frame, IDOK);
+    expectPage(frame, ModePage);
+    EXPECT_EQ(::SendMessageW(control(frame, IDC_MODE_ADVANCED), BM_GETCHECK, 0, 0), BST_CHECKED);
 
-    click(frame, ids::next);
-    expectPage(frame, Folder);
-    EXPECT_EQ(controlText(frame, ids::folder), L"C:\\Program Files\\Tarnwick\\Kelvane 3");
+    click(frame, IDOK);
+    expectPage(frame, FolderPage);
+    EXPECT_EQ(controlText(frame, IDC_FOLDER), L"C:\\Program Files\\Tarnwick\\Kelvane 3");
     screenshot(frame, L"folder");
-    click(frame, ids::next);
-    expectPage(frame, Shortcut);
-    EXPECT_EQ(controlText(frame, ids::folder), L"Programs\\Tarnwick\\Kelvane 3");
+    click(frame, IDOK);
+    expectPage(frame, ShortcutPage);
+    EXPECT_EQ(controlText(frame, IDC_FOLDER), L"Programs\\Tarnwick\\Kelvane 3");
     screenshot(frame, L"shortcut");
-    click(frame, ids::next);
-    expectPage(frame, Progress);
-    click(frame, ids::back);
-    expectPage(frame, Shortcut);
+    click(frame, IDOK);
+    expectPage(frame, ProgressPage);
+    click(frame, IDC_BACK);
+    expectPage(frame, ShortcutPage);
     exitConfirmed(installer, frame);
 }
 
 // A folder the installation cannot take, too long or not a complete path,
 // is refused with a message whichever way the user leaves the page.
-TEST(Wizard, FolderThatCannotBeTakenKeepsTheUserOnThePage) {
-    Installer installer;
-    HWND frame = waitForFrame(installer);
-    ASSERT_NE(frame, nullptr);
-    click(frame, ids::next);
-    expectPage(frame, Mode);
-    click(frame, ids::advancedMode);
-    click(frame, ids::next);
-    expectPage(frame, Folder);
+TEST_F(Wizard, FolderThatCannotBeTakenKeepsTheUserOnThePage) {
+    advancedToFolderPage(frame);
 
     const std::wstring notComplete = L"The installation folder must be a complete path, starting "
                                      L"with a drive letter (C:\\) or a network share (\\\\server).";
@@ -84,31 +83,28 @@ TEST(Wizard, FolderThatCannotBeTakenKeepsTheUserOnThePage) {
         {L"\\Kelvane", notComplete},
     };
     for (const auto& [folder, message] : refused) {
-        ::SendMessageW(control(frame, ids::folder), WM_SETTEXT, 0,
+        ::SendMessageW(control(frame, IDC_FOLDER), WM_SETTEXT, 0,
                        reinterpret_cast<LPARAM>(folder.c_str()));
-        for (const int move : {ids::next, ids::back}) {
+        for (const int move : {IDOK, IDC_BACK}) {
             click(frame, move);
             const ShownMessage shown = waitForMessageBox(installer.id(), {frame});
             EXPECT_EQ(shown.text, message) << testing::PrintToString(folder);
             answer(shown, IDOK);
             EXPECT_TRUE(waitUntil([&] { return topLevelWindows(installer.id()).size() == 1; }));
-            expectPage(frame, Folder);
+            expectPage(frame, FolderPage);
         }
     }
     exitConfirmed(installer, frame);
 }
 
-TEST(Wizard, NoAtTheExitQuestionReturnsToTheWizard) {
-    Installer installer;
-    HWND frame = waitForFrame(installer);
-    ASSERT_NE(frame, nullptr);
-    click(frame, ids::exit);
+TEST_F(Wizard, NoAtTheExitQuestionReturnsToTheWizard) {
+    click(frame, IDCANCEL);
     const ShownMessage question = waitForMessageBox(installer.id(), {frame});
     EXPECT_EQ(question.caption, L"Installer \u2013 Kelvane 3.00g");
     answer(question, IDNO);
     EXPECT_TRUE(waitUntil([&] { return topLevelWindows(installer.id()).size() == 1; }));
     EXPECT_TRUE(installer.running());
-    expectPage(frame, Start);
+    expectPage(frame, wizard::StartPage);
     exitConfirmed(installer, frame);
 }
 

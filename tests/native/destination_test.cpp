@@ -1,6 +1,7 @@
 #include "payload/destination.h"
 
 #include "payload/compress_error.h"
+#include "text_case.h"
 
 #include <gtest/gtest.h>
 
@@ -189,11 +190,7 @@ TEST_F(Destination, TemporaryWithoutFolderIsTheInstallationFolder) {
 
 TEST(SharedFolderList, RegistersEachFolderOnceByItsEquality) {
     SharedFolderList list([](const std::wstring& a, const std::wstring& b) {
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-                   return std::towlower(static_cast<wint_t>(x)) ==
-                          std::towlower(static_cast<wint_t>(y));
-               });
+        return testing_support::sameIgnoringCase(a, b);
     });
     list.RegisterSharedFolder(L"C:\\A");
     list.RegisterSharedFolder(L"c:\\a");

@@ -6,6 +6,7 @@
 #include "payload/compress_error.h"
 #include "payload/native_target.h"
 
+#include "file_contents.h"
 #include "memory_target.h"
 #include "scratch_path.h"
 #include "test_data.h"
@@ -17,7 +18,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -26,14 +26,9 @@ namespace fs = std::filesystem;
 namespace io = boost::iostreams;
 using namespace payload;
 using testing_support::compress;
+using testing_support::fileContents;
 using testing_support::pattern;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
+using testing_support::writeFile;
 
 class Extract : public testing::Test {
 protected:
@@ -103,8 +98,8 @@ std::string twoFiles() {
 TEST_F(Extract, WritesEveryFileAndReportsInOrder) {
     const std::string compressed = compress(twoFiles());
     ASSERT_TRUE(run(compressed));
-    EXPECT_EQ(readFile(root / "install" / "Lang" / "data.bin"), pattern(10000, 1));
-    EXPECT_EQ(readFile(root / "install" / "Kelvane.exe"), pattern(20000, 2));
+    EXPECT_EQ(fileContents(root / "install" / "Lang" / "data.bin"), pattern(10000, 1));
+    EXPECT_EQ(fileContents(root / "install" / "Kelvane.exe"), pattern(20000, 2));
     EXPECT_EQ(finished.copied, compressed.size());
     EXPECT_EQ(finished.total, twoFiles().size());
     // started, progress after the header, then per entry begin, progress..., end, finally finished.
@@ -139,17 +134,17 @@ TEST_F(Extract, CrcDifferingByOneBitFailsWithError3AfterTheFileIsWritten) {
     archive[archive.size() - 5000 - 4] ^= 0x01; // the lowest bit of the entry's CRC-32
     EXPECT_FALSE(run(compress(archive)));
     EXPECT_EQ(failure(), make_error_code(compress_errc::invalid_checksum));
-    EXPECT_EQ(readFile(root / "install" / "a.bin"), pattern(5000, 3));
+    EXPECT_EQ(fileContents(root / "install" / "a.bin"), pattern(5000, 3));
     EXPECT_EQ(failureText(), (root / "install" / "a.bin").wstring());
 }
 
 TEST_F(Extract, ReadOnlyFileIsOverwritten) {
     fs::create_directories(root / "install");
-    std::ofstream(root / "install" / "Kelvane.exe") << "old";
+    writeFile(root / "install" / "Kelvane.exe", "old");
     fs::permissions(root / "install" / "Kelvane.exe",
                     fs::perms::owner_read | fs::perms::group_read);
     ASSERT_TRUE(run(compress(twoFiles())));
-    EXPECT_EQ(readFile(root / "install" / "Kelvane.exe"), pattern(20000, 2));
+    EXPECT_EQ(fileContents(root / "install" / "Kelvane.exe"), pattern(20000, 2));
     EXPECT_NE(fs::status(root / "install" / "Kelvane.exe").permissions() & fs::perms::owner_write,
               fs::perms::none);
 }
@@ -157,7 +152,7 @@ TEST_F(Extract, ReadOnlyFileIsOverwritten) {
 TEST_F(Extract, ThreeMissingFoldersAreCreated) {
     ASSERT_TRUE(
         run(compress(writeArchive({{L"deep.txt", L"<InstallPath>\\a\\b\\c", 0, 0, 0}}, {"deep"}))));
-    EXPECT_EQ(readFile(root / "install" / "a" / "b" / "c" / "deep.txt"), "deep");
+    EXPECT_EQ(fileContents(root / "install" / "a" / "b" / "c" / "deep.txt"), "deep");
 }
 
 TEST_F(Extract, ZeroSizeLastEntryIsCreated) {
@@ -227,7 +222,7 @@ TEST_F(Extract, DestinationThatIsAFolderIsAStreamFailure) {
 
 TEST_F(Extract, FolderThatCannotBeCreatedNamesItself) {
     fs::create_directories(root / "install");
-    std::ofstream(root / "install" / "Lang") << "a file in the way";
+    writeFile(root / "install" / "Lang", "a file in the way");
     EXPECT_FALSE(run(compress(twoFiles())));
     EXPECT_EQ(failure(), std::make_error_code(std::errc::not_a_directory));
     EXPECT_EQ(failureText(), (root / "install" / "Lang").wstring());

@@ -2,10 +2,10 @@
 
 #include "install/log_format.h"
 #include "install/path_rules.h"
+#include "text_case.h"
 
 #include <gtest/gtest.h>
 
-#include <cwctype>
 #include <iterator>
 
 namespace {
@@ -30,13 +30,7 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
 
 // Element comparison ignoring case, as for absolute paths of missing files.
 bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return sameElements(a, b, [](std::wstring_view x, std::wstring_view y) {
-        return x.size() == y.size() &&
-               std::equal(x.begin(), x.end(), y.begin(), [](wchar_t p, wchar_t q) {
-                   return std::towlower(static_cast<wint_t>(p)) ==
-                          std::towlower(static_cast<wint_t>(q));
-               });
-    });
+    return sameElements(a, b, testing_support::sameIgnoringCase);
 }
 
 class JournalRecordsTest : public testing::Test {

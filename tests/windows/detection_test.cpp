@@ -8,17 +8,18 @@
 #include "install/log_format.h"
 #include "install/product.h"
 #include "support/library_init.h"
+#include "file_contents.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
 using testing_support::ScratchFolder;
 using testing_support::ScratchKey;
+using testing_support::writeFile;
 
 constexpr wchar_t scratchUninstall[] = L"Software\\kv-test-detection\\Uninstall";
 const UninstallKeyLocation scratchKeys{HKEY_CURRENT_USER, scratchUninstall};
@@ -29,10 +30,6 @@ std::wstring ownProgram() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     return path;
-}
-
-void writeFile(const std::wstring& path, const std::string& bytes) {
-    std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
 }
 
 class Detection : public testing::Test {
@@ -87,7 +84,7 @@ protected:
             {L"Kelvane 3.00e", {}, scratch / L"Earlier Folder", scratch / L"Earlier Menu"},
             entries);
         const std::wstring path = scratch / (folder + L"\\Uninstall.ulog");
-        writeFile(path, std::string(bytes.begin(), bytes.end()));
+        writeFile(path, bytes);
         return path;
     }
 

@@ -8,6 +8,7 @@
 #include "payload/archive_writer.h"
 #include "payload/compress_error.h"
 #include "payload/temp_files.h"
+#include "file_contents.h"
 #include "test_data.h"
 #include "test_support.h"
 
@@ -15,8 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -24,7 +23,9 @@ namespace {
 using payload::ArchiveEntry;
 using payload::notification;
 using result = notification::result;
+using testing_support::fileContents;
 using testing_support::ScratchFolder;
+using testing_support::writeFile;
 
 // Whoever shows the installation, as the policy sees it: every event it
 // reports is recorded, progress apart.
@@ -58,17 +59,6 @@ const std::wstring preparationStep =
 std::string validPayload() {
     return testing_support::compress(
         payload::writeArchive({ArchiveEntry{L"a.txt", L"<InstallPath>", 0, 0, 0}}, {"abc"}));
-}
-
-void writeFile(const std::wstring& path, const std::string& contents) {
-    std::ofstream(std::filesystem::path(path), std::ios::binary) << contents;
-}
-
-std::string readFile(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
 }
 
 class EntryPolicyTest : public testing::Test {
@@ -161,13 +151,13 @@ TEST_F(EntryPolicyTest, AnExistingDataFileIsKeptWithACopiedBackupAndNotWritten) 
         writeFile(data.destination, "the user's settings");
 
         EXPECT_EQ(begin(data), result::skip) << state;
-        EXPECT_EQ(readFile(data.destination), "the user's settings");
+        EXPECT_EQ(fileContents(data.destination), "the user's settings");
         ASSERT_EQ(journal.newEntries.size(), 1u);
         const LogEntry& recorded = journal.newEntries.back();
         EXPECT_EQ(recorded.value, payload::DataFile);
         EXPECT_TRUE(recorded.done);
         ASSERT_FALSE(recorded.backup.empty());
-        EXPECT_EQ(readFile(recorded.backup), "the user's settings") << "a copy, not a move";
+        EXPECT_EQ(fileContents(recorded.backup), "the user's settings") << "a copy, not a move";
         EXPECT_TRUE(progress.events.empty()) << "nothing is reported for a kept data file";
     }
 }

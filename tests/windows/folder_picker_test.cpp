@@ -11,21 +11,16 @@
 #include <shlwapi.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <thread>
 
 namespace {
 
+using testing_support::DialogWatcher;
+using testing_support::isMessageBox;
+using testing_support::pressButton;
 using testing_support::ScratchFolder;
-
-std::wstring textOf(HWND window) {
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(window, text, 1024);
-    return text;
-}
+using testing_support::windowText;
 
 std::wstring currentDirectory() {
     wchar_t folder[MAX_PATH] = {};
@@ -33,72 +28,8 @@ std::wstring currentDirectory() {
     return folder;
 }
 
-// Waits on a thread of its own for a visible dialog of this process that
-// `wanted` accepts, and acts on it there, as the user would while the thread
-// under test runs the dialog's loop. Gives up after 20 seconds.
-class DialogWatcher {
-public:
-    using Match = std::function<bool(HWND)>;
-    using Action = std::function<void(HWND)>;
-
-    DialogWatcher(Match wanted, Action act)
-        : wanted_(std::move(wanted))
-        , act_(std::move(act))
-        , thread_([this] { watch(); }) {}
-    ~DialogWatcher() { thread_.join(); }
-    DialogWatcher(const DialogWatcher&) = delete;
-    DialogWatcher& operator=(const DialogWatcher&) = delete;
-
-    bool seen() const { return seen_; }
-
-private:
-    static BOOL CALLBACK collect(HWND window, LPARAM self) {
-        auto& watcher = *reinterpret_cast<DialogWatcher*>(self);
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(window, &process);
-        wchar_t name[16] = {};
-        ::GetClassNameW(window, name, 16);
-        if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
-            std::wstring(name) == L"#32770" && watcher.wanted_(window)) {
-            watcher.found_ = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    void watch() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < deadline) {
-            ::EnumWindows(collect, reinterpret_cast<LPARAM>(this));
-            if (found_ != nullptr) {
-                // Let the dialog finish its own initialisation first.
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                seen_ = true;
-                act_(found_);
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
-
-    Match wanted_;
-    Action act_;
-    HWND found_ = nullptr;
-    std::atomic<bool> seen_{false};
-    std::thread thread_;
-};
-
 bool isBrowseDialog(HWND window) {
     return ::FindWindowExW(window, nullptr, L"SysTreeView32", nullptr) != nullptr;
-}
-
-bool isMessageBox(HWND window) {
-    return ::GetDlgItem(window, 0xFFFF) != nullptr;
-}
-
-void press(HWND dialog, int button) {
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
 }
 
 // Answers the message box of the thread under test with OK and keeps its text.
@@ -106,8 +37,8 @@ class RefusalWatcher : public DialogWatcher {
 public:
     RefusalWatcher()
         : DialogWatcher(isMessageBox, [this](HWND box) {
-            text = textOf(::GetDlgItem(box, 0xFFFF));
-            press(box, IDOK);
+            text = windowText(::GetDlgItem(box, 0xFFFF));
+            pressButton(box, IDOK);
         }) {}
 
     std::wstring text;
@@ -213,7 +144,7 @@ protected:
     }
 
     static std::wstring editText(HWND dialog) {
-        return textOf(::FindWindowExW(dialog, nullptr, L"Edit", nullptr));
+        return windowText(::FindWindowExW(dialog, nullptr, L"Edit", nullptr));
     }
     static void select(HWND dialog, const std::wstring& folder) {
         ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
@@ -227,7 +158,7 @@ TEST_F(BrowseDialogTest, AFolderEndingWithTheSubFolderIsTakenAsItIs) {
     DialogWatcher watcher(isBrowseDialog, [&](HWND dialog) {
         select(dialog, scratch / L"Apps\\kelvane 3");
         shown = editText(dialog);
-        press(dialog, IDOK);
+        pressButton(dialog, IDOK);
     });
     std::wstring folder = L"relative\\is\\ignored";
     const std::wstring chosen = tw::BrowseForFolder(folder, L"Kelvane 3..", L"Pick");
@@ -242,8 +173,8 @@ TEST_F(BrowseDialogTest, WithoutASubFolderThereIsNoEditBox) {
     std::wstring opened = L"unseen";
     DialogWatcher watcher(isBrowseDialog, [&](HWND dialog) {
         HWND edit = ::FindWindowExW(dialog, nullptr, L"Edit", nullptr);
-        opened = edit != nullptr && ::IsWindowVisible(edit) ? textOf(edit) : L"";
-        press(dialog, IDOK);
+        opened = edit != nullptr && ::IsWindowVisible(edit) ? windowText(edit) : L"";
+        pressButton(dialog, IDOK);
     });
     std::wstring folder = scratch / L"Apps";
     EXPECT_TRUE(

@@ -3,77 +3,38 @@
 #include "app/install_app.h"
 #include "install/texts.h"
 #include "support/language_state.h"
+#include "test_support.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
 // Closes every message box that this process shows while it watches, and
 // records the texts.
-class MessageBoxWatcher {
+class MessageBoxWatcher : public testing_support::DialogWatcher {
 public:
     MessageBoxWatcher()
-        : thread_([this] { watch(); }) {}
-    ~MessageBoxWatcher() {
-        stop_ = true;
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-    }
-    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
-    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+        : DialogWatcher([](HWND) { return true; },
+                        [this](HWND box) {
+                            texts_.push_back(
+                                testing_support::windowText(::GetDlgItem(box, 0xFFFF)));
+                            testing_support::pressButton(box, IDOK);
+                        },
+                        Dialogs::Every) {}
 
     // The texts of the boxes seen so far; call after the code under test
     // returned (the boxes are modal, so it cannot return before they close).
     std::vector<std::wstring> texts() {
-        stop_ = true;
-        if (thread_.joinable()) {
-            thread_.join();
-        }
+        stop();
         return texts_;
     }
 
 private:
-    static BOOL CALLBACK find(HWND window, LPARAM found) {
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(window, &process);
-        wchar_t className[16] = {};
-        ::GetClassNameW(window, className, 16);
-        if (process == ::GetCurrentProcessId() && std::wstring(className) == L"#32770" &&
-            ::IsWindowVisible(window)) {
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    void watch() {
-        while (!stop_) {
-            HWND box = nullptr;
-            ::EnumWindows(find, reinterpret_cast<LPARAM>(&box));
-            if (box == nullptr) {
-                ::Sleep(20);
-                continue;
-            }
-            wchar_t text[1024] = {};
-            ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
-            texts_.push_back(text);
-            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-            while (::IsWindow(box) && !stop_) {
-                ::Sleep(20);
-            }
-        }
-    }
-
-    std::atomic<bool> stop_ = false;
     std::vector<std::wstring> texts_;
-    std::thread thread_;
 };
 
 class LanguageChange : public ::testing::Test {

@@ -2,13 +2,12 @@
 
 #include "support/library_init.h"
 #include "support/providers.h"
+#include "test_support.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
+#include <string>
 
 namespace {
 
@@ -45,71 +44,42 @@ struct SeenBox {
     HICON icon = nullptr;
 };
 
+HICON iconOf(HWND box) {
+    HICON icon = nullptr;
+    ::EnumChildWindows(
+        box,
+        [](HWND child, LPARAM found) -> BOOL {
+            if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                *reinterpret_cast<HICON*>(found) =
+                    reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&icon));
+    return icon;
+}
+
 // Watches the thread under test for a message box, records it and presses
 // the given button; gives up after 20 seconds or when stopped.
-class MessageBoxWatcher {
+class MessageBoxWatcher : public testing_support::DialogWatcher {
 public:
-    MessageBoxWatcher(int button)
-        : thread_(::GetCurrentThreadId())
-        , button_(button) {
-        watcher_ = std::thread([this] { watch(); });
-    }
-    ~MessageBoxWatcher() {
-        stop();
-        watcher_.join();
-    }
+    explicit MessageBoxWatcher(int button)
+        : DialogWatcher(
+              [thread = ::GetCurrentThreadId()](HWND box) {
+                  return ::GetWindowThreadProcessId(box, nullptr) == thread;
+              },
+              [this, button](HWND box) {
+                  box_.caption = testing_support::windowText(box);
+                  box_.text = testing_support::windowText(::GetDlgItem(box, 0xFFFF));
+                  box_.icon = iconOf(box);
+                  testing_support::pressButton(box, button);
+              }) {}
 
-    void stop() { stopped_ = true; }
-    bool seen() const { return seen_; }
     const SeenBox& box() const { return box_; }
 
 private:
-    static BOOL CALLBACK findDialog(HWND window, LPARAM found) {
-        wchar_t className[16] = {};
-        ::GetClassNameW(window, className, 16);
-        if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window)) {
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    static BOOL CALLBACK findIcon(HWND child, LPARAM icon) {
-        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-            *reinterpret_cast<HICON*>(icon) =
-                reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    void watch() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!stopped_ && std::chrono::steady_clock::now() < deadline) {
-            HWND box = nullptr;
-            ::EnumThreadWindows(thread_, findDialog, reinterpret_cast<LPARAM>(&box));
-            if (box != nullptr) {
-                wchar_t text[512] = {};
-                ::GetWindowTextW(box, text, 512);
-                box_.caption = text;
-                ::GetDlgItemTextW(box, 0xFFFF, text, 512);
-                box_.text = text;
-                ::EnumChildWindows(box, findIcon, reinterpret_cast<LPARAM>(&box_.icon));
-                seen_ = true;
-                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
-                               reinterpret_cast<LPARAM>(::GetDlgItem(box, button_)));
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
-
-    DWORD thread_;
-    int button_;
-    std::atomic<bool> seen_{false};
-    std::atomic<bool> stopped_{false};
     SeenBox box_;
-    std::thread watcher_;
 };
 
 class ShowMessage : public testing::Test {

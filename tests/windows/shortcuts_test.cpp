@@ -3,6 +3,7 @@
 #include "install/uninstall_log.h"
 #include "support/language_state.h"
 #include "support/unique_resource.h"
+#include "file_contents.h"
 #include "test_support.h"
 
 #include <windows.h>
@@ -10,59 +11,16 @@
 #include <objidl.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
-#include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace {
 
+using testing_support::loadShortcut;
 using testing_support::ScratchFolder;
-
-// What a saved shortcut holds, loaded back through the shell-link object.
-struct LoadedLink {
-    bool loaded = false;
-    std::wstring target;
-    std::wstring workingFolder;
-    std::wstring arguments;
-    std::wstring description;
-    WORD hotKey = 0xFFFF;
-};
-
-// COM is initialised around the load only, on a thread of its own, so that
-// the test thread's apartment stays as the test finds it.
-LoadedLink loadLink(const std::wstring& path) {
-    LoadedLink result;
-    std::thread([&] {
-        if (FAILED(::CoInitialize(nullptr))) {
-            return;
-        }
-        {
-            tw::com_ptr<IShellLinkW> link;
-            tw::com_ptr<IPersistFile> file;
-            if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IShellLinkW, link.put_void())) &&
-                SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put_void())) &&
-                SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-                wchar_t text[MAX_PATH] = {};
-                link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-                result.target = text;
-                text[0] = L'\0';
-                link->GetWorkingDirectory(text, MAX_PATH);
-                result.workingFolder = text;
-                text[0] = L'\0';
-                link->GetArguments(text, MAX_PATH);
-                result.arguments = text;
-                text[0] = L'\0';
-                link->GetDescription(text, MAX_PATH);
-                result.description = text;
-                link->GetHotkey(&result.hotKey);
-                result.loaded = true;
-            }
-        }
-        ::CoUninitialize();
-    }).join();
-    return result;
-}
+using testing_support::ShellLink;
+using testing_support::writeFile;
 
 bool exists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -88,7 +46,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(::CreateDirectoryW(programFolder.c_str(), nullptr));
         ASSERT_TRUE(::CreateDirectoryW(menuFolder.c_str(), nullptr));
-        std::ofstream(program.c_str()) << "program";
+        writeFile(program, "program");
     }
 
     ScratchFolder scratch{L"shortcuts"};
@@ -103,13 +61,13 @@ TEST_F(Shortcuts, LinkLoadsBackWithTargetAndWorkingFolderOnly) {
     EXPECT_EQ(created, menuFolder + L"\\Kelvane 3.00g.lnk");
     ASSERT_TRUE(exists(created));
 
-    const LoadedLink link = loadLink(created);
-    ASSERT_TRUE(link.loaded);
-    EXPECT_EQ(link.target, program);
-    EXPECT_EQ(link.workingFolder, programFolder);
-    EXPECT_EQ(link.arguments, L"");
-    EXPECT_EQ(link.description, L"");
-    EXPECT_EQ(link.hotKey, 0);
+    const std::optional<ShellLink> link = loadShortcut(created);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->target, program);
+    EXPECT_EQ(link->workingFolder, programFolder);
+    EXPECT_EQ(link->arguments, L"");
+    EXPECT_EQ(link->description, L"");
+    EXPECT_EQ(link->hotKey, 0);
 }
 
 TEST_F(Shortcuts, EmptyNameIsTheTargetsNameWithoutExtension) {
@@ -128,9 +86,9 @@ TEST_F(Shortcuts, FrenchUninstallerNameKeepsItsAccent) {
 
 TEST_F(Shortcuts, ExistingFileOfTheSameNameIsReplaced) {
     const std::wstring path = menuFolder + L"\\Kelvane 3.00g.lnk";
-    std::ofstream(path.c_str()) << "not a link";
+    writeFile(path, "not a link");
     ASSERT_TRUE(CreateShortcut(program, menuFolder, L"Kelvane 3.00g"));
-    EXPECT_EQ(loadLink(path).target, program);
+    EXPECT_EQ(loadShortcut(path).value_or(ShellLink{}).target, program);
 }
 
 TEST_F(Shortcuts, UnusableInputGivesFalseAndNoPath) {

@@ -6,8 +6,10 @@
 
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <objbase.h>
 #include <shlobj.h>
 
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <filesystem>
@@ -173,6 +175,119 @@ void setProgramVersion(const std::wstring& program, std::uint64_t version,
     // Ending without a replacement discards the update.
     ASSERT_TRUE(::EndUpdateResourceW(update, !replaced) && replaced)
         << "the version resource could not be replaced: error " << ::GetLastError();
+}
+
+std::optional<ShellLink> loadShortcut(const std::wstring& path) {
+    std::optional<ShellLink> loaded;
+    std::thread([&] {
+        if (FAILED(::CoInitialize(nullptr))) {
+            return;
+        }
+        {
+            tw::com_ptr<IShellLinkW> link;
+            tw::com_ptr<IPersistFile> file;
+            if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IShellLinkW, link.put_void())) &&
+                SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put_void())) &&
+                SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+                ShellLink shortcut;
+                wchar_t text[MAX_PATH] = {};
+                link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+                shortcut.target = text;
+                text[0] = L'\0';
+                link->GetWorkingDirectory(text, MAX_PATH);
+                shortcut.workingFolder = text;
+                text[0] = L'\0';
+                link->GetArguments(text, MAX_PATH);
+                shortcut.arguments = text;
+                text[0] = L'\0';
+                link->GetDescription(text, MAX_PATH);
+                shortcut.description = text;
+                link->GetHotkey(&shortcut.hotKey);
+                loaded = shortcut;
+            }
+        }
+        ::CoUninitialize();
+    }).join();
+    return loaded;
+}
+
+std::wstring windowText(HWND window) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+void pressButton(HWND dialog, int button) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+}
+
+bool isMessageBox(HWND dialog) {
+    return ::GetDlgItem(dialog, 0xFFFF) != nullptr;
+}
+
+DialogWatcher::DialogWatcher(Match wanted, Action act, Dialogs dialogs)
+    : wanted_(std::move(wanted))
+    , act_(std::move(act))
+    , dialogs_(dialogs)
+    , thread_([this] { watch(); }) {}
+
+DialogWatcher::~DialogWatcher() {
+    stop();
+}
+
+void DialogWatcher::stop() {
+    stopped_ = true;
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+HWND DialogWatcher::find() {
+    struct Search {
+        DialogWatcher* watcher;
+        HWND found;
+    } search{this, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& state = *reinterpret_cast<Search*>(context);
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(window, &process);
+            wchar_t name[16] = {};
+            ::GetClassNameW(window, name, 16);
+            if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
+                std::wstring(name) == L"#32770" && state.watcher->wanted_(window)) {
+                state.found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void DialogWatcher::watch() {
+    using namespace std::chrono_literals;
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!stopped_ &&
+           (dialogs_ == Dialogs::Every || std::chrono::steady_clock::now() < deadline)) {
+        const HWND dialog = find();
+        if (dialog == nullptr) {
+            std::this_thread::sleep_for(50ms);
+            continue;
+        }
+        // Let the dialog finish its own initialisation first.
+        std::this_thread::sleep_for(300ms);
+        seen_ = true;
+        act_(dialog);
+        if (dialogs_ == Dialogs::One) {
+            return;
+        }
+        while (::IsWindow(dialog) && !stopped_) {
+            std::this_thread::sleep_for(20ms);
+        }
+    }
 }
 
 namespace {

@@ -4,8 +4,13 @@
 #include "support/common_controls.h"
 
 #include <windows.h>
+
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -54,6 +59,64 @@ void makeFolderLink(const std::wstring& link, const std::wstring& target);
 // Removes such a link, not what it points to (Wine's RemoveDirectoryW would
 // remove the target).
 void removeFolderLink(const std::wstring& link);
+
+// What a shortcut file holds, as the shell-link object loads it.
+struct ShellLink {
+    std::wstring target; // as stored in the link (SLGP_RAWPATH)
+    std::wstring workingFolder;
+    std::wstring arguments;
+    std::wstring description;
+    WORD hotKey = 0xFFFF;
+};
+
+// Loads a shortcut file through IShellLinkW on a thread of its own, which
+// initialises COM for the load only, so that the calling thread's apartment
+// stays as it is found; nothing when it cannot be loaded.
+std::optional<ShellLink> loadShortcut(const std::wstring& path);
+
+// A window's text (its caption, or a control's text).
+std::wstring windowText(HWND window);
+
+// Presses a button of a dialog as a click does: the dialog gets BN_CLICKED.
+void pressButton(HWND dialog, int button);
+
+// A message box: a dialog with the static text 0xFFFF that holds its message.
+bool isMessageBox(HWND dialog);
+
+// Watches this process on a thread of its own for a visible dialog (class
+// #32770) that wanted accepts, and lets act answer it there, as the user
+// would while the thread under test runs the dialog's loop. One dialog:
+// watching ends when it was answered, or after 20 seconds. Every dialog:
+// after each answer the watcher waits until that dialog has closed and goes
+// on until stopped. The watcher stops when it ends.
+class DialogWatcher {
+public:
+    using Match = std::function<bool(HWND)>;
+    using Action = std::function<void(HWND)>;
+    enum class Dialogs { One, Every };
+
+    DialogWatcher(Match wanted, Action act, Dialogs dialogs = Dialogs::One);
+    ~DialogWatcher();
+    DialogWatcher(const DialogWatcher&) = delete;
+    DialogWatcher& operator=(const DialogWatcher&) = delete;
+
+    // Ends the watching and waits for the watching thread, so that what act
+    // recorded may be read.
+    void stop();
+    // Whether a dialog was answered.
+    bool seen() const { return seen_; }
+
+private:
+    void watch();
+    HWND find();
+
+    Match wanted_;
+    Action act_;
+    Dialogs dialogs_;
+    std::atomic<bool> seen_{false};
+    std::atomic<bool> stopped_{false};
+    std::thread thread_;
+};
 
 // A scratch folder under the temporary folder, named after the test; wiped
 // when made and when the object ends.

@@ -9,10 +9,9 @@
 
 namespace {
 
-const std::vector<int> baseIds{
-    1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015,
-    1016, 1017, 1018, 1100, 1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108, 1109, 1110, 1111, 1112,
-    1113, 1114, 1115, 1117, 1118, 1119, 1120, 1121, 1122, 1123, 1124, 1125, 1126, 1127, 1129};
+// Every text the installer names (install/text_ids.h), read from that table
+// by the build.
+const std::vector<int> baseIds{KV_TEXT_IDS};
 
 class Texts : public ::testing::Test {
 protected:

@@ -1,10 +1,13 @@
 #include "install/uninstall_log.h"
 
 #include "install/log_format.h"
+#include "install/shortcuts.h"
+#include "payload/archive_entry.h"
 #include "payload/compress_error.h"
 #include "support/common_controls.h"
 #include "support/product_code.h"
 #include "support/unique_resource.h"
+#include "file_contents.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -17,46 +20,18 @@
 
 namespace {
 
+using payload::DataFile;
+using payload::LanguageModule;
+using payload::MainProgram;
+using payload::Sample;
+using testing_support::fileContents;
 using testing_support::ScratchFolder;
+using testing_support::ScratchKey;
+using testing_support::writeFile;
 
 constexpr wchar_t scratchRoot[] = L"Software\\kv-test-journal";
 constexpr wchar_t scratchUninstall[] = L"Software\\kv-test-journal\\Uninstall";
 constexpr wchar_t scratchProductKey[] = L"Software\\kv-test-journal\\Uninstall\\Kelvane 3";
-
-std::string ReadBytes(const std::wstring& path) {
-    tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string bytes;
-    if (!file) {
-        return bytes;
-    }
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read != 0) {
-        bytes.append(buffer, read);
-    }
-    return bytes;
-}
-
-// Writes a file as the extraction does: an existing read-only file is
-// overwritten after its read-only attribute is cleared.
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        ::SetFileAttributesW(path.c_str(),
-                             attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    }
-    tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file) << ::GetLastError();
-    DWORD written = 0;
-    ASSERT_TRUE(
-        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
-
-void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    WriteBytes(path, std::string(bytes.begin(), bytes.end()));
-}
 
 DWORD Attributes(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str());
@@ -74,8 +49,8 @@ std::map<std::wstring, std::pair<DWORD, std::string>> Snapshot(const std::wstrin
         const std::wstring path = item.path().wstring();
         const DWORD attributes = Attributes(path);
         const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        snapshot[path.substr(root.size())] = {attributes,
-                                              folder ? std::string("<folder>") : ReadBytes(path)};
+        snapshot[path.substr(root.size())] = {attributes, folder ? std::string("<folder>")
+                                                                 : fileContents(path).value_or("")};
     }
     return snapshot;
 }
@@ -100,20 +75,31 @@ void SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
               ERROR_SUCCESS);
 }
 
+// Creates (or opens) a key below HKEY_LOCAL_MACHINE.
+void createKey(const std::wstring& path, tw::unique_hkey& key) {
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+}
+
+// The product's key below the scratch uninstall key as an earlier
+// installation left it, open.
+void createEarlierProductKey(tw::unique_hkey& product) {
+    ASSERT_NO_FATAL_FAILURE(createKey(scratchProductKey, product));
+    SetString(product.get(), L"DisplayName", L"Kelvane 3.00f");
+}
+
 class UninstallLogTest : public testing::Test {
 protected:
     void SetUp() override {
         tw::setProductCode(0x103);
-        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, scratchRoot);
-        tw::unique_hkey parent;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, scratchUninstall, 0, nullptr, 0,
-                                    KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, scratchUninstall));
     }
-    void TearDown() override { ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, scratchRoot); }
 
     std::wstring At(const std::wstring& relative) const { return folder / relative; }
 
+    ScratchKey root{HKEY_LOCAL_MACHINE, scratchRoot};
+    ScratchKey uninstall{HKEY_LOCAL_MACHINE, scratchUninstall};
     ScratchFolder folder{L"journal"};
     UninstallLog log{
         UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall}, folder.path(), {folder.path()}};
@@ -121,28 +107,28 @@ protected:
 
 TEST_F(UninstallLogTest, FailedRunRollsBackToExactlyTheEarlierState) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
-    WriteBytes(At(L"K\\lang.dll"), "old language module");
-    WriteBytes(At(L"K\\Kelvane.exe"), "old program");
-    WriteBytes(At(L"K\\notes.txt"), "not part of the payload");
+    writeFile(At(L"K\\lang.dll"), "old language module");
+    writeFile(At(L"K\\Kelvane.exe"), "old program");
+    writeFile(At(L"K\\notes.txt"), "not part of the payload");
     ::SetFileAttributesW(At(L"K\\lang.dll").c_str(),
                          FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     ::SetFileAttributesW(At(L"K\\Kelvane.exe").c_str(),
                          FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     const auto before = Snapshot(folder.path());
 
-    const std::vector<std::pair<std::wstring, std::int32_t>> payload = {{L"K\\lang.dll", 0},
-                                                                        {L"K\\Kelvane.exe", 1},
-                                                                        {L"K\\Lang\\de\\de.dll", 0},
-                                                                        {L"K\\new.txt", 4}};
+    const std::vector<std::pair<std::wstring, std::int32_t>> payload = {
+        {L"K\\lang.dll", LanguageModule},
+        {L"K\\Kelvane.exe", MainProgram},
+        {L"K\\Lang\\de\\de.dll", LanguageModule},
+        {L"K\\new.txt", Sample}};
     for (const auto& [relative, kind] : payload) {
         log.AddFile(At(relative), kind, false);
-        WriteBytes(At(relative),
-                   "new contents of " + std::string(relative.begin(), relative.end()));
+        writeFile(At(relative), "new contents of " + std::string(relative.begin(), relative.end()));
         log.CompleteLast(true);
     }
     // The last file fails half-way.
-    log.AddFile(At(L"K\\Samples\\Deep\\sample.kv"), 4, false);
-    WriteBytes(At(L"K\\Samples\\Deep\\sample.kv"), "trunc");
+    log.AddFile(At(L"K\\Samples\\Deep\\sample.kv"), Sample, false);
+    writeFile(At(L"K\\Samples\\Deep\\sample.kv"), "trunc");
     log.CompleteLast(false);
 
     std::vector<std::wstring> backups;
@@ -153,7 +139,7 @@ TEST_F(UninstallLogTest, FailedRunRollsBackToExactlyTheEarlierState) {
         }
     }
     ASSERT_EQ(backups.size(), 2u);
-    EXPECT_EQ(ReadBytes(backups[0]), "old language module");
+    EXPECT_EQ(fileContents(backups[0]), "old language module");
     EXPECT_EQ(Attributes(backups[1]), before.at(L"\\K\\Kelvane.exe").first)
         << "attributes carried over";
 
@@ -171,29 +157,29 @@ TEST_F(UninstallLogTest, FailedRunRollsBackToExactlyTheEarlierState) {
 // exactly as it is then (contents, attributes, rights) and discards the copy.
 TEST_F(UninstallLogTest, ExistingDataFileIsLoggedWithACopyAndLeftAsItIs) {
     const std::wstring data = At(L"shared.dat");
-    WriteBytes(data, "the user's data");
+    writeFile(data, "the user's data");
     ::SetFileAttributesW(data.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     const DWORD attributes = Attributes(data);
 
-    log.AddFile(data, 3, true);
+    log.AddFile(data, DataFile, true);
     log.CompleteLast(true);
 
     ASSERT_EQ(log.newEntries.size(), 1u);
     const LogEntry& entry = log.newEntries.back();
-    LogEntry expected{LogKind::File, data, entry.backup, true, 3};
+    LogEntry expected{LogKind::File, data, entry.backup, true, DataFile};
     expected.backupCopied = true;
     EXPECT_EQ(entry, expected);
     ASSERT_FALSE(entry.backup.empty());
-    EXPECT_EQ(ReadBytes(data), "the user's data") << "a copy leaves the file in place";
+    EXPECT_EQ(fileContents(data), "the user's data") << "a copy leaves the file in place";
     EXPECT_EQ(Attributes(data), attributes);
-    EXPECT_EQ(ReadBytes(entry.backup), "the user's data");
+    EXPECT_EQ(fileContents(entry.backup), "the user's data");
     EXPECT_EQ(Attributes(entry.backup), attributes);
     const std::wstring backup = entry.backup;
 
     ::SetFileAttributesW(data.c_str(), FILE_ATTRIBUTE_HIDDEN);
     log.Rollback();
 
-    EXPECT_EQ(ReadBytes(data), "the user's data");
+    EXPECT_EQ(fileContents(data), "the user's data");
     EXPECT_EQ(Attributes(data) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
         << "the file is the one that was there, not the copy";
@@ -206,17 +192,17 @@ TEST_F(UninstallLogTest, RollbackActsThroughNoLink) {
     const std::wstring place = At(L"Data");
     const std::wstring written = place + L"\\Kelvane\\settings.ini";
     log.Open({At(L"Program"), {place}, {}}, {});
-    log.AddFile(written, 3, false);
-    WriteBytes(written, "written by the run");
+    log.AddFile(written, DataFile, false);
+    writeFile(written, "written by the run");
     log.CompleteLast(true);
     const std::wstring elsewhere = At(L"Elsewhere");
     std::filesystem::create_directories(std::filesystem::path(elsewhere));
-    WriteBytes(elsewhere + L"\\settings.ini", "not the run's");
+    writeFile(elsewhere + L"\\settings.ini", "not the run's");
     ASSERT_TRUE(::MoveFileW((place + L"\\Kelvane").c_str(), (place + L"\\Moved").c_str()));
     testing_support::makeFolderLink(place + L"\\Kelvane", elsewhere);
 
     log.Rollback();
-    EXPECT_EQ(ReadBytes(elsewhere + L"\\settings.ini"), "not the run's");
+    EXPECT_EQ(fileContents(elsewhere + L"\\settings.ini"), "not the run's");
     testing_support::removeFolderLink(place + L"\\Kelvane");
 }
 
@@ -224,21 +210,21 @@ TEST_F(UninstallLogTest, RollbackActsThroughNoLink) {
 // where it is and a rollback does not delete it.
 TEST_F(UninstallLogTest, FileThatCannotBeSavedAsideSurvivesRollback) {
     const std::wstring data = At(L"user.dat");
-    WriteBytes(data, "the user's data");
+    writeFile(data, "the user's data");
     UninstallLog unsaved{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall},
                          At(L"no such folder")};
-    unsaved.AddFile(data, 3, true);
-    unsaved.AddFile(At(L"K.exe"), 1, false);
+    unsaved.AddFile(data, DataFile, true);
+    unsaved.AddFile(At(L"K.exe"), MainProgram, false);
     unsaved.CompleteLast(true);
 
     ASSERT_EQ(unsaved.newEntries.size(), 2u);
     EXPECT_TRUE(unsaved.newEntries.front().backup.empty());
     EXPECT_TRUE(unsaved.newEntries.front().keptInPlace);
     EXPECT_FALSE(unsaved.newEntries.back().keptInPlace) << "nothing was there";
-    WriteBytes(At(L"K.exe"), "new program");
+    writeFile(At(L"K.exe"), "new program");
 
     unsaved.Rollback();
-    EXPECT_EQ(ReadBytes(data), "the user's data");
+    EXPECT_EQ(fileContents(data), "the user's data");
     EXPECT_FALSE(Exists(At(L"K.exe")));
 }
 
@@ -247,13 +233,13 @@ TEST_F(UninstallLogTest, FileThatCannotBeSavedAsideSurvivesRollback) {
 // read-only attribute; the rollback leaves the file and puts that back.
 TEST_F(UninstallLogTest, FileKeptInPlaceGetsItsAttributesBackOnRollback) {
     const std::wstring program = At(L"Kelvane.exe");
-    WriteBytes(program, "the earlier program");
+    writeFile(program, "the earlier program");
     ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
     const tw::unique_file held(::CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                              nullptr));
     ASSERT_TRUE(held);
-    log.AddFile(program, 1, false);
+    log.AddFile(program, MainProgram, false);
     ASSERT_TRUE(log.newEntries.back().keptInPlace);
     // What the extraction does before it opens the file for writing.
     ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL));
@@ -262,7 +248,7 @@ TEST_F(UninstallLogTest, FileKeptInPlaceGetsItsAttributesBackOnRollback) {
     log.Rollback();
     EXPECT_EQ(Attributes(program) & FILE_ATTRIBUTE_READONLY,
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(ReadBytes(program), "the earlier program");
+    EXPECT_EQ(fileContents(program), "the earlier program");
 }
 
 TEST_F(UninstallLogTest, AddFoldersRecordsEachCreatedLevel) {
@@ -279,7 +265,7 @@ TEST_F(UninstallLogTest, AddFoldersRecordsEachCreatedLevel) {
 }
 
 TEST_F(UninstallLogTest, AddFoldersStopsAtTheFirstFolderItCannotCreate) {
-    WriteBytes(At(L"file"), "a file where a folder should be");
+    writeFile(At(L"file"), "a file where a folder should be");
     log.AddFolders(At(L"new\\file\\x\\y"));
     log.AddFolders(At(L"file\\x\\y"));
     const LogEntries expected = {{LogKind::Folder, At(L"new"), {}, true, -1},
@@ -299,7 +285,7 @@ TEST_F(UninstallLogTest, AFolderThatDoesNotFitIsRefusedBeforeAnythingIsCreated) 
     }
     EXPECT_FALSE(log.AddFolders(deep));
     try {
-        log.AddFile(deep + L"\\Kelvane.exe", 1, false);
+        log.AddFile(deep + L"\\Kelvane.exe", MainProgram, false);
         ADD_FAILURE() << "a file in a folder that does not fit was recorded";
     } catch (const std::system_error& error) {
         EXPECT_EQ(error.code(), payload::make_error_code(payload::compress_errc::unexpected));
@@ -312,39 +298,39 @@ TEST_F(UninstallLogTest, AFolderThatDoesNotFitIsRefusedBeforeAnythingIsCreated) 
 TEST_F(UninstallLogTest, ShortcutReplacesTheEarlierOneAndRollbackPutsItBack) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"Menu").c_str(), nullptr));
     const std::wstring earlier = At(L"Menu\\Kelvane 3.00f.lnk");
-    WriteBytes(earlier, "earlier shortcut");
+    writeFile(earlier, "earlier shortcut");
     log.oldEntries = {{LogKind::DesktopShortcut, At(L"Desktop\\K.lnk"), {}, true, -1},
                       {LogKind::ProgramShortcut, earlier, {}, true, -1}};
 
-    log.AddShortcut(0, At(L"Menu"));
+    log.AddShortcut(static_cast<int>(ShortcutWhich::ProgramInMenu), At(L"Menu"));
     ASSERT_EQ(log.newEntries.size(), 1u);
     EXPECT_FALSE(log.newEntries.back().backup.empty());
     EXPECT_FALSE(Exists(earlier)) << "moved aside";
     const std::wstring created = At(L"Menu\\Kelvane 3.00g.lnk");
-    WriteBytes(created, "new shortcut");
+    writeFile(created, "new shortcut");
     log.CompleteLast(true, created);
     EXPECT_EQ(log.newEntries.back().path, created);
 
     log.Rollback();
     EXPECT_FALSE(Exists(created));
-    EXPECT_EQ(ReadBytes(earlier), "earlier shortcut") << "back under its own name";
+    EXPECT_EQ(fileContents(earlier), "earlier shortcut") << "back under its own name";
 }
 
 TEST_F(UninstallLogTest, ShortcutNotCreatedGetsItsEarlierOneBackWhereItWas) {
     const std::wstring earlier = At(L"Desktop\\Kelvane.lnk");
     ASSERT_TRUE(::CreateDirectoryW(At(L"Desktop").c_str(), nullptr));
-    WriteBytes(earlier, "earlier desktop shortcut");
+    writeFile(earlier, "earlier desktop shortcut");
     ::SetFileAttributesW(earlier.c_str(), FILE_ATTRIBUTE_READONLY);
     const DWORD attributes = Attributes(earlier);
     log.oldEntries = {{LogKind::DesktopShortcut, earlier, {}, true, -1}};
 
-    log.AddShortcut(2, At(L"Desktop"));
+    log.AddShortcut(static_cast<int>(ShortcutWhich::ProgramOnDesktop), At(L"Desktop"));
     EXPECT_FALSE(Exists(earlier));
     log.CompleteLast(false, At(L"Desktop\\never made.lnk"));
     EXPECT_TRUE(log.newEntries.back().path.empty());
 
     log.Rollback();
-    EXPECT_EQ(ReadBytes(earlier), "earlier desktop shortcut");
+    EXPECT_EQ(fileContents(earlier), "earlier desktop shortcut");
     EXPECT_EQ(Attributes(earlier), attributes);
     EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
 }
@@ -352,10 +338,7 @@ TEST_F(UninstallLogTest, ShortcutNotCreatedGetsItsEarlierOneBackWhereItWas) {
 TEST_F(UninstallLogTest, ExistingUninstallKeyIsSavedAndRestored) {
     {
         tw::unique_hkey product;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, scratchProductKey, 0, nullptr, 0,
-                                    KEY_ALL_ACCESS, nullptr, product.put(), nullptr),
-                  ERROR_SUCCESS);
-        SetString(product.get(), L"DisplayName", L"Kelvane 3.00f");
+        ASSERT_NO_FATAL_FAILURE(createEarlierProductKey(product));
     }
     tw::unique_hkey product;
     ASSERT_EQ(
@@ -389,10 +372,7 @@ TEST_F(UninstallLogTest, ExistingUninstallKeyIsSavedAndRestored) {
 // list of programs.
 TEST_F(UninstallLogTest, ExistingUninstallKeyThatCannotBeSavedSurvivesRollback) {
     tw::unique_hkey product;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, scratchProductKey, 0, nullptr, 0,
-                                KEY_ALL_ACCESS, nullptr, product.put(), nullptr),
-              ERROR_SUCCESS);
-    SetString(product.get(), L"DisplayName", L"Kelvane 3.00f");
+    ASSERT_NO_FATAL_FAILURE(createEarlierProductKey(product));
     UninstallLog unsaved{UninstallKeyLocation{HKEY_LOCAL_MACHINE, scratchUninstall},
                          At(L"no such folder")};
     unsaved.AddUninstallKey(product.get());
@@ -412,10 +392,7 @@ TEST_F(UninstallLogTest, NewUninstallKeyIsDeletedWithItsSubkeys) {
     log.AddUninstallKey(nullptr);
     {
         tw::unique_hkey sub;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                                    (std::wstring(scratchProductKey) + L"\\Sub\\Deeper").c_str(), 0,
-                                    nullptr, 0, KEY_ALL_ACCESS, nullptr, sub.put(), nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_NO_FATAL_FAILURE(createKey(std::wstring(scratchProductKey) + L"\\Sub\\Deeper", sub));
         SetString(sub.get(), L"Value", L"x");
     }
     log.CompleteLast(true);
@@ -438,9 +415,9 @@ TEST_F(UninstallLogTest, MakeBackupWithoutPathGivesAFreeName) {
 
 TEST_F(UninstallLogTest, WriteProducesTheLogFileAndDeletesBackups) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
-    WriteBytes(At(L"K\\Kelvane.exe"), "old program");
-    log.AddFile(At(L"K\\Kelvane.exe"), 1, false);
-    WriteBytes(At(L"K\\Kelvane.exe"), "new program");
+    writeFile(At(L"K\\Kelvane.exe"), "old program");
+    log.AddFile(At(L"K\\Kelvane.exe"), MainProgram, false);
+    writeFile(At(L"K\\Kelvane.exe"), "new program");
     log.CompleteLast(true);
     log.AddUninstallKey(nullptr);
     log.CompleteLast(true);
@@ -451,7 +428,7 @@ TEST_F(UninstallLogTest, WriteProducesTheLogFileAndDeletesBackups) {
 
     // An earlier read-only log is replaced.
     const std::wstring logPath = At(L"K\\Uninstall.ulog");
-    WriteBytes(logPath, "earlier log");
+    writeFile(logPath, "earlier log");
     ::SetFileAttributesW(logPath.c_str(), FILE_ATTRIBUTE_READONLY);
 
     ASSERT_TRUE(log.Write(logPath, At(L"K"), At(L"Menu")));
@@ -466,13 +443,13 @@ TEST_F(UninstallLogTest, WriteProducesTheLogFileAndDeletesBackups) {
     EXPECT_FALSE(Exists(backup));
     EXPECT_TRUE(log.newEntries.front().backup.empty());
     const LogEntries expected = {
-        {LogKind::File, At(L"K\\Kelvane.exe"), {}, true, 1},
+        {LogKind::File, At(L"K\\Kelvane.exe"), {}, true, MainProgram},
         {LogKind::UninstallKey, std::wstring(uninstallKeyLogPrefix) + L"Kelvane 3", {}, true, -1},
         {LogKind::FileAssociations, fileAssociationsLogText, {}, false, -1},
     };
     EXPECT_EQ(log.newEntries, expected);
     const auto bytes = encodeLog({L"Kelvane 3.00g", L"", At(L"K"), At(L"Menu")}, expected);
-    EXPECT_EQ(ReadBytes(logPath), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(fileContents(logPath), std::string(bytes.begin(), bytes.end()));
 }
 
 // Once Write has merged the earlier installation's entries, a rollback (of a
@@ -480,20 +457,17 @@ TEST_F(UninstallLogTest, WriteProducesTheLogFileAndDeletesBackups) {
 // or its key.
 TEST_F(UninstallLogTest, RollbackAfterWriteKeepsTheEarlierInstallation) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
-    WriteBytes(At(L"K\\old.dll"), "left from the earlier version");
+    writeFile(At(L"K\\old.dll"), "left from the earlier version");
     tw::unique_hkey product;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, scratchProductKey, 0, nullptr, 0,
-                                KEY_ALL_ACCESS, nullptr, product.put(), nullptr),
-              ERROR_SUCCESS);
-    SetString(product.get(), L"DisplayName", L"Kelvane 3.00f");
+    ASSERT_NO_FATAL_FAILURE(createEarlierProductKey(product));
     product.reset();
     const LogEntries earlier = {{LogKind::Folder, At(L"K"), {}, true, -1},
-                                {LogKind::File, At(L"K\\old.dll"), {}, true, 0},
+                                {LogKind::File, At(L"K\\old.dll"), {}, true, LanguageModule},
                                 {LogKind::UninstallKey, L"", {}, true, -1}};
-    WriteBytes(At(L"earlier.ulog"), encodeLog({L"Kelvane 3.00f", L"", At(L"K"), At(L"")}, earlier));
+    writeFile(At(L"earlier.ulog"), encodeLog({L"Kelvane 3.00f", L"", At(L"K"), At(L"")}, earlier));
     log.Load(At(L"earlier.ulog"));
-    log.AddFile(At(L"K\\Kelvane.exe"), 1, false);
-    WriteBytes(At(L"K\\Kelvane.exe"), "new program");
+    log.AddFile(At(L"K\\Kelvane.exe"), MainProgram, false);
+    writeFile(At(L"K\\Kelvane.exe"), "new program");
     log.CompleteLast(true);
     ASSERT_TRUE(log.Write(At(L"K\\Uninstall.ulog"), At(L"K"), At(L"")));
     const auto written = Snapshot(folder.path());
@@ -505,24 +479,24 @@ TEST_F(UninstallLogTest, RollbackAfterWriteKeepsTheEarlierInstallation) {
 }
 
 TEST_F(UninstallLogTest, WriteThatCannotCreateTheFileStillDeletesBackups) {
-    WriteBytes(At(L"data.dat"), "data");
-    log.AddFile(At(L"data.dat"), 3, true);
+    writeFile(At(L"data.dat"), "data");
+    log.AddFile(At(L"data.dat"), DataFile, true);
     log.CompleteLast(true);
     const std::wstring backup = log.newEntries.back().backup;
     ASSERT_TRUE(Exists(backup));
 
     EXPECT_FALSE(log.Write(At(L"no such folder\\Uninstall.ulog"), At(L""), At(L"")));
     EXPECT_FALSE(Exists(backup));
-    EXPECT_EQ(ReadBytes(At(L"data.dat")), "data");
+    EXPECT_EQ(fileContents(At(L"data.dat")), "data");
 }
 
 TEST_F(UninstallLogTest, LoadKeepsFoldersThatStillExist) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
     const LogEntries entries = {{LogKind::Folder, At(L"K"), {}, true, -1},
-                                {LogKind::File, At(L"K\\a.dat"), {}, true, 3},
+                                {LogKind::File, At(L"K\\a.dat"), {}, true, DataFile},
                                 {LogKind::UninstallKey, L"HKEY_LOCAL_MACHINE\\x", {}, true, -1}};
-    WriteBytes(At(L"earlier.ulog"),
-               encodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"gone")}, entries));
+    writeFile(At(L"earlier.ulog"),
+              encodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"gone")}, entries));
 
     log.Load(At(L"earlier.ulog"));
 
@@ -539,7 +513,7 @@ TEST_F(UninstallLogTest, LoadKeepsFoldersThatStillExist) {
 TEST_F(UninstallLogTest, LoadTakesNoRelativeFolder) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
     ASSERT_TRUE(::SetCurrentDirectoryW(folder.path().c_str()));
-    WriteBytes(At(L"relative.ulog"), encodeLog({L"Kelvane 3.00f", L"", L"K", L"K"}, {}));
+    writeFile(At(L"relative.ulog"), encodeLog({L"Kelvane 3.00f", L"", L"K", L"K"}, {}));
 
     log.Load(At(L"relative.ulog"));
 
@@ -555,14 +529,14 @@ TEST_F(UninstallLogTest, LoadReadsAnAnsiLog) {
                               At(L"missing") + L"\r\n// Shortcut Path : " + At(L"Menu") +
                               L"\r\n// -\r\n0000:0101:1 -- " + At(L"K.exe") + L"\r\n";
     ASSERT_TRUE(std::all_of(wide.begin(), wide.end(), [](wchar_t c) { return c < 0x80; }));
-    WriteBytes(At(L"ansi.ulog"), std::string(wide.begin(), wide.end()));
+    writeFile(At(L"ansi.ulog"), std::string(wide.begin(), wide.end()));
 
     log.Load(At(L"ansi.ulog"));
 
     EXPECT_TRUE(log.installPath.empty());
     EXPECT_EQ(log.shortcutPath, At(L"Menu"));
     EXPECT_EQ(log.previousLabel, L"Kelvane 3.00e");
-    const LogEntries expected = {{LogKind::File, At(L"K.exe"), {}, true, 1}};
+    const LogEntries expected = {{LogKind::File, At(L"K.exe"), {}, true, MainProgram}};
     EXPECT_EQ(log.oldEntries, expected);
 }
 
@@ -581,26 +555,26 @@ TEST_F(UninstallLogTest, LoadWithoutALogEmptiesTheFolders) {
 TEST_F(UninstallLogTest, UpdateMergesTheEarlierLog) {
     ASSERT_TRUE(::CreateDirectoryW(At(L"K").c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(At(L"K\\Lang").c_str(), nullptr));
-    WriteBytes(At(L"K\\old.dll"), "left from the earlier version");
+    writeFile(At(L"K\\old.dll"), "left from the earlier version");
     // The earlier log names a folder and a file in other letter case; both
     // exist once this run has made them, so they are the same by file identity.
     const LogEntries earlier = {{LogKind::Folder, At(L"K\\LANG\\DE"), {}, true, -1},
-                                {LogKind::File, At(L"K\\old.dll"), {}, true, 0},
-                                {LogKind::File, At(L"K\\KELVANE.EXE"), {}, true, 1},
+                                {LogKind::File, At(L"K\\old.dll"), {}, true, LanguageModule},
+                                {LogKind::File, At(L"K\\KELVANE.EXE"), {}, true, MainProgram},
                                 {LogKind::DesktopShortcut, At(L"Old Desktop\\K.lnk"), {}, true, -1},
                                 {LogKind::UninstallKey, L"", {}, true, -1}};
-    WriteBytes(At(L"earlier.ulog"),
-               encodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"")}, earlier));
+    writeFile(At(L"earlier.ulog"),
+              encodeLog({L"Kelvane 3.00f", L"Kelvane 3.00e", At(L"K"), At(L"")}, earlier));
     log.Load(At(L"earlier.ulog"));
     ASSERT_EQ(log.previousLabel, L"Kelvane 3.00f");
 
-    log.AddFile(At(L"K\\Lang\\de\\de.dll"), 0, false);
-    WriteBytes(At(L"K\\Lang\\de\\de.dll"), "de");
+    log.AddFile(At(L"K\\Lang\\de\\de.dll"), LanguageModule, false);
+    writeFile(At(L"K\\Lang\\de\\de.dll"), "de");
     log.CompleteLast(true);
-    log.AddFile(At(L"K\\Kelvane.exe"), 1, false);
-    WriteBytes(At(L"K\\Kelvane.exe"), "new program");
+    log.AddFile(At(L"K\\Kelvane.exe"), MainProgram, false);
+    writeFile(At(L"K\\Kelvane.exe"), "new program");
     log.CompleteLast(true);
-    log.AddShortcut(2, At(L"Desktop"));
+    log.AddShortcut(static_cast<int>(ShortcutWhich::ProgramOnDesktop), At(L"Desktop"));
     log.CompleteLast(true, At(L"Desktop\\Kelvane 3.00g.lnk"));
     ASSERT_TRUE(log.Write(At(L"K\\Uninstall.ulog"), At(L"K"), At(L"Menu")));
 
@@ -622,7 +596,8 @@ TEST_F(UninstallLogTest, UpdateMergesTheEarlierLog) {
     for (const wchar_t c : line3) {
         line3Bytes += {static_cast<char>(c), '\0'};
     }
-    EXPECT_NE(ReadBytes(At(L"K\\Uninstall.ulog")).find(line3Bytes), std::string::npos);
+    EXPECT_NE(fileContents(At(L"K\\Uninstall.ulog")).value_or("").find(line3Bytes),
+              std::string::npos);
 
     UninstallLog reread;
     reread.Load(At(L"K\\Uninstall.ulog"));

@@ -11,6 +11,7 @@
 #include "payload/stream_source.h"
 #include "payload/windows_target.h"
 #include "support/unique_resource.h"
+#include "file_contents.h"
 #include "test_data.h"
 #include "test_support.h"
 
@@ -22,28 +23,10 @@ namespace {
 
 using namespace payload;
 using testing_support::compress;
+using testing_support::fileContents;
 using testing_support::pattern;
 using testing_support::ScratchFolder;
-
-std::string readFile(const std::wstring& path) {
-    tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
-    std::string contents;
-    char block[4096];
-    DWORD got = 0;
-    while (file && ::ReadFile(file.get(), block, sizeof block, &got, nullptr) && got > 0) {
-        contents.append(block, got);
-    }
-    return contents;
-}
-
-void writeFile(const std::wstring& path, const std::string& contents) {
-    tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    ::WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written,
-                nullptr);
-}
+using testing_support::writeFile;
 
 // The Windows target with its shell folders inside the scratch folder, and
 // another handle that can hold a file while it is read back.
@@ -148,7 +131,7 @@ TEST_F(WindowsExtraction, InstallersOwnPayloadIsWrittenAndVerified) {
     ASSERT_TRUE(run(*stream));
     ASSERT_EQ(ended.size(), 27u);
     for (const ArchiveEntry& entry : ended) {
-        const std::string contents = readFile(entry.destination);
+        const std::string contents = fileContents(entry.destination).value_or("");
         EXPECT_EQ(contents.size(), entry.size);
         EXPECT_EQ(crc32(contents.data(), contents.size()), entry.crc);
     }
@@ -156,7 +139,7 @@ TEST_F(WindowsExtraction, InstallersOwnPayloadIsWrittenAndVerified) {
     EXPECT_EQ(ended[13].destination, scratch / L"shell35\\Tarnwick\\Kelvane\\Templates.kvt");
     EXPECT_EQ(ended[15].destination, scratch / L"shell26\\Tarnwick\\Kelvane\\User.ini");
     EXPECT_EQ(ended[26].destination, install(L"Kelvane.exe"));
-    EXPECT_EQ(readFile(install(L"Kelvane.exe")).substr(0, 2), "MZ");
+    EXPECT_EQ(fileContents(install(L"Kelvane.exe")).value_or("").substr(0, 2), "MZ");
 }
 
 TEST_F(WindowsExtraction, ReadOnlyFileIsOverwritten) {
@@ -164,14 +147,14 @@ TEST_F(WindowsExtraction, ReadOnlyFileIsOverwritten) {
     writeFile(install(L"Kelvane.exe"), "old");
     ASSERT_TRUE(::SetFileAttributesW(install(L"Kelvane.exe").c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(run(compress(twoFiles())));
-    EXPECT_EQ(readFile(install(L"Kelvane.exe")), pattern(20000, 2));
+    EXPECT_EQ(fileContents(install(L"Kelvane.exe")), pattern(20000, 2));
     EXPECT_EQ(::GetFileAttributesW(install(L"Kelvane.exe").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 TEST_F(WindowsExtraction, ThreeMissingFoldersAreCreated) {
     ASSERT_TRUE(
         run(compress(writeArchive({{L"deep.txt", L"<InstallPath>\\a\\b\\c", 0, 0, 0}}, {"deep"}))));
-    EXPECT_EQ(readFile(install(L"a\\b\\c\\deep.txt")), "deep");
+    EXPECT_EQ(fileContents(install(L"a\\b\\c\\deep.txt")), "deep");
 }
 
 TEST_F(WindowsExtraction, ZeroSizeLastEntryIsCreated) {
@@ -180,7 +163,7 @@ TEST_F(WindowsExtraction, ZeroSizeLastEntryIsCreated) {
         {"x", ""}))));
     const std::wstring empty = scratch / L"shell26\\Tarnwick\\empty.ini";
     EXPECT_NE(::GetFileAttributesW(empty.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(readFile(empty), "");
+    EXPECT_EQ(fileContents(empty), "");
     EXPECT_EQ(ended.size(), 2u);
 }
 
@@ -204,7 +187,7 @@ TEST_F(WindowsExtraction, CrcDifferingByOneBitIsError3AfterTheFileIsWritten) {
     archive[archive.size() - 5000 - 4] ^= 0x01;
     EXPECT_FALSE(run(compress(archive)));
     EXPECT_EQ(shownCode(), L"3");
-    EXPECT_EQ(readFile(install(L"a.bin")), pattern(5000, 3));
+    EXPECT_EQ(fileContents(install(L"a.bin")), pattern(5000, 3));
     EXPECT_EQ(failureText(), install(L"a.bin"));
 }
 
@@ -225,7 +208,7 @@ TEST_F(WindowsExtraction, FileHeldWithoutWriteSharingFailsAsAStream) {
     EXPECT_FALSE(run(compress(twoFiles())));
     EXPECT_EQ(shownCode(), L"7");
     held.reset();
-    EXPECT_EQ(readFile(install(L"Kelvane.exe")), "running");
+    EXPECT_EQ(fileContents(install(L"Kelvane.exe")), "running");
 }
 
 TEST_F(WindowsExtraction, FolderThatCannotBeCreatedShowsItsWindowsError) {
