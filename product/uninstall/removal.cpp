@@ -8,11 +8,12 @@
 #include "install/log_check.h"
 #include "install/same_path.h"
 #include "payload/archive_entry.h"
-#include "support/unique_resource.h"
+#include "support/whole_file.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <iterator>
 #include <ranges>
@@ -20,6 +21,9 @@
 namespace uninstall {
 
 namespace {
+
+// A log larger than this is no log the installation wrote.
+constexpr std::int64_t largestLog = 64 * 1024 * 1024;
 
 bool exists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -93,19 +97,11 @@ entriesToRemove(const LogContents& log, const Places& places, std::vector<std::w
 } // namespace
 
 std::optional<LogContents> readInstalledLog(const std::wstring& path) {
-    const tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 64 * 1024 * 1024) {
+    const auto bytes = tw::readWholeFile(path, largestLog);
+    if (!bytes) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-        read != bytes.size()) {
-        return std::nullopt;
-    }
-    return readCompleteLog(bytes);
+    return readCompleteLog(*bytes);
 }
 
 Kept removeInstallation(const LogContents& log, const std::wstring& uninstaller) {

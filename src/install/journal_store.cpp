@@ -6,6 +6,7 @@
 #include "support/security_api.h"
 #include "support/unique_resource.h"
 #include "support/well_known_sid.h"
+#include "support/whole_file.h"
 
 #include <windows.h>
 
@@ -87,22 +88,6 @@ bool onlyTrustedMayChange(PSECURITY_DESCRIPTOR descriptor, const std::vector<PSI
         }
     }
     return true;
-}
-
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::wstring& path) {
-    const tw::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > largestJournal) {
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-        read != bytes.size()) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 // Runs the action on the journal file until it succeeds, again and again
@@ -218,7 +203,7 @@ StoredJournal loadJournal(const std::wstring& folder) {
     if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return {};
     }
-    const auto bytes = readWholeFile(path);
+    const auto bytes = tw::readWholeFile(path, largestJournal, FILE_FLAG_OPEN_REPARSE_POINT);
     std::optional<JournalImage> image = bytes ? decodeJournal(*bytes) : std::nullopt;
     if (!image) {
         return {StoredJournal::State::Unreadable, {}};
